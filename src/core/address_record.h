@@ -27,8 +27,8 @@ struct AddressRecord {
     std::uint8_t module = 0;  // index into the module table
     std::uint16_t line = 0;   // 1-based source line starting here, 0 = none
     std::uint16_t hit = 0;
-    std::uint16_t hitCount = 0;     // 0 = no breakpoint test here
-    std::uint16_t returnSlot = 0;   // where a C function keeps its return address, 0 = unknown
+    std::uint16_t hitCount = 0;    // 0 = no breakpoint test here
+    std::uint16_t returnSlot = 0;  // where a C function keeps its return address, 0 = unknown
     std::uint32_t executionCount = 0;
 
     MemoryKind kind() const { return static_cast<MemoryKind>(flags & kMemoryKindMask); }

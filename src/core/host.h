@@ -9,7 +9,7 @@ namespace tarnwick {
 // The simulator's only way to the platform: message boxes, the event pump, the clock and
 // the user's number format. The shell implements it with the toolkit, tests with a script.
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // A modal warning with Yes and No; true when the user chose Yes.

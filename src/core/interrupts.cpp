@@ -1,0 +1,108 @@
+#include "core/interrupts.h"
+
+#include <string>
+
+namespace tarnwick {
+
+void machineReset(Machine& machine) {
+    try {
+        machine.pc = machine.read16(kResetVector);
+    } catch (const InstructionAbandoned&) {
+        // The user chose No at an invalid reset vector: the program reset has already run,
+        // and no run loop is there to take the request.
+        machine.requests.reset = false;
+        return;
+    }
+    machine.sp = 0x0000;
+    machine.flags.s = machine.flags.x = machine.flags.i = true;
+    machine.stopState = false;
+    machine.waitState = false;
+    // The registers first: their time protection needs the cycle counter cleared after them.
+    machine.peripherals.resetRegisters();
+    machine.cycleCounter = 0;
+    machine.lastShownCycles = 0;
+    machine.timeTotal = 0;
+    machine.cliMark = 0;
+}
+
+void pushRegisterFrame(Machine& machine, std::uint16_t returnAddress) {
+    const std::uint16_t sp = machine.sp;
+    machine.write16(static_cast<std::uint16_t>(sp - 1), returnAddress);
+    machine.write16(static_cast<std::uint16_t>(sp - 3), machine.iy);
+    machine.write16(static_cast<std::uint16_t>(sp - 5), machine.ix);
+    machine.write8(static_cast<std::uint16_t>(sp - 6), machine.a);
+    machine.write8(static_cast<std::uint16_t>(sp - 7), machine.b);
+    machine.write8(static_cast<std::uint16_t>(sp - 8), machine.flags.byte());
+    machine.sp = static_cast<std::uint16_t>(sp - 9);
+}
+
+void interruptEntry(Machine& machine, InterruptSource source) {
+    const bool waiStacking = source == InterruptSource::WaiStacking;
+    std::uint16_t vector = 0;
+    if (!waiStacking) {
+        const InterruptSourceInfo& info = kInterruptSources[static_cast<std::size_t>(source)];
+        vector = info.vector;
+        if (machine.peek(vector) == 0xFF && machine.peek(vector + 1) == 0xFF) {
+            machine.host.showError("ERROR: " + std::string(info.name) +
+                                   "Interrupt vector is not initialized, Debug|Stop");
+            machine.performProgramReset();
+            machine.requests.stop = true;
+            return;
+        }
+    }
+
+    std::uint16_t returnAddress = machine.pc;
+    if (waiStacking) {
+        machine.pc = static_cast<std::uint16_t>(machine.pc - 1);
+    } else {
+        if (source == InterruptSource::Xirq && machine.stopState) {
+            machine.stopState = false;
+            returnAddress = static_cast<std::uint16_t>(machine.pc + 1);
+        }
+        machine.pc = machine.read16(vector);
+    }
+
+    if (machine.waitState) {
+        machine.waitState = false;
+    } else {
+        pushRegisterFrame(machine, returnAddress);
+        if (!waiStacking) {
+            machine.cycleCounter += 12;
+            machine.stepCycles = 12;
+        }
+    }
+    machine.peripherals.interruptTaken(source);
+}
+
+bool pollXirq(Machine& machine) {
+    if (!machine.flags.x) {
+        interruptEntry(machine, InterruptSource::Xirq);
+        machine.flags.i = machine.flags.x = true;
+        return true;
+    }
+    if (machine.stopState) {
+        // With X set, XIRQ only wakes the CPU: it goes on after the STOP.
+        machine.stopState = false;
+        machine.pc = static_cast<std::uint16_t>(machine.pc + 1);
+        machine.peripherals.releaseXirqAtStopWakeUp();
+    }
+    return false;
+}
+
+bool pollMaskable(Machine& machine) {
+    const Peripherals& peripherals = machine.peripherals;
+    InterruptSource source;
+    if (peripherals.rtiInterruptDue())
+        source = InterruptSource::RealTime;
+    else if (peripherals.overflowInterruptDue())
+        source = InterruptSource::TimerOverflow;
+    else if (peripherals.sciInterruptDue())
+        source = InterruptSource::Sci;
+    else
+        return false;
+    interruptEntry(machine, source);
+    machine.flags.i = true;
+    return true;
+}
+
+}  // namespace tarnwick

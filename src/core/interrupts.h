@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/interrupt_sources.h"
+#include "core/machine.h"
+
+namespace tarnwick {
+
+// PC from the reset vector; SP 0; S, X and I set; both execution states cleared; the I/O
+// registers reset; the cycle counters cleared. A, B, IX, IY and H N Z V C keep their values.
+void machineReset(Machine& machine);
+
+// Takes at most one interrupt: XIRQ (masked only by X), then RTI, timer overflow and SCI
+// (masked by I, and never right after CLI). True when an interrupt was entered.
+inline bool interruptPoll(Machine& machine);
+
+// Stacks the registers (unless WAI already did) and loads the source's vector. For the WAI
+// pre-stacking it only stacks and leaves PC on the WAI opcode.
+void interruptEntry(Machine& machine, InterruptSource source);
+
+// Pushes PC, IY, IX, A, B and the flags byte; SP ends 9 lower.
+void pushRegisterFrame(Machine& machine, std::uint16_t returnAddress);
+
+// The rare parts of the poll, out of line.
+bool pollXirq(Machine& machine);
+bool pollMaskable(Machine& machine);
+
+inline bool interruptPoll(Machine& machine) {
+    if (machine.peripherals.xirqPending()) [[unlikely]] {
+        if (pollXirq(machine)) return true;
+    }
+    if (machine.flags.i || machine.cycleCounter == machine.cliMark) return false;
+    return pollMaskable(machine);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/machine.h"
+
+namespace tarnwick {
+
+// The only code that drives the simulated CPU forward. Each entry picks its loop's plain
+// variant while no breakpoint or temporary stop exists (active stop count 0) and its checking
+// variant otherwise, runs it until its stop condition, a stop request or a reset request, and
+// returns with the stop and reset requests cleared. All but the finish-line run switch the
+// host's refresh timer on for the duration of the loop.
+
+// Until a breakpoint (checking) or a stop request from outside (pause, trap, error).
+void run(Machine& machine);
+// Until PC reaches an address with a source line.
+void traceInto(Machine& machine);
+// Over calls, SWI, WAI and interrupts, to the next source line at the same stack level.
+void stepOver(Machine& machine);
+// Until the current subroutine or interrupt handler has returned, then to a source line.
+void stepOut(Machine& machine);
+// Until the cycle counter has reached the target (unsigned) at a source line.
+void runToCycle(Machine& machine, std::uint32_t target);
+// Passing breakpoints (their hits count up and wrap) until the temporary stop; nothing runs
+// while the active stop count is 0.
+void runFreely(Machine& machine);
+
+void runToAddress(Machine& machine, std::uint16_t address);
+void runFreelyToAddress(Machine& machine, std::uint16_t address);
+
+void placeTemporaryStop(Machine& machine, std::uint16_t address);
+void removeTemporaryStop(Machine& machine);
+
+// The plain trace-into loop without the refresh timer, whatever the active stop count: brings
+// a C program to its first source line at debug start and program reset.
+void traceIntoPlain(Machine& machine);
+
+}  // namespace tarnwick
