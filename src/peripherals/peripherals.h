@@ -5,6 +5,11 @@
 
 #include "core/address_record.h"
 #include "core/interrupt_sources.h"
+#include "peripherals/analog_digital.h"
+#include "peripherals/io_registers.h"
+#include "peripherals/rti_timer.h"
+#include "peripherals/sci.h"
+#include "peripherals/xirq_line.h"
 
 namespace tarnwick {
 
@@ -17,7 +22,7 @@ namespace tarnwick {
 // from the machine reset, the tick after every step, the interrupt conditions and the
 // interrupt-taken notification from the interrupt poll and entry.
 class Peripherals {
-public:
+  public:
     Peripherals(AddressSpace& memory, const std::uint32_t& cycleCounter);
 
     void resetRegisters();
@@ -44,6 +49,49 @@ public:
     // Called with every byte the SCI finishes transmitting (the history ring keeps its own
     // copy); empty by default.
     std::function<void(std::uint8_t)> onSciFrameTransmitted;
+
+    // The peripherals themselves, for the windows: their latches, counts and commands.
+    RealTimeInterrupt rti;
+    FreeRunningTimer timer;
+    SciTransmitter sci;
+    AnalogDigital adc;
+    XirqLine xirq;
+
+  private:
+    // The register byte as an 8-bit read returns it, without the SCSR read's side effect.
+    std::uint8_t maskedRegister(std::uint8_t index) const;
+    bool timeProtected() const { return cycleCounter_ >= kProtectedAfterCycles; }
+
+    // TMSK2 bits 1:0 and OPTION bits 5:4 and 1:0 are writable only this many E cycles after
+    // reset.
+    static constexpr std::uint32_t kProtectedAfterCycles = 60;
+
+    const std::uint32_t& cycleCounter_;
+    IoRegisters registers_;
 };
+
+inline void Peripherals::tick(std::uint8_t cycles) {
+    rti.step(cycles);
+    timer.step(cycles);
+    sci.step(cycles);
+    adc.step(cycles);
+}
+
+inline bool Peripherals::rtiInterruptDue() const {
+    return rti.request && (registers_[reg::kTmsk2] & 0x40);
+}
+
+inline bool Peripherals::overflowInterruptDue() const {
+    return timer.request && (registers_[reg::kTmsk2] & 0x80);
+}
+
+inline bool Peripherals::sciInterruptDue() const {
+    const std::uint8_t sccr2 = registers_[reg::kSccr2];
+    return (sci.tdreRequest && (sccr2 & 0x80)) || (sci.tcRequest && (sccr2 & 0x40));
+}
+
+inline bool Peripherals::xirqPending() const {
+    return xirq.pending();
+}
 
 }  // namespace tarnwick

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "peripherals/io_registers.h"
+
+namespace tarnwick {
+
+// The real-time interrupt. The accumulator counts scaled cycles so that one period is
+// always 0x10000 units whatever the rate: select 0 adds 8 units per E cycle (a period of
+// 8192 E cycles), select 3 adds 1 (65536 E cycles). Changing the rate therefore keeps the
+// elapsed fraction of the period.
+class RealTimeInterrupt {
+  public:
+    static constexpr std::uint32_t kPeriodUnits = 0x10000;
+    static constexpr std::array<std::uint32_t, 4> kUnitsPerCycle{8, 4, 2, 1};
+
+    explicit RealTimeInterrupt(IoRegisters registers) : registers_(registers) {}
+
+    void reset();
+
+    // At most one timeout per step; the remainder carries into the next period.
+    void step(std::uint8_t cycles) {
+        accumulator_ += cycles * kUnitsPerCycle[rateSelect];
+        if (accumulator_ >= kPeriodUnits) {
+            accumulator_ -= kPeriodUnits;
+            registers_[reg::kTflg2] |= 0x40;
+            request = true;
+        }
+    }
+
+    // The ForceRTI button: completes the current period at once. It acts only while the
+    // button is not already waiting for its interrupt; returns whether it acted.
+    bool forceRtiClick();
+    void interruptTaken();
+
+    static constexpr std::uint32_t periodCycles(std::uint8_t select) {
+        return kPeriodUnits / kUnitsPerCycle[select];
+    }
+    std::uint32_t remainingCycles() const {
+        return periodCycles(rateSelect) - accumulator_ / kUnitsPerCycle[rateSelect];
+    }
+    std::uint32_t timeoutCount() const { return timeoutCount_; }
+    // True while the button shows "RTI Interrupt Pending...".
+    bool forceRtiPending() const { return forcePending_; }
+
+    std::uint8_t rateSelect = 0;  // PACTL bits 1:0
+    bool request = false;
+
+  private:
+    IoRegisters registers_;
+    std::uint32_t accumulator_ = 0;
+    std::uint32_t timeoutCount_ = 0;
+    bool forcePending_ = false;
+};
+
+// The free-running counter. The accumulator holds TCNT in bits 19-4 and a sixteenth of a
+// count below, so every prescaler is an add: select 0 adds 16 units per E cycle (TCNT counts
+// every cycle), select 3 adds 1 (every 16 cycles).
+class FreeRunningTimer {
+  public:
+    static constexpr std::uint32_t kTurnUnits = 1u << 20;
+    static constexpr std::array<std::uint32_t, 4> kUnitsPerCycle{16, 4, 2, 1};
+
+    explicit FreeRunningTimer(IoRegisters registers) : registers_(registers) {}
+
+    void reset();
+
+    // TCNT is rewritten on every step, so whatever a 16-bit store put there does not last.
+    void step(std::uint8_t cycles) {
+        accumulator_ += cycles * kUnitsPerCycle[prescaleSelect];
+        if (accumulator_ >= kTurnUnits) {
+            accumulator_ -= kTurnUnits;
+            registers_[reg::kTflg2] |= 0x80;
+            request = true;
+        }
+        const std::uint16_t count = tcnt();
+        registers_[reg::kTcntHigh] = static_cast<std::uint8_t>(count >> 8);
+        registers_[reg::kTcntLow] = static_cast<std::uint8_t>(count);
+    }
+
+    // The ForceTimer button: completes the current turn of TCNT at once. It acts only while
+    // the button is not already waiting for its interrupt; returns whether it acted.
+    bool forceTimerClick();
+    void interruptTaken();
+
+    // E cycles per TCNT count: 1, 4, 8 or 16.
+    static constexpr std::uint32_t prescaleFactor(std::uint8_t select) {
+        return kUnitsPerCycle[0] / kUnitsPerCycle[select];
+    }
+    std::uint16_t tcnt() const { return static_cast<std::uint16_t>(accumulator_ >> 4); }
+    std::uint32_t overflowCount() const { return overflowCount_; }
+    // True while the button shows "Timer Interrupt Pending...".
+    bool forceTimerPending() const { return forcePending_; }
+
+    std::uint8_t prescaleSelect = 0;  // TMSK2 bits 1:0
+    bool request = false;
+
+  private:
+    IoRegisters registers_;
+    std::uint32_t accumulator_ = 0;
+    std::uint32_t overflowCount_ = 0;
+    bool forcePending_ = false;
+};
+
+}  // namespace tarnwick

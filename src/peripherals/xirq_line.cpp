@@ -1,0 +1,51 @@
+#include "peripherals/xirq_line.h"
+
+namespace tarnwick {
+
+void XirqLine::reset() {
+    pending_ = false;
+    handlerCount_ = 0;
+    level_ = XirqButton{};
+    pulse_ = XirqButton{};
+    level_.enabled = pulse_.enabled = vectorInitialised();
+}
+
+void XirqLine::toggle(XirqButton& clicked, XirqButton& other, bool& pending) {
+    clicked.pendingCaption = !clicked.pendingCaption;
+    pending = clicked.pendingCaption;
+    other.enabled = !clicked.pendingCaption;
+}
+
+void XirqLine::bxirqLevelClick() {
+    if (level_.enabled) toggle(level_, pulse_, pending_);
+}
+
+void XirqLine::bxirqPulseClick() {
+    if (pulse_.enabled) toggle(pulse_, level_, pending_);
+}
+
+void XirqLine::intrShow() {
+    level_.enabled = pulse_.enabled = vectorInitialised();
+}
+
+void XirqLine::interruptTaken() {
+    ++handlerCount_;
+    // An enabled level button means level mode: the line stays low and the interrupt is
+    // taken again as soon as X is clear.
+    if (level_.enabled) return;
+    level_.enabled = true;
+    pulse_.pendingCaption = false;
+    pending_ = false;
+}
+
+void XirqLine::releaseAtStopWakeUp() {
+    pending_ = false;
+    level_ = XirqButton{};
+    pulse_ = XirqButton{};
+}
+
+bool XirqLine::vectorInitialised() const {
+    return !(memory_[0xFFF4].value == 0xFF && memory_[0xFFF5].value == 0xFF);
+}
+
+}  // namespace tarnwick
