@@ -24,6 +24,10 @@ namespace tarnwick {
 class Peripherals {
   public:
     Peripherals(AddressSpace& memory, const std::uint32_t& cycleCounter);
+    // The SCI refers to the callback member beside it, so a copy would point into another
+    // object.
+    Peripherals(const Peripherals&) = delete;
+    Peripherals& operator=(const Peripherals&) = delete;
 
     void resetRegisters();
 

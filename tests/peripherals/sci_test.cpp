@@ -94,6 +94,14 @@ TEST_F(SciTest, RemainderOfAFrameCarriesIntoTheNextOne) {
     run(78, 6);  // at 162 cycles 'A' ends with 2 cycles of 'B' already done
     EXPECT_EQ(sent.size(), 1u);
     EXPECT_EQ(peripherals.sci.bitClock, 2u);
+
+    run(162, 6);  // 'B' ends at clock 164 and leaves 4 cycles on the idle clock
+    ASSERT_TRUE(tc());
+    send('C');  // a frame started from idle begins at 0
+    run(79);
+    EXPECT_FALSE(tdre());
+    run(1);
+    EXPECT_TRUE(tdre());
 }
 
 TEST_F(SciTest, BaudWriteMidFrameRestartsTheBitClock) {
