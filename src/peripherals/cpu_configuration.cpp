@@ -46,7 +46,7 @@ int readChoice(const ConfigurationReader& read, std::string_view key, int count)
     return value && *value >= 0 && *value < count ? *value : 0;
 }
 
-// Any non-zero integer counts as set, as the project file's flag reader has always done.
+// Any non-zero integer counts as set, as INI flag readers take it.
 bool readFlag(const ConfigurationReader& read, std::string_view key, bool fallback) {
     const auto value = parseInteger(read(key));
     return value ? *value != 0 : fallback;
