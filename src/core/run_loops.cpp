@@ -3,8 +3,13 @@
 #include "core/instruction_engine.h"
 #include "core/instruction_set.h"
 #include "core/interrupts.h"
+#include "core/run_loop_frame.h"
 
 namespace tarnwick {
+using detail::finishStep;
+using detail::loopFrame;
+using detail::stepPollFirst;
+
 namespace {
 
 // What the step-over and step-out state machines need to know about the next instruction.
@@ -63,21 +68,6 @@ StepClass classifyNext(Machine& m) {
     return kBaseStepClasses[opcode];
 }
 
-// The end of every step: a reset request ends the batch at once, otherwise the peripherals
-// advance by the step's cycles. False when the step was cut short.
-inline bool finishStep(Machine& m) {
-    if (m.requests.reset) [[unlikely]] {
-        m.requests.stop = true;
-        return false;
-    }
-    m.peripherals.tick(m.stepCycles);
-    return true;
-}
-
-inline void stepPollFirst(Machine& m) {
-    if (!interruptPoll(m)) executeInstruction(m);
-}
-
 // Tests made at the new PC after a step.
 inline bool hasLine(const AddressRecord& r) {
     return r.line != 0;
@@ -127,7 +117,10 @@ void finishLineRunChecking(Machine& m) {
     m.requests.stop = false;
 }
 
-// After Pause the program runs on, without pumping events, to the next source line.
+}  // namespace
+
+namespace detail {
+
 void finishLineRun(Machine& m) {
     if (m.activeStopCount == 0)
         finishLineRunPlain(m);
@@ -135,27 +128,9 @@ void finishLineRun(Machine& m) {
         finishLineRunChecking(m);
 }
 
-// Batches of steps with the user interface pumped in between, until a stop request.
-template <int batchSize, typename Step>
-void loopFrame(Machine& m, Step&& step) {
-    while (!m.requests.stop) {
-        try {
-            for (int n = 0; n < batchSize && !m.requests.stop; ++n) step();
-        } catch (const InstructionAbandoned&) {
-            m.requests.stop = true;
-        }
-        m.host.processEvents();
-    }
-    m.requests.stop = false;
-    if (m.requests.reset) {
-        m.requests.reset = false;
-        return;
-    }
-    if (m.requests.pause) {
-        m.requests.pause = false;
-        finishLineRun(m);
-    }
-}
+}  // namespace detail
+
+namespace {
 
 void runPlain(Machine& m) {
     loopFrame<100>(m, [&m] {

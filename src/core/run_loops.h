@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "core/machine.h"
+#include "core/run_loop_frame.h"
 
 namespace tarnwick {
 
@@ -35,5 +36,15 @@ void removeTemporaryStop(Machine& machine);
 // The plain trace-into loop without the refresh timer, whatever the active stop count: brings
 // a C program to its first source line at debug start and program reset.
 void traceIntoPlain(Machine& machine);
+
+// The plain run loop with the caller's own test after every step (true ends the run), for
+// command-line runs with their own end conditions. Stop and reset requests end it as well.
+template <typename StopTest>
+void runUntil(Machine& machine, StopTest&& stopTest) {
+    detail::loopFrame<100>(machine, [&machine, &stopTest] {
+        detail::stepPollFirst(machine);
+        if (detail::finishStep(machine) && stopTest()) machine.requests.stop = true;
+    });
+}
 
 }  // namespace tarnwick
