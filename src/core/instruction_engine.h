@@ -14,7 +14,7 @@ using OpcodePage = std::array<InstructionHandler, 256>;
 extern const std::array<OpcodePage, 4> kOpcodePages;
 
 // Executes one instruction at PC: one indexed call per opcode byte.
-inline void executeInstruction(Machine& machine) {
+[[gnu::always_inline]] inline void executeInstruction(Machine& machine) {
     machine.instructionAddress = machine.pc;
     ++machine.memory[machine.pc].executionCount;
     kOpcodePages[0][machine.fetch8()](machine);

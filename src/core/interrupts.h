@@ -26,12 +26,12 @@ void pushRegisterFrame(Machine& machine, std::uint16_t returnAddress);
 bool pollXirq(Machine& machine);
 bool pollMaskable(Machine& machine);
 
-inline bool interruptPoll(Machine& machine) {
+[[gnu::always_inline]] inline bool interruptPoll(Machine& machine) {
     if (machine.peripherals.xirqPending()) [[unlikely]] {
         if (pollXirq(machine)) return true;
     }
     if (machine.flags.i || machine.cycleCounter == machine.cliMark) return false;
-    return pollMaskable(machine);
+    return machine.peripherals.anyMaskableInterruptDue() && pollMaskable(machine);
 }
 
 }  // namespace tarnwick

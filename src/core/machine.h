@@ -138,15 +138,19 @@ class Machine {
     bool programResetRunning_ = false;
 };
 
+// ROM (001) and RAM (011) are the kinds whose bits 2 and 0 read 01.
 inline bool isReadable(std::uint8_t flags) {
-    const auto kind = static_cast<MemoryKind>(flags & kMemoryKindMask);
-    return kind == MemoryKind::Ram || kind == MemoryKind::Rom;
+    return (flags & 0x05) == 0x01;
 }
 
+// Write-only (010) and RAM (011) are the kinds whose bits 2 and 1 read 01.
 inline bool isWritable(std::uint8_t flags) {
-    const auto kind = static_cast<MemoryKind>(flags & kMemoryKindMask);
-    return kind == MemoryKind::Ram || kind == MemoryKind::WriteOnly;
+    return (flags & 0x06) == 0x02;
 }
+
+static_assert(static_cast<int>(MemoryKind::Rom) == 1 &&
+              static_cast<int>(MemoryKind::WriteOnly) == 2 &&
+              static_cast<int>(MemoryKind::Ram) == 3 && static_cast<int>(MemoryKind::Io) == 4);
 
 inline std::uint8_t Machine::read8(std::uint16_t address) {
     const AddressRecord& record = memory[address];

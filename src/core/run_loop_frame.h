@@ -10,7 +10,7 @@ namespace tarnwick::detail {
 
 // The end of every step: a reset request ends the batch at once, otherwise the peripherals
 // advance by the step's cycles. False when the step was cut short.
-inline bool finishStep(Machine& m) {
+[[gnu::always_inline]] inline bool finishStep(Machine& m) {
     if (m.requests.reset) [[unlikely]] {
         m.requests.stop = true;
         return false;
@@ -19,7 +19,7 @@ inline bool finishStep(Machine& m) {
     return true;
 }
 
-inline void stepPollFirst(Machine& m) {
+[[gnu::always_inline]] inline void stepPollFirst(Machine& m) {
     if (!interruptPoll(m)) executeInstruction(m);
 }
 
@@ -35,6 +35,7 @@ void loopFrame(Machine& m, Step&& step) {
         } catch (const InstructionAbandoned&) {
             m.requests.stop = true;
         }
+        m.peripherals.settle();
         m.host.processEvents();
     }
     m.requests.stop = false;

@@ -97,6 +97,7 @@ void finishLineRunPlain(Machine& m) {
         }
     } catch (const InstructionAbandoned&) {
     }
+    m.peripherals.settle();
     m.requests.reset = false;
     m.requests.stop = false;
 }
@@ -113,6 +114,7 @@ void finishLineRunChecking(Machine& m) {
         }
     } catch (const InstructionAbandoned&) {
     }
+    m.peripherals.settle();
     m.requests.reset = false;
     m.requests.stop = false;
 }

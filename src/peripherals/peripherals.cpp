@@ -1,5 +1,6 @@
 #include "peripherals/peripherals.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tarnwick {
@@ -111,6 +112,43 @@ void Peripherals::resetRegisters() {
     sci.reset();
     adc.reset();
     xirq.reset();
+    reschedule();
+}
+
+void Peripherals::settle() {
+    if (unsettledCycles() != 0) advanceTimers();
+}
+
+void Peripherals::advanceTimers() {
+    // No timeout lies inside the deferred cycles, only possibly at their very end, so one
+    // step by all of them gives what stepping them one by one would have.
+    const auto cycles = static_cast<std::uint32_t>(unsettledCycles());
+    rti.step(cycles);
+    timer.step(cycles);
+    reschedule();
+}
+
+void Peripherals::reschedule() {
+    scheduledCycles_ =
+        static_cast<std::int32_t>(std::min(rti.cyclesToTimeout(), timer.cyclesToOverflow()));
+    cyclesToTimerEvent_ = scheduledCycles_;
+    // Only register writes and resets switch the transmitter or the converter on, and each
+    // of them ends here.
+    serialOrConverterOn_ = sci.transmitterEnabled || adc.groupZero;
+}
+
+bool Peripherals::forceRtiClick() {
+    settle();
+    const bool acted = rti.forceRtiClick();
+    scheduledCycles_ = cyclesToTimerEvent_ = 0;  // the next step takes the timeout
+    return acted;
+}
+
+bool Peripherals::forceTimerClick() {
+    settle();
+    const bool acted = timer.forceTimerClick();
+    scheduledCycles_ = cyclesToTimerEvent_ = 0;
+    return acted;
 }
 
 std::uint8_t Peripherals::maskedRegister(std::uint8_t index) const {
@@ -130,6 +168,7 @@ std::uint8_t Peripherals::maskedRegister(std::uint8_t index) const {
 }
 
 std::uint8_t Peripherals::read8(std::uint16_t address) {
+    settle();
     // The core sends only addresses of the block; the mask keeps any other in bounds.
     const auto index = static_cast<std::uint8_t>((address - kIoBase) & 0x3F);
     if (index == reg::kScsr) sci.statusRead = true;
@@ -137,6 +176,7 @@ std::uint8_t Peripherals::read8(std::uint16_t address) {
 }
 
 std::uint16_t Peripherals::read16(std::uint16_t address) {
+    settle();
     const auto index = static_cast<std::uint8_t>((address - kIoBase) & 0x3F);
     // Past CONFIG lies the plain cell at 0x1040, read raw.
     const std::uint8_t low =
@@ -144,8 +184,21 @@ std::uint16_t Peripherals::read16(std::uint16_t address) {
     return static_cast<std::uint16_t>(maskedRegister(index) << 8 | low);
 }
 
+// Writes settle first, so the old rates apply up to here; a new rate moves the next timeout
+// and a new control byte may switch the transmitter or the converter on.
 void Peripherals::write8(std::uint16_t address, std::uint8_t value) {
-    const auto index = static_cast<std::uint8_t>((address - kIoBase) & 0x3F);
+    settle();
+    writeRegister8(static_cast<std::uint8_t>((address - kIoBase) & 0x3F), value);
+    reschedule();
+}
+
+void Peripherals::write16(std::uint16_t address, std::uint16_t value) {
+    settle();
+    writeRegister16(static_cast<std::uint8_t>((address - kIoBase) & 0x3F), value);
+    reschedule();
+}
+
+void Peripherals::writeRegister8(std::uint8_t index, std::uint8_t value) {
     std::uint8_t& cell = registers_[index];
     switch (index) {
         case reg::kPioc:
@@ -211,8 +264,7 @@ void Peripherals::write8(std::uint16_t address, std::uint8_t value) {
     }
 }
 
-void Peripherals::write16(std::uint16_t address, std::uint16_t value) {
-    const auto index = static_cast<std::uint8_t>((address - kIoBase) & 0x3F);
+void Peripherals::writeRegister16(std::uint8_t index, std::uint16_t value) {
     const auto high = static_cast<std::uint8_t>(value >> 8);
     const auto low = static_cast<std::uint8_t>(value);
     // By default both bytes are stored raw: none of the 8-bit rules apply, and at CONFIG the

@@ -36,13 +36,25 @@ class Peripherals {
     void write8(std::uint16_t address, std::uint8_t value);
     void write16(std::uint16_t address, std::uint16_t value);
 
-    // Advances RTI, timer, SCI and A/D, in that order, by one step's cycles.
+    // Advances RTI, timer, SCI and A/D, in that order, by one step's cycles. The RTI and the
+    // timer only count down to their next timeout here and are settled (accumulators, TFLG2,
+    // TCNT) at that step, at every register access and by settle().
     void tick(std::uint8_t cycles);
+
+    // Brings the RTI, the timer and the TCNT bytes up to date with every cycle ticked. The run
+    // loops call it before they let the user interface look at the machine.
+    void settle();
+
+    // The force buttons of the RTI & Timer window; each acts only while its button is not
+    // already waiting for its interrupt and returns whether it acted.
+    bool forceRtiClick();
+    bool forceTimerClick();
 
     // Maskable interrupt conditions, tested by the poll in this order of priority.
     bool rtiInterruptDue() const;
     bool overflowInterruptDue() const;
     bool sciInterruptDue() const;
+    bool anyMaskableInterruptDue() const;
 
     bool xirqPending() const;
     // A pending XIRQ with X set wakes the CPU from STOP and releases the line.
@@ -70,15 +82,33 @@ class Peripherals {
     // reset.
     static constexpr std::uint32_t kProtectedAfterCycles = 60;
 
+    std::int32_t unsettledCycles() const { return scheduledCycles_ - cyclesToTimerEvent_; }
+    void advanceTimers();
+    void reschedule();
+    void writeRegister8(std::uint8_t index, std::uint8_t value);
+    void writeRegister16(std::uint8_t index, std::uint16_t value);
+
     const std::uint32_t& cycleCounter_;
     IoRegisters registers_;
+    // Cycles from the last settling to the next RTI or timer timeout, and what is left of them;
+    // the difference is what has been ticked but not yet added to the RTI and the timer.
+    std::int32_t scheduledCycles_ = 0;
+    std::int32_t cyclesToTimerEvent_ = 0;  // until the RTI or the timer times out next
+    bool serialOrConverterOn_ = false;     // SCI or A/D may need this step's cycles
 };
 
-inline void Peripherals::tick(std::uint8_t cycles) {
-    rti.step(cycles);
-    timer.step(cycles);
-    sci.step(cycles);
-    adc.step(cycles);
+[[gnu::always_inline]] inline void Peripherals::tick(std::uint8_t cycles) {
+    cyclesToTimerEvent_ -= cycles;
+    if (cyclesToTimerEvent_ <= 0) [[unlikely]]
+        advanceTimers();
+    if (serialOrConverterOn_) [[unlikely]] {
+        sci.step(cycles);
+        adc.step(cycles);
+    }
+}
+
+inline bool Peripherals::anyMaskableInterruptDue() const {
+    return rtiInterruptDue() || overflowInterruptDue() || sciInterruptDue();
 }
 
 inline bool Peripherals::rtiInterruptDue() const {

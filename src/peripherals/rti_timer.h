@@ -7,6 +7,14 @@
 
 namespace tarnwick {
 
+class Peripherals;
+
+// Cycles an accumulator needs to reach `target` when it gains `unitsPerCycle` per E cycle.
+constexpr std::uint32_t cyclesToReach(std::uint32_t target, std::uint32_t accumulator,
+                                      std::uint32_t unitsPerCycle) {
+    return accumulator >= target ? 0 : (target - accumulator + unitsPerCycle - 1) / unitsPerCycle;
+}
+
 // The real-time interrupt. The accumulator counts scaled cycles so that one period is
 // always 0x10000 units whatever the rate: select 0 adds 8 units per E cycle (a period of
 // 8192 E cycles), select 3 adds 1 (65536 E cycles). Changing the rate therefore keeps the
@@ -21,7 +29,7 @@ class RealTimeInterrupt {
     void reset();
 
     // At most one timeout per step; the remainder carries into the next period.
-    void step(std::uint8_t cycles) {
+    void step(std::uint32_t cycles) {
         accumulator_ += cycles * kUnitsPerCycle[rateSelect];
         if (accumulator_ >= kPeriodUnits) {
             accumulator_ -= kPeriodUnits;
@@ -30,9 +38,6 @@ class RealTimeInterrupt {
         }
     }
 
-    // The ForceRTI button: completes the current period at once. It acts only while the
-    // button is not already waiting for its interrupt; returns whether it acted.
-    bool forceRtiClick();
     void interruptTaken();
 
     static constexpr std::uint32_t periodCycles(std::uint8_t select) {
@@ -42,6 +47,10 @@ class RealTimeInterrupt {
         return periodCycles(rateSelect) - accumulator_ / kUnitsPerCycle[rateSelect];
     }
     std::uint32_t timeoutCount() const { return timeoutCount_; }
+    // E cycles until the accumulator reaches the next timeout (0 when it already has).
+    std::uint32_t cyclesToTimeout() const {
+        return cyclesToReach(kPeriodUnits, accumulator_, kUnitsPerCycle[rateSelect]);
+    }
     // True while the button shows "RTI Interrupt Pending...".
     bool forceRtiPending() const { return forcePending_; }
 
@@ -49,6 +58,11 @@ class RealTimeInterrupt {
     bool request = false;
 
   private:
+    friend class Peripherals;
+    // The ForceRTI button, pressed through Peripherals so that the deferred cycles are
+    // settled first: completes the current period at once.
+    bool forceRtiClick();
+
     IoRegisters registers_;
     std::uint32_t accumulator_ = 0;
     std::uint32_t timeoutCount_ = 0;
@@ -68,7 +82,7 @@ class FreeRunningTimer {
     void reset();
 
     // TCNT is rewritten on every step, so whatever a 16-bit store put there does not last.
-    void step(std::uint8_t cycles) {
+    void step(std::uint32_t cycles) {
         accumulator_ += cycles * kUnitsPerCycle[prescaleSelect];
         if (accumulator_ >= kTurnUnits) {
             accumulator_ -= kTurnUnits;
@@ -80,9 +94,6 @@ class FreeRunningTimer {
         registers_[reg::kTcntLow] = static_cast<std::uint8_t>(count);
     }
 
-    // The ForceTimer button: completes the current turn of TCNT at once. It acts only while
-    // the button is not already waiting for its interrupt; returns whether it acted.
-    bool forceTimerClick();
     void interruptTaken();
 
     // E cycles per TCNT count: 1, 4, 8 or 16.
@@ -91,6 +102,10 @@ class FreeRunningTimer {
     }
     std::uint16_t tcnt() const { return static_cast<std::uint16_t>(accumulator_ >> 4); }
     std::uint32_t overflowCount() const { return overflowCount_; }
+    // E cycles until TCNT overflows (0 when the accumulator already holds a full turn).
+    std::uint32_t cyclesToOverflow() const {
+        return cyclesToReach(kTurnUnits, accumulator_, kUnitsPerCycle[prescaleSelect]);
+    }
     // True while the button shows "Timer Interrupt Pending...".
     bool forceTimerPending() const { return forcePending_; }
 
@@ -98,6 +113,10 @@ class FreeRunningTimer {
     bool request = false;
 
   private:
+    friend class Peripherals;
+    // The ForceTimer button, pressed through Peripherals: completes the current turn at once.
+    bool forceTimerClick();
+
     IoRegisters registers_;
     std::uint32_t accumulator_ = 0;
     std::uint32_t overflowCount_ = 0;

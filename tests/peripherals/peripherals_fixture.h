@@ -10,7 +10,7 @@
 namespace tarnwick {
 
 // A freshly reset register block with an initialised XIRQ vector; run() advances the
-// cycle counter and the peripherals together, as the run loops do.
+// cycle counter and the peripherals together and settles them, as the run loops do.
 class PeripheralsTest : public ::testing::Test {
   protected:
     PeripheralsTest() {
@@ -27,6 +27,7 @@ class PeripheralsTest : public ::testing::Test {
             cycleCounter += stepCycles;
             peripherals.tick(stepCycles);
         }
+        peripherals.settle();
     }
 
     std::unique_ptr<AddressSpace> memory_ = std::make_unique<AddressSpace>();

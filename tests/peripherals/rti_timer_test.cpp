@@ -76,11 +76,11 @@ TEST_F(RtiTimerTest, StepOverwritesAWordStoredIntoTcnt) {
 
 TEST_F(RtiTimerTest, ForceRtiActsOnceUntilTheInterruptIsTaken) {
     run(100);
-    EXPECT_TRUE(peripherals.rti.forceRtiClick());
+    EXPECT_TRUE(peripherals.forceRtiClick());
     EXPECT_TRUE(peripherals.rti.request);
     EXPECT_EQ(reg(reg::kTflg2), 0x40);
     EXPECT_EQ(peripherals.rti.remainingCycles(), 0u);
-    EXPECT_FALSE(peripherals.rti.forceRtiClick());
+    EXPECT_FALSE(peripherals.forceRtiClick());
 
     // The period restarts from the next step, which sees a full period.
     peripherals.write8(0x1025, 0x40);
@@ -97,11 +97,11 @@ TEST_F(RtiTimerTest, ForceRtiActsOnceUntilTheInterruptIsTaken) {
 
 TEST_F(RtiTimerTest, ForceTimerWrapsTcntToTheNextStepsIncrement) {
     run(1000);
-    EXPECT_TRUE(peripherals.timer.forceTimerClick());
+    EXPECT_TRUE(peripherals.forceTimerClick());
     EXPECT_EQ(peripherals.timer.tcnt(), 0);
     EXPECT_TRUE(peripherals.timer.request);
     EXPECT_EQ(reg(reg::kTflg2), 0x80);
-    EXPECT_FALSE(peripherals.timer.forceTimerClick());
+    EXPECT_FALSE(peripherals.forceTimerClick());
 
     run(4, 4);
     EXPECT_EQ(peripherals.read16(0x100E), 4);
@@ -109,15 +109,15 @@ TEST_F(RtiTimerTest, ForceTimerWrapsTcntToTheNextStepsIncrement) {
     peripherals.interruptTaken(InterruptSource::TimerOverflow);
     EXPECT_FALSE(peripherals.timer.forceTimerPending());
     EXPECT_EQ(peripherals.timer.overflowCount(), 1u);
-    EXPECT_TRUE(peripherals.timer.forceTimerClick());
+    EXPECT_TRUE(peripherals.forceTimerClick());
 }
 
 TEST_F(RtiTimerTest, ResetClearsCountsRequestsAndPendingButtons) {
-    peripherals.rti.forceRtiClick();
-    peripherals.timer.forceTimerClick();
+    peripherals.forceRtiClick();
+    peripherals.forceTimerClick();
     peripherals.interruptTaken(InterruptSource::RealTime);
     peripherals.interruptTaken(InterruptSource::TimerOverflow);
-    peripherals.rti.forceRtiClick();
+    peripherals.forceRtiClick();
     run(500);
     peripherals.resetRegisters();
     EXPECT_FALSE(peripherals.rti.request || peripherals.timer.request);
@@ -128,8 +128,8 @@ TEST_F(RtiTimerTest, ResetClearsCountsRequestsAndPendingButtons) {
 }
 
 TEST_F(RtiTimerTest, MaskableConditionsNeedTheirEnableBits) {
-    peripherals.rti.forceRtiClick();
-    peripherals.timer.forceTimerClick();
+    peripherals.forceRtiClick();
+    peripherals.forceTimerClick();
     EXPECT_FALSE(peripherals.rtiInterruptDue() || peripherals.overflowInterruptDue());
     peripherals.write8(0x1024, 0x40);
     EXPECT_TRUE(peripherals.rtiInterruptDue());
