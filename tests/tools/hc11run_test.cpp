@@ -1,0 +1,127 @@
+// Runs the built hc11run as a user's test script would.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+class Hc11runTest : public ::testing::Test {
+  protected:
+    struct Result {
+        int status = -1;
+        std::string out;
+        std::string err;
+    };
+
+    Hc11runTest() {
+        directory = fs::temp_directory_path() /
+                    ("tarnwick_hc11run_" + std::to_string(std::random_device()()));
+        fs::create_directories(directory);
+    }
+    ~Hc11runTest() override {
+        std::error_code ignored;
+        fs::remove_all(directory, ignored);
+    }
+
+    static fs::path hello() {
+        const char* source = std::getenv("TARNWICK_SOURCE_DIR");
+        return fs::path(source ? source : ".") / "examples/hello/hello.s19";
+    }
+
+    fs::path writeBinary(const std::string& name, const std::vector<unsigned char>& bytes) {
+        const fs::path path = directory / name;
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        return path;
+    }
+
+    Result run(const std::string& arguments) {
+        const fs::path out = directory / "out";
+        const fs::path err = directory / "err";
+        const std::string command = std::string("'") + HC11RUN_PATH + "' " + arguments + " >'" +
+                                    out.string() + "' 2>'" + err.string() + "'";
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+    }
+
+    fs::path directory;
+};
+
+TEST_F(Hc11runTest, HelloExamplePrintsItsGreetingThroughTheSci) {
+    const Result result = run("'" + hello().string() + "' --until-pc E023");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "Hello from the simulated 68HC11!\r\n");
+    EXPECT_TRUE(
+        std::regex_search(result.err, std::regex("PC=E023 A=08 B=00 X=1000 Y=E047 SP=01FF CCR=D4 "
+                                                 "cycles=[0-9]+ time=0\\.00[0-9]{4} s\n$")))
+        << result.err;
+}
+
+TEST_F(Hc11runTest, TraceShowsTheStateAfterEachStepAndDumpHoldsMemory) {
+    const fs::path dump = directory / "memory.bin";
+    const Result result =
+        run("'" + hello().string() + "' --steps 2 --trace --dump '" + dump.string() + "'");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err.substr(0, result.err.find("cycles=")),
+              "PC=E003 A=00 B=00 X=0000 Y=0000 SP=01FF CCR=D0 cyc=3 total=3\n"
+              "PC=E006 A=00 B=00 X=1000 Y=0000 SP=01FF CCR=D0 cyc=3 total=6\n"
+              "PC=E006 A=00 B=00 X=1000 Y=0000 SP=01FF CCR=D0 ");
+
+    const std::string memory = readFile(dump);
+    ASSERT_EQ(memory.size(), 0x10000u);
+    EXPECT_EQ(memory.substr(0xE000, 3), "\x8E\x01\xFF");
+    EXPECT_EQ(memory.substr(0xFFFE, 2), std::string("\xE0\x00", 2));
+    EXPECT_EQ(memory[0x0100], '\0');    // RAM starts 00 unless --random-memory
+    EXPECT_EQ(memory[0xF000], '\xFF');  // unused ROM
+}
+
+TEST_F(Hc11runTest, ExitStatusTellsHowTheRunEnded) {
+    const std::string illegal =
+        writeBinary("illegal.bin", {0x01, 0x41}).string();  // NOP, then 41, which is no opcode
+    const std::string trapVector = writeBinary("vector.bin", {0xE0, 0x00}).string();
+    const std::string romWrite =
+        writeBinary("romwrite.bin", {0x7F, 0xE0, 0x00}).string();  // CLR $E000
+    const struct {
+        std::string arguments;
+        int status;
+        std::string errorStart;  // the first line on stderr
+    } cases[] = {
+        {"--bin " + illegal + "@E000 --pc E000", 2, "ERROR: Illegal Interrupt vector"},
+        {"--bin " + illegal + "@E000 --bin " + trapVector + "@FFF8 --pc E000 --set SP=1FF", 2,
+         "WARNING: Entering Illegal Opcode Trap"},
+        {"--bin " + romWrite + "@E000 --pc E000", 3,
+         "WARNING: Accessing invalid memory at PC=E000"},
+        {"--bin " + romWrite + "@E000 --pc E000 --on-invalid=continue --steps 1", 0,
+         "WARNING: Accessing invalid memory at PC=E000"},
+        {"--bin " + illegal + "@E000", 1, "hc11run: no reset vector; give --pc"},
+        {"--bin " + illegal + "@FFFF --pc 0", 1, "hc11run: " + illegal + " (2 bytes) runs past"},
+        {"missing.s19", 1, "hc11run: Cannot open the file missing.s19"},
+        {"--cycles x " + illegal, 1, "hc11run: --cycles: not a decimal number"},
+    };
+    for (const auto& c : cases) {
+        const Result result = run(c.arguments);
+        EXPECT_EQ(result.status, c.status) << c.arguments << "\n" << result.err;
+        EXPECT_EQ(result.err.substr(0, c.errorStart.size()), c.errorStart) << c.arguments;
+    }
+}
+
+}  // namespace
+}  // namespace tarnwick

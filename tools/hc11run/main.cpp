@@ -1,0 +1,179 @@
+// hc11run: runs a 68HC11 program on the simulator from the command line, for test scripts.
+
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/interrupts.h"
+#include "core/machine.h"
+#include "core/number_text.h"
+#include "core/run_loops.h"
+#include "hc11run/run_options.h"
+#include "hc11run/tool_host.h"
+#include "peripherals/cpu_configuration.h"
+#include "project/s19_loader.h"
+#include "project/source_map.h"
+
+namespace tarnwick {
+namespace {
+
+enum ExitStatus : int {
+    kEndReached = 0,
+    kUsageOrLoadError = 1,
+    kProgramStopped = 2,
+    kInvalidAccessStopped = 3,
+};
+
+struct LoadError {
+    std::string text;
+};
+
+std::string registerText(const Machine& m) {
+    char text[80];
+    std::snprintf(text, sizeof text, "PC=%04X A=%02X B=%02X X=%04X Y=%04X SP=%04X CCR=%02X", m.pc,
+                  m.a, m.b, m.ix, m.iy, m.sp, m.flags.byte());
+    return text;
+}
+
+// Stores a raw binary; true when it covers the high byte of the reset vector.
+bool storeBinary(Machine& machine, const BinaryImage& image) {
+    std::ifstream file(image.path, std::ios::binary);
+    if (!file) throw LoadError{"cannot open " + image.path};
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(file),
+                                  std::istreambuf_iterator<char>()};
+    if (file.bad()) throw LoadError{"cannot read " + image.path};
+    if (image.address + bytes.size() > kAddressSpaceSize)
+        throw LoadError{image.path + " (" + std::to_string(bytes.size()) +
+                        " bytes) runs past FFFF when stored at " + hexText(image.address, 4)};
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        machine.poke(static_cast<std::uint16_t>(image.address + i),
+                     static_cast<std::uint8_t>(bytes[i]));
+    return image.address <= kResetVector && image.address + bytes.size() > kResetVector;
+}
+
+// Applies the memory map, fills memory and stores the program; true when a reset vector
+// was given.
+bool loadProgram(Machine& machine, const RunOptions& options) {
+    CpuConfiguration configuration;
+    configuration.cpuType = options.chip;
+    configuration.crystal = options.crystal;
+    configuration.romRanges = options.romRanges;
+    configuration.readWriteRanges = options.readWriteRanges;
+    configuration.thirdRanges = options.thirdRanges;
+    configuration.randomMemory = options.randomMemory;
+
+    bool resetVectorKnown = false;
+    if (!options.s19Path.empty()) {
+        SourceMap sourceMap;
+        const S19LoadResult result =
+            loadS19Image(machine, configuration, sourceMap, options.s19Path);
+        if (!result.ok()) throw LoadError{result.message};
+        resetVectorKnown = result.resetVectorKnown;
+    } else {
+        configuration.applyMemoryMap(machine.memory);
+        machine.fillMemory(options.randomMemory);
+    }
+    for (const BinaryImage& image : options.binaries)
+        resetVectorKnown = storeBinary(machine, image) || resetVectorKnown;
+    return resetVectorKnown;
+}
+
+void setStartState(Machine& machine, const RunOptions& options) {
+    if (options.startPc) {
+        machine.peripherals.resetRegisters();
+        machine.pc = *options.startPc;
+    } else {
+        machine.performProgramReset();
+    }
+    const RegisterValues& set = options.registers;
+    if (set.a) machine.a = *set.a;
+    if (set.b) machine.b = *set.b;
+    if (set.ix) machine.ix = *set.ix;
+    if (set.iy) machine.iy = *set.iy;
+    if (set.sp) machine.sp = *set.sp;
+    if (set.ccr) {
+        machine.flags.x = true;  // loadByte may only clear X
+        machine.flags.loadByte(*set.ccr);
+    }
+}
+
+ExitStatus runProgram(Machine& machine, const ToolHost& host, const RunOptions& options) {
+    std::uint64_t steps = 0;
+    bool endReached = false;
+    runUntil(machine, [&] {
+        ++steps;
+        if (options.trace)
+            std::fprintf(stderr, "%s cyc=%u total=%u\n", registerText(machine).c_str(),
+                         machine.stepCycles, machine.cycleCounter);
+        // A stop the program requested in this step wins over the end conditions.
+        if (machine.requests.stop) return false;
+        endReached = (options.cycles && machine.cycleCounter >= *options.cycles) ||
+                     (options.steps && steps >= *options.steps) ||
+                     (options.untilPc && machine.pc == *options.untilPc);
+        return endReached;
+    });
+    if (host.invalidAccessStopped) return kInvalidAccessStopped;
+    return endReached ? kEndReached : kProgramStopped;
+}
+
+void writeDump(const Machine& machine, const std::string& path) {
+    std::vector<char> image(kAddressSpaceSize);
+    for (std::size_t address = 0; address < image.size(); ++address)
+        image[address] = static_cast<char>(machine.peek(static_cast<std::uint16_t>(address)));
+    std::ofstream file(path, std::ios::binary);
+    file.write(image.data(), static_cast<std::streamsize>(image.size()));
+    if (!file.flush()) throw LoadError{"cannot write " + path};
+}
+
+ExitStatus runTool(const RunOptions& options) {
+    ToolHost host(options.continueOnInvalid);
+    auto machine = std::make_unique<Machine>(host);
+    if (!loadProgram(*machine, options) && !options.startPc)
+        throw LoadError{"no reset vector; give --pc"};
+
+    // Line-buffered, so a watching user sees each line the program prints when it is sent.
+    std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+    machine->peripherals.onSciFrameTransmitted = [](std::uint8_t byte) {
+        std::fputc(byte, stdout);
+    };
+
+    setStartState(*machine, options);
+    const ExitStatus status =
+        host.invalidAccessStopped ? kInvalidAccessStopped : runProgram(*machine, host, options);
+    std::fflush(stdout);
+
+    const double seconds = machine->cycleCounter * 4.0 / options.crystalHz;
+    std::fprintf(stderr, "%s cycles=%u time=%.6f s\n", registerText(*machine).c_str(),
+                 machine->cycleCounter, seconds);
+    if (!options.dumpPath.empty()) writeDump(*machine, options.dumpPath);
+    return status;
+}
+
+}  // namespace
+}  // namespace tarnwick
+
+int main(int argc, char** argv) {
+    using namespace tarnwick;
+    const ParsedRunOptions parsed = parseRunOptions(argc, argv);
+    if (!parsed.ok()) {
+        std::fprintf(stderr, "hc11run: %s (see hc11run --help)\n", parsed.error.c_str());
+        return kUsageOrLoadError;
+    }
+    if (parsed.options.help) {
+        std::fputs(usageText().c_str(), stdout);
+        return 0;
+    }
+    try {
+        return runTool(parsed.options);
+    } catch (const LoadError& error) {
+        std::fprintf(stderr, "hc11run: %s\n", error.text.c_str());
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "hc11run: %s\n", error.what());
+    }
+    return kUsageOrLoadError;
+}

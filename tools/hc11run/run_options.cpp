@@ -1,0 +1,326 @@
+#include "hc11run/run_options.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <string_view>
+
+#include "peripherals/cpu_configuration.h"
+
+namespace tarnwick {
+namespace {
+
+// The clock of each entry of kCrystalNames.
+constexpr std::array<std::uint32_t, kCrystalNames.size()> kCrystalHz{3686400, 4000000, 4915200,
+                                                                     8000000, 9830400, 12000000};
+
+struct UsageError {
+    std::string text;
+};
+
+template <typename Number>
+std::optional<Number> parseNumber(std::string_view text, int base) {
+    Number value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, base);
+    if (text.empty() || error != std::errc() || stop != end) return std::nullopt;
+    return value;
+}
+
+// Hex with an optional "$" or "0x" in front, up to `max`.
+std::optional<std::uint32_t> parseHex(std::string_view text, std::uint32_t max) {
+    if (text.starts_with('$'))
+        text.remove_prefix(1);
+    else if (text.starts_with("0x") || text.starts_with("0X"))
+        text.remove_prefix(2);
+    const auto value = parseNumber<std::uint32_t>(text, 16);
+    if (!value || *value > max) return std::nullopt;
+    return value;
+}
+
+std::uint16_t hexAddress(std::string_view option, std::string_view text) {
+    const auto value = parseHex(text, 0xFFFF);
+    if (!value)
+        throw UsageError{std::string(option) +
+                         ": not a hex address (0000-FFFF): " + std::string(text)};
+    return static_cast<std::uint16_t>(*value);
+}
+
+// A positive decimal count.
+std::uint64_t count(std::string_view option, std::string_view text, std::uint64_t max) {
+    const auto value = parseNumber<std::uint64_t>(text, 10);
+    if (!value || *value == 0 || *value > max)
+        throw UsageError{std::string(option) + ": not a decimal number from 1 to " +
+                         std::to_string(max) + ": " + std::string(text)};
+    return *value;
+}
+
+BinaryImage binaryImage(std::string_view text) {
+    const std::size_t at = text.rfind('@');
+    if (at == std::string_view::npos || at == 0)
+        throw UsageError{"--bin: expected FILE@ADDR, got " + std::string(text)};
+    return {std::string(text.substr(0, at)), hexAddress("--bin", text.substr(at + 1))};
+}
+
+std::string upper(std::string_view text) {
+    std::string result(text);
+    std::ranges::transform(result, result.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return result;
+}
+
+void setRegisters(RegisterValues& registers, std::string_view text) {
+    do {
+        const std::size_t comma = std::min(text.find(','), text.size());
+        const std::string_view item = text.substr(0, comma);
+        text.remove_prefix(std::min(comma + 1, text.size()));
+
+        const std::size_t equals = item.find('=');
+        if (equals == std::string_view::npos)
+            throw UsageError{"--set: expected REGISTER=HEX, got " + std::string(item)};
+        const std::string name = upper(item.substr(0, equals));
+        const std::string_view valueText = item.substr(equals + 1);
+        const bool wide = name == "X" || name == "Y" || name == "SP";
+        const auto value = parseHex(valueText, wide ? 0xFFFF : 0xFF);
+        if (!value)
+            throw UsageError{"--set: " + name + " needs a hex value up to " +
+                             (wide ? "FFFF" : "FF") + ", got " + std::string(valueText)};
+        const auto byte = static_cast<std::uint8_t>(*value);
+        const auto word = static_cast<std::uint16_t>(*value);
+        if (name == "A")
+            registers.a = byte;
+        else if (name == "B")
+            registers.b = byte;
+        else if (name == "CCR")
+            registers.ccr = byte;
+        else if (name == "X")
+            registers.ix = word;
+        else if (name == "Y")
+            registers.iy = word;
+        else if (name == "SP")
+            registers.sp = word;
+        else
+            throw UsageError{"--set: unknown register " + name + " (A, B, X, Y, SP, CCR)"};
+    } while (!text.empty());
+}
+
+// parseRangeText drops malformed pairs silently; on the command line they are mistakes.
+void checkRanges(std::string_view option, std::string_view text) {
+    const auto separator = [](char c) { return static_cast<unsigned char>(c) < '!'; };
+    std::vector<std::uint32_t> addresses;
+    bool good = true;
+    for (std::size_t position = 0; good && position < text.size();) {
+        if (separator(text[position])) {
+            ++position;
+            continue;
+        }
+        std::size_t end = position;
+        while (end < text.size() && !separator(text[end])) ++end;
+        // Plain digits only: the memory map reads no "$" or "0x".
+        const auto value = parseNumber<std::uint32_t>(text.substr(position, end - position), 16);
+        good = value && *value <= 0xFFFF;
+        if (good) addresses.push_back(*value);
+        position = end;
+    }
+    good = good && addresses.size() % 2 == 0;
+    for (std::size_t i = 0; good && i < addresses.size(); i += 2)
+        good = addresses[i] <= addresses[i + 1];
+    if (!good)
+        throw UsageError{
+            std::string(option) +
+            ": expected start and end hex address pairs such as \"E000 FFFF\", got \"" +
+            std::string(text) + "\""};
+}
+
+template <std::size_t N>
+std::string joined(const std::array<std::string_view, N>& names) {
+    std::string text;
+    for (std::string_view name : names) text += (text.empty() ? "" : ", ") + std::string(name);
+    return text;
+}
+
+std::string chipNames() {
+    std::array<std::string_view, kChipTable.size()> names;
+    std::ranges::transform(kChipTable, names.begin(), &ChipInfo::name);
+    return joined(names);
+}
+
+class Parser {
+  public:
+    Parser(int argc, const char* const* argv) : args_(argv + std::min(argc, 1), argv + argc) {}
+
+    RunOptions parse() {
+        for (next_ = 0; next_ < args_.size();) {
+            const std::string_view arg = args_[next_++];
+            if (arg.size() > 1 && arg.starts_with('-'))
+                option(arg);
+            else if (options_.s19Path.empty())
+                options_.s19Path = arg;
+            else
+                throw UsageError{"more than one S19 file: " + options_.s19Path + " and " +
+                                 std::string(arg)};
+        }
+        finish();
+        return options_;
+    }
+
+  private:
+    void option(std::string_view arg) {
+        const std::size_t equals = arg.find('=');
+        name_ = arg.substr(0, equals);
+        inlineValue_.reset();
+        if (equals != std::string_view::npos) inlineValue_ = arg.substr(equals + 1);
+
+        if (name_ == "--help" || name_ == "-h")
+            options_.help = flag();
+        else if (name_ == "--random-memory")
+            options_.randomMemory = flag();
+        else if (name_ == "--trace")
+            options_.trace = flag();
+        else if (name_ == "--bin")
+            options_.binaries.push_back(binaryImage(value()));
+        else if (name_ == "--chip")
+            options_.chip = value();
+        else if (name_ == "--rom")
+            rom_ = value();
+        else if (name_ == "--ram")
+            ram_ = value();
+        else if (name_ == "--io")
+            io_ = value();
+        else if (name_ == "--xtal")
+            options_.crystal = value();
+        else if (name_ == "--pc")
+            options_.startPc = hexAddress(name_, value());
+        else if (name_ == "--set")
+            setRegisters(options_.registers, value());
+        else if (name_ == "--cycles")
+            options_.cycles = static_cast<std::uint32_t>(count(name_, value(), UINT32_MAX));
+        else if (name_ == "--steps")
+            options_.steps = count(name_, value(), UINT64_MAX);
+        else if (name_ == "--until-pc")
+            options_.untilPc = hexAddress(name_, value());
+        else if (name_ == "--on-invalid")
+            options_.continueOnInvalid = onInvalid(value());
+        else if (name_ == "--dump")
+            options_.dumpPath = value();
+        else
+            throw UsageError{"unknown option " + std::string(name_)};
+    }
+
+    bool flag() {
+        if (inlineValue_) throw UsageError{std::string(name_) + " takes no value"};
+        return true;
+    }
+
+    // "--name=value" or "--name value".
+    std::string value() {
+        if (inlineValue_) return std::string(*inlineValue_);
+        if (next_ >= args_.size()) throw UsageError{std::string(name_) + " needs a value"};
+        return std::string(args_[next_++]);
+    }
+
+    bool onInvalid(std::string_view text) {
+        if (text == "continue") return true;
+        if (text == "stop") return false;
+        throw UsageError{"--on-invalid: expected continue or stop, got " + std::string(text)};
+    }
+
+    void finish() {
+        if (options_.help) return;
+        if (options_.s19Path.empty() && options_.binaries.empty())
+            throw UsageError{"nothing to run: give an S19 file or --bin FILE@ADDR"};
+
+        const ChipInfo* chip = findChip(options_.chip);
+        if (!chip)
+            throw UsageError{"--chip: unknown chip " + options_.chip + " (one of " + chipNames() +
+                             ")"};
+        options_.romRanges = rom_.value_or(std::string(chip->romRanges));
+        options_.readWriteRanges = ram_.value_or(std::string(chip->readWriteRanges));
+        options_.thirdRanges = io_.value_or(std::string(chip->thirdRanges));
+        checkRanges("--rom", options_.romRanges);
+        checkRanges("--ram", options_.readWriteRanges);
+        checkRanges("--io", options_.thirdRanges);
+
+        const auto crystal = std::ranges::find(kCrystalNames, options_.crystal);
+        if (crystal == kCrystalNames.end())
+            throw UsageError{"--xtal: unknown crystal " + options_.crystal + " (one of " +
+                             joined(kCrystalNames) + ")"};
+        options_.crystalHz = kCrystalHz[crystal - kCrystalNames.begin()];
+    }
+
+    std::vector<std::string_view> args_;
+    std::size_t next_ = 0;
+    std::string_view name_;
+    std::optional<std::string_view> inlineValue_;
+    std::optional<std::string> rom_;
+    std::optional<std::string> ram_;
+    std::optional<std::string> io_;
+    RunOptions options_;
+};
+
+}  // namespace
+
+ParsedRunOptions parseRunOptions(int argc, const char* const* argv) {
+    try {
+        return {Parser(argc, argv).parse(), {}};
+    } catch (const UsageError& error) {
+        return {{}, error.text};
+    }
+}
+
+std::string usageText() {
+    return R"(Usage: hc11run [FILE.s19] [--bin FILE@ADDR]... [options]
+Runs a 68HC11 program on the simulator. Every byte the SCI transmits goes to stdout;
+messages, the trace and a closing summary (registers, cycles, time at the crystal) go
+to stderr. Addresses and register values are hex, counts decimal.
+
+Program (at least one):
+  FILE.s19               S-record file to load
+  --bin FILE@ADDR        raw binary stored from ADDR on, after the memory map is applied
+                         and memory filled; repeatable
+
+CPU:
+  --chip NAME            )" +
+           chipNames() + R"(;
+                         default M68HC11E1
+  --rom RANGES           ROM address pairs, e.g. "E000 FFFF"; replace the chip's ranges
+  --ram RANGES           RAM address pairs
+  --io RANGES            the third ranges (EEPROM area, simulated as RAM); "" for none
+  --xtal NAME            )" +
+           joined(kCrystalNames) + R"(;
+                         default "8 MHz"
+  --random-memory        non-ROM memory starts random instead of 00 (ROM is always FF)
+
+Start:
+  (default)              machine reset: PC from the reset vector at FFFE
+  --pc ADDR              start at ADDR without a machine reset: only the I/O registers
+                         get their reset values; A, B, X, Y, SP and CCR start at 00
+  --set R=V[,R=V]...     registers A, B, X, Y, SP, CCR, applied after the start state
+
+Run until one of:
+  --cycles N             the cycle counter has reached N
+  --steps N              N steps (instructions or interrupt entries) have run
+  --until-pc ADDR        PC is ADDR after a step
+  the program stops itself (illegal opcode trap, uninitialised interrupt vector) or
+  an invalid memory access is answered with stop; without an end option the run lasts
+  until then.
+  --on-invalid=continue|stop
+                         answer to invalid memory accesses; stop (default) resets the
+                         machine and ends the run, continue goes on
+
+Output:
+  --trace                after every step one line on stderr: the next PC, A, B, X, Y,
+                         SP, CCR, the step's cycles and the cycle counter
+  --dump FILE            write the 65536 memory bytes to FILE at the end
+  -h, --help             show this text
+
+Exit status:
+  0  --cycles, --steps or --until-pc was reached
+  1  bad command line, or a file that cannot be read, loaded or written
+  2  the program stopped itself: illegal opcode trap or uninitialised interrupt vector
+  3  an invalid memory access was answered with stop
+)";
+}
+
+}  // namespace tarnwick
