@@ -5,7 +5,8 @@
 // three runs.
 //
 // With --dex-loop N it only runs N steps of LDX #$FFFF / DEX / BNE / BRA after a reset, for
-// counting host instructions per simulated instruction under callgrind.
+// counting host instructions per simulated instruction under callgrind; --dex-loop-checking N
+// does the same with one breakpoint that is never reached.
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -120,16 +121,18 @@ std::uint64_t executedInstructions(const Machine& machine) {
     return total;
 }
 
+// Never reached, but it makes every run take the checking variant.
+void setUnreachedBreakpoint(Machine& machine) {
+    machine.memory[0x7000].flags |= kBreakpointFlag;
+    machine.memory[0x7000].hitCount = 1;
+    machine.activeStopCount = 1;
+}
+
 Measurement measureRun(bool withBreakpoint, std::uint64_t steps) {
     Bench bench;
     loadMixedWorkload(bench);
     machineReset(*bench.machine);
-    if (withBreakpoint) {
-        // Never reached, but it makes every run take the checking variant.
-        bench.machine->memory[0x7000].flags |= kBreakpointFlag;
-        bench.machine->memory[0x7000].hitCount = 1;
-        bench.machine->activeStopCount = 1;
-    }
+    if (withBreakpoint) setUnreachedBreakpoint(*bench.machine);
     bench.host.pumpsLeft = steps / (withBreakpoint ? 1000 : 100);
     const auto start = std::chrono::steady_clock::now();
     run(*bench.machine);
@@ -145,12 +148,13 @@ Measurement medianOfThree(bool withBreakpoint, std::uint64_t steps) {
     return runs[1];
 }
 
-void runDexLoop(std::uint64_t steps) {
+void runDexLoop(std::uint64_t steps, bool withBreakpoint) {
     Bench bench;
     bench.load(0x8000, {0xCE, 0xFF, 0xFF, 0x09, 0x26, 0xFD, 0x20, 0xF8});
     bench.setWord(0xFFFE, 0x8000);
     machineReset(*bench.machine);
-    bench.host.pumpsLeft = std::max<std::uint64_t>(steps / 100, 1);
+    if (withBreakpoint) setUnreachedBreakpoint(*bench.machine);
+    bench.host.pumpsLeft = std::max<std::uint64_t>(steps / (withBreakpoint ? 1000 : 100), 1);
     run(*bench.machine);
     std::printf("dex loop: %llu instructions\n",
                 static_cast<unsigned long long>(executedInstructions(*bench.machine)));
@@ -159,12 +163,15 @@ void runDexLoop(std::uint64_t steps) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--dex-loop") == 0) {
-        runDexLoop(std::strtoull(argv[2], nullptr, 10));
+    if (argc == 3 && (std::strcmp(argv[1], "--dex-loop") == 0 ||
+                      std::strcmp(argv[1], "--dex-loop-checking") == 0)) {
+        runDexLoop(std::strtoull(argv[2], nullptr, 10),
+                   std::strcmp(argv[1], "--dex-loop-checking") == 0);
         return 0;
     }
     if (argc != 1) {
-        std::fprintf(stderr, "usage: simulator_bench [--dex-loop STEPS]\n");
+        std::fprintf(stderr,
+                     "usage: simulator_bench [--dex-loop STEPS | --dex-loop-checking STEPS]\n");
         return 1;
     }
     constexpr std::uint64_t kSteps = 50'000'000;

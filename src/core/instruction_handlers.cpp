@@ -286,8 +286,7 @@ void softwareInterrupt(Machine& m) {
     const std::uint16_t vector = m.read16(kSwiVector);
     if (vector == 0xFFFF) {
         m.host.showError("FATAL ERROR: SWI Interrupt vector is not initialized, Debug|Stop");
-        m.performProgramReset();
-        m.requests.stop = true;
+        m.stopAfterError();
         return;
     }
     pushRegisterFrame(m, m.pc);
@@ -590,7 +589,7 @@ void illegalOpcode(Machine& m) {
     // With both vector bytes FF the entry has already reported the vector and reset.
     if (m.peek(0xFFF8) != 0xFF || m.peek(0xFFF9) != 0xFF)
         m.host.showWarning("WARNING: Entering Illegal Opcode Trap Interrupt");
-    m.requests.stop = true;
+    m.requestStop();
 }
 
 template <Page page>

@@ -45,8 +45,7 @@ void interruptEntry(Machine& machine, InterruptSource source) {
         if (machine.peek(vector) == 0xFF && machine.peek(vector + 1) == 0xFF) {
             machine.host.showError("ERROR: " + std::string(info.name) +
                                    "Interrupt vector is not initialized, Debug|Stop");
-            machine.performProgramReset();
-            machine.requests.stop = true;
+            machine.stopAfterError();
             return;
         }
     }

@@ -29,12 +29,20 @@ void Machine::warnInvalidAccess(std::string_view reason) {
     text += "\nChoose YES to continue debugging, NO to reset the system";
     if (host.warnYesNo(text)) return;
     requests.reset = true;
+    requestStop();
     // A No during the program reset itself (a reset vector in undefined memory) must not
-    // start the reset again; the access just completes.
+    // start the reset again; the access just completes and the reset goes on.
     if (programResetRunning_) return;
     performProgramReset();
     requests.reset = true;
+    requestStop();
     throw InstructionAbandoned{};
+}
+
+void Machine::stopAfterError() {
+    performProgramReset();
+    requestStop();
+    if (requests.reset) throw InstructionAbandoned{};
 }
 
 std::uint8_t Machine::readOther8(std::uint16_t address) {

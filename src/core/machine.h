@@ -85,6 +85,7 @@ class Machine {
 
     bool memoryChanged = false;
     RunRequests requests;
+    std::int32_t batchStepsLeft = 0;  // of the run loop's current batch
     TemporaryStop temporaryStop;
     std::uint16_t activeStopCount = 0;  // breakpoints plus temporary stops; 0 = plain loops
 
@@ -120,6 +121,16 @@ class Machine {
         return static_cast<std::uint16_t>(peek(address) << 8 | peek(address + 1));
     }
     void poke(std::uint16_t address, std::uint8_t value) { memory[address].value = value; }
+
+    // Raises the stop request; the current batch of steps ends after this step.
+    void requestStop() {
+        requests.stop = true;
+        batchStepsLeft = 0;
+    }
+
+    // After a trap or vector error inside a step: program reset, then the run stops. A No
+    // to an invalid-access warning during that reset abandons the step like any other No.
+    void stopAfterError();
 
     // Runs the installed program reset; a No to an invalid-access warning while it runs does
     // not start it again.

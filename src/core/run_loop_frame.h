@@ -8,15 +8,10 @@
 
 namespace tarnwick::detail {
 
-// The end of every step: a reset request ends the batch at once, otherwise the peripherals
-// advance by the step's cycles. False when the step was cut short.
-[[gnu::always_inline]] inline bool finishStep(Machine& m) {
-    if (m.requests.reset) [[unlikely]] {
-        m.requests.stop = true;
-        return false;
-    }
+// The end of every step: the peripherals advance by the step's cycles. (A reset request
+// never reaches here: it comes with InstructionAbandoned, which ends the step at once.)
+[[gnu::always_inline]] inline void finishStep(Machine& m) {
     m.peripherals.tick(m.stepCycles);
-    return true;
 }
 
 [[gnu::always_inline]] inline void stepPollFirst(Machine& m) {
@@ -30,10 +25,12 @@ void finishLineRun(Machine& m);
 template <int batchSize, typename Step>
 void loopFrame(Machine& m, Step&& step) {
     while (!m.requests.stop) {
+        m.batchStepsLeft = batchSize;
         try {
-            for (int n = 0; n < batchSize && !m.requests.stop; ++n) step();
+            do step();
+            while (--m.batchStepsLeft > 0);
         } catch (const InstructionAbandoned&) {
-            m.requests.stop = true;
+            m.requestStop();
         }
         m.peripherals.settle();
         m.host.processEvents();

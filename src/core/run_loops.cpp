@@ -74,11 +74,11 @@ inline bool hasLine(const AddressRecord& r) {
 }
 
 inline void temporaryStopTest(Machine& m, const AddressRecord& r) {
-    if (r.flags & kTemporaryStopFlag) m.requests.stop = true;
+    if (r.flags & kTemporaryStopFlag) m.requestStop();
 }
 
 inline void stoppingTest(Machine& m, AddressRecord& r) {
-    if (r.hitCount != 0 && ++r.hit == r.hitCount) m.requests.stop = true;
+    if (r.hitCount != 0 && ++r.hit == r.hitCount) m.requestStop();
 }
 
 inline void countingTest(AddressRecord& r) {
@@ -93,7 +93,8 @@ void finishLineRunPlain(Machine& m) {
     try {
         for (int steps = 0; steps < 1000; ++steps) {
             stepPollFirst(m);
-            if (!finishStep(m) || hasLine(m.memory[m.pc])) break;
+            finishStep(m);
+            if (hasLine(m.memory[m.pc])) break;
         }
     } catch (const InstructionAbandoned&) {
     }
@@ -106,9 +107,9 @@ void finishLineRunChecking(Machine& m) {
     try {
         for (int steps = 0; steps < 1000 && !m.requests.stop; ++steps) {
             stepPollFirst(m);
-            if (!finishStep(m)) break;
+            finishStep(m);
             AddressRecord& r = m.memory[m.pc];
-            if (hasLine(r)) m.requests.stop = true;
+            if (hasLine(r)) m.requestStop();
             temporaryStopTest(m, r);
             stoppingTest(m, r);
         }
@@ -141,20 +142,30 @@ void runPlain(Machine& m) {
     });
 }
 
+// Most addresses have neither a breakpoint nor the temporary stop: one test passes them.
+inline bool hasStopFields(const AddressRecord& r) {
+    return ((r.flags & kTemporaryStopFlag) | r.hitCount) != 0;
+}
+
+[[gnu::noinline]] void runCheckingTests(Machine& m, AddressRecord& r) {
+    temporaryStopTest(m, r);
+    stoppingTest(m, r);
+}
+
 void runChecking(Machine& m) {
     loopFrame<1000>(m, [&m] {
         stepPollFirst(m);
-        if (!finishStep(m)) return;
+        finishStep(m);
         AddressRecord& r = m.memory[m.pc];
-        temporaryStopTest(m, r);
-        stoppingTest(m, r);
+        if (hasStopFields(r)) [[unlikely]]
+            runCheckingTests(m, r);
     });
 }
 
 void runFreelyChecking(Machine& m) {
     loopFrame<1000>(m, [&m] {
         stepPollFirst(m);
-        if (!finishStep(m)) return;
+        finishStep(m);
         AddressRecord& r = m.memory[m.pc];
         temporaryStopTest(m, r);
         passingTest(r);
@@ -166,10 +177,10 @@ void traceIntoLoop(Machine& m) {
     loopFrame<100>(m, [&m] {
         executeInstruction(m);
         interruptPoll(m);
-        if (!finishStep(m)) return;
+        finishStep(m);
         AddressRecord& r = m.memory[m.pc];
         if constexpr (checking) countingTest(r);
-        if (hasLine(r)) m.requests.stop = true;
+        if (hasLine(r)) m.requestStop();
     });
 }
 
@@ -177,10 +188,10 @@ template <bool checking>
 void runToCycleLoop(Machine& m, std::uint32_t target) {
     loopFrame<checking ? 1000 : 100>(m, [&m, target] {
         stepPollFirst(m);
-        if (!finishStep(m)) return;
+        finishStep(m);
         AddressRecord& r = m.memory[m.pc];
         if constexpr (checking) passingTest(r);
-        if (m.cycleCounter >= target && hasLine(r)) m.requests.stop = true;
+        if (m.cycleCounter >= target && hasLine(r)) m.requestStop();
     });
 }
 
@@ -245,7 +256,7 @@ void stepOverLoop(Machine& m) {
                 if (--interruptNesting == 0) {
                     // The handler has returned: this step only restores the state.
                     executeNothing = true;
-                    if (savedState == kOverInWait) m.requests.stop = true;
+                    if (savedState == kOverInWait) m.requestStop();
                     state = savedState;
                 } else {
                     state = kOverInInterrupt;
@@ -262,27 +273,27 @@ void stepOverLoop(Machine& m) {
                 state = kOverInInterrupt;
                 ++interruptNesting;
             }
-            if (!finishStep(m)) return;
+            finishStep(m);
         }
         AddressRecord& r = m.memory[m.pc];
         if constexpr (checking)
             if (state != kOverLeavingInterrupt) stoppingTest(m, r);
         switch (state) {
             case kOverOrdinary:
-                if (m.sp == referenceSp && hasLine(r)) m.requests.stop = true;
+                if (m.sp == referenceSp && hasLine(r)) m.requestStop();
                 break;
             case kOverAfterReturn:
             case kOverAfterReturnFromInterrupt:
-                if (hasLine(r)) m.requests.stop = true;
+                if (hasLine(r)) m.requestStop();
                 break;
             case kOverInCall:
                 if (m.sp == referenceSp) {
-                    if (hasLine(r)) m.requests.stop = true;
+                    if (hasLine(r)) m.requestStop();
                     state = kOverOrdinary;
                 }
                 break;
             case kOverAfterStackChange:
-                if (hasLine(r)) m.requests.stop = true;
+                if (hasLine(r)) m.requestStop();
                 state = kOverOrdinary;
                 referenceSp = m.sp;
                 break;
@@ -377,7 +388,7 @@ void stepOutLoop(Machine& m) {
                 state = kOutInInterrupt;
                 ++interruptNesting;
             }
-            if (!finishStep(m)) return;
+            finishStep(m);
         }
         AddressRecord& r = m.memory[m.pc];
         if constexpr (checking)
@@ -385,11 +396,11 @@ void stepOutLoop(Machine& m) {
         switch (state) {
             case kOutReturning:
             case kOutAfterReturnFromInterrupt:
-                if (hasLine(r)) m.requests.stop = true;
+                if (hasLine(r)) m.requestStop();
                 state = kOutLookingForLine;
                 break;
             case kOutLookingForLine:
-                if (hasLine(r)) m.requests.stop = true;
+                if (hasLine(r)) m.requestStop();
                 break;
             default:
                 break;

@@ -43,7 +43,8 @@ template <typename StopTest>
 void runUntil(Machine& machine, StopTest&& stopTest) {
     detail::loopFrame<100>(machine, [&machine, &stopTest] {
         detail::stepPollFirst(machine);
-        if (detail::finishStep(machine) && stopTest()) machine.requests.stop = true;
+        detail::finishStep(machine);
+        if (stopTest()) machine.requestStop();
     });
 }
 

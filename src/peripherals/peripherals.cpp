@@ -128,6 +128,12 @@ void Peripherals::advanceTimers() {
     reschedule();
 }
 
+// Out of line, so that the tick's common path stays short.
+void Peripherals::stepSerialAndConverter(std::uint8_t cycles) {
+    sci.step(cycles);
+    adc.step(cycles);
+}
+
 void Peripherals::reschedule() {
     scheduledCycles_ =
         static_cast<std::int32_t>(std::min(rti.cyclesToTimeout(), timer.cyclesToOverflow()));

@@ -84,6 +84,7 @@ class Peripherals {
 
     std::int32_t unsettledCycles() const { return scheduledCycles_ - cyclesToTimerEvent_; }
     void advanceTimers();
+    void stepSerialAndConverter(std::uint8_t cycles);
     void reschedule();
     void writeRegister8(std::uint8_t index, std::uint8_t value);
     void writeRegister16(std::uint8_t index, std::uint16_t value);
@@ -101,10 +102,8 @@ class Peripherals {
     cyclesToTimerEvent_ -= cycles;
     if (cyclesToTimerEvent_ <= 0) [[unlikely]]
         advanceTimers();
-    if (serialOrConverterOn_) [[unlikely]] {
-        sci.step(cycles);
-        adc.step(cycles);
-    }
+    if (serialOrConverterOn_) [[unlikely]]
+        stepSerialAndConverter(cycles);
 }
 
 inline bool Peripherals::anyMaskableInterruptDue() const {
