@@ -135,6 +135,28 @@ TEST_F(MemoryTest, NoDuringTheResetItselfDoesNotResetAgain) {
     EXPECT_FALSE(machine->requests.reset);
 }
 
+TEST_F(MemoryTest, NoDuringTheResetAfterAnErrorEndsTheRunAtOnce) {
+    setMemoryKind(machine->memory, 0x2000, 0x2000, MemoryKind::Undefined);
+    setWord(0xFFF6, 0xFFFF);
+    load(kStart, {0x01, 0x3F});  // NOP, SWI with an uninitialised vector
+    // A program reset that touches undefined memory, answered No.
+    machine->programReset = [&] {
+        machineReset(*machine);
+        machine->read8(0x2000);
+    };
+    machineReset(*machine);
+    host.yesNoAnswers = {false};
+    run(*machine);
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(host.messages[0].text,
+              "FATAL ERROR: SWI Interrupt vector is not initialized, Debug|Stop");
+    EXPECT_EQ(host.messages[1].kind, Message::YesNoWarning);
+    EXPECT_EQ(machine->pc, kStart);
+    EXPECT_EQ(machine->cycleCounter, 0u);  // nothing ran after the reset
+    EXPECT_FALSE(machine->requests.reset);
+    EXPECT_FALSE(machine->requests.stop);
+}
+
 TEST_F(MemoryTest, FillGivesRomFFAndTheRestZeroOrRandom) {
     setMemoryKind(machine->memory, 0xE000, 0xFFFF, MemoryKind::Rom);
     machine->fillMemory(false);
