@@ -170,6 +170,54 @@ TEST_F(RunLoopsTest, IllegalOpcodeEndsTheRun) {
     EXPECT_EQ(host.messages[0].text, "WARNING: Entering Illegal Opcode Trap Interrupt");
 }
 
+// With a breakpoint set every loop takes its checking variant; each treats a breakpoint that
+// lies on its way in its own manner.
+TEST_F(RunLoopsTest, CheckingVariantsCountOrStopAtBreakpointsOnTheirWay) {
+    struct Case {
+        const char* loop;
+        void (*command)(Machine&);
+        std::uint16_t start;
+        std::uint16_t breakpoint;
+        std::uint16_t hitCount;
+        std::uint16_t expectedPc;
+        std::uint16_t expectedHit;
+    };
+    const Case cases[] = {
+        // Trace into counts the pass but stops only at the next line.
+        {"trace into", traceInto, 0x8000, 0x8002, 5, 0x8002, 1},
+        // Step over and step out stop at a breakpoint inside the code they run through.
+        {"step over", stepOver, 0x8002, 0x9004, 1, 0x9004, 1},
+        {"step out", stepOut, 0x9000, 0x9100, 1, 0x9100, 1},
+        // Step over a JSR whose breakpoint has not reached its pass count yet.
+        {"step over, pass 1 of 2", stepOver, 0x8002, 0x9004, 2, 0x8005, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.loop);
+        resetWithStack();
+        for (std::uint16_t a : {0x8002, 0x9004, 0x9100})
+            machine->memory[a].hit = machine->memory[a].hitCount = 0;
+        machine->activeStopCount = 0;
+        setBreakpoint(c.breakpoint, c.hitCount);
+        if (c.start == 0x9000) {
+            machine->sp = 0x00FD;
+            setWord(0x00FE, 0x8005);
+        }
+        startAt(c.start);
+        c.command(*machine);
+        EXPECT_EQ(machine->pc, c.expectedPc);
+        EXPECT_EQ(machine->memory[c.breakpoint].hit, c.expectedHit);
+    }
+}
+
+TEST_F(RunLoopsTest, RunToCycleWithABreakpointPassesItAndWrapsItsHits) {
+    startAt(0xA000);
+    markLine(0xA000, 1);
+    setBreakpoint(0xA000, 4);
+    runToCycle(*machine, 50);  // ten passes of INCB (2) and BRA (3)
+    EXPECT_EQ(machine->cycleCounter, 50u);
+    EXPECT_EQ(machine->memory[0xA000].hit, 2);  // 10 passes, wrapping at 4
+}
+
 class RunLoopsInterruptTest : public RunLoopsTest {
   protected:
     // RTI handler at C000: LDAA #$40 / STAA TFLG2 / RTI, with a line only at its second
