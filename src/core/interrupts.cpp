@@ -5,14 +5,7 @@
 namespace tarnwick {
 
 void machineReset(Machine& machine) {
-    try {
-        machine.pc = machine.read16(kResetVector);
-    } catch (const InstructionAbandoned&) {
-        // The user chose No at an invalid reset vector: the program reset has already run,
-        // and no run loop is there to take the request.
-        machine.requests.reset = false;
-        return;
-    }
+    machine.pc = machine.readResetVector();
     machine.sp = 0x0000;
     machine.flags.s = machine.flags.x = machine.flags.i = true;
     machine.stopState = false;
@@ -73,19 +66,15 @@ void interruptEntry(Machine& machine, InterruptSource source) {
     machine.peripherals.interruptTaken(source);
 }
 
-bool pollXirq(Machine& machine) {
-    if (!machine.flags.x) {
-        interruptEntry(machine, InterruptSource::Xirq);
-        machine.flags.i = machine.flags.x = true;
-        return true;
-    }
-    if (machine.stopState) {
-        // With X set, XIRQ only wakes the CPU: it goes on after the STOP.
-        machine.stopState = false;
-        machine.pc = static_cast<std::uint16_t>(machine.pc + 1);
-        machine.peripherals.releaseXirqAtStopWakeUp();
-    }
-    return false;
+void takeXirq(Machine& machine) {
+    interruptEntry(machine, InterruptSource::Xirq);
+    machine.flags.i = machine.flags.x = true;
+}
+
+void wakeFromStop(Machine& machine) {
+    machine.stopState = false;
+    machine.pc = static_cast<std::uint16_t>(machine.pc + 1);
+    machine.peripherals.releaseXirqAtStopWakeUp();
 }
 
 bool pollMaskable(Machine& machine) {

@@ -23,12 +23,22 @@ void interruptEntry(Machine& machine, InterruptSource source);
 void pushRegisterFrame(Machine& machine, std::uint16_t returnAddress);
 
 // The rare parts of the poll, out of line.
-bool pollXirq(Machine& machine);
+void takeXirq(Machine& machine);
+void wakeFromStop(Machine& machine);
 bool pollMaskable(Machine& machine);
 
 [[gnu::always_inline]] inline bool interruptPoll(Machine& machine) {
     if (machine.peripherals.xirqPending()) [[unlikely]] {
-        if (pollXirq(machine)) return true;
+        if (!machine.flags.x) {
+            takeXirq(machine);
+            return true;
+        }
+        // With X set, XIRQ only wakes the CPU from STOP; the instruction after STOP runs
+        // before any other interrupt.
+        if (machine.stopState) {
+            wakeFromStop(machine);
+            return false;
+        }
     }
     if (machine.flags.i || machine.cycleCounter == machine.cliMark) return false;
     return machine.peripherals.anyMaskableInterruptDue() && pollMaskable(machine);

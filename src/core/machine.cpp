@@ -13,13 +13,29 @@ Machine::Machine(Host& hostInterface)
       host(hostInterface),
       programReset([this] { machineReset(*this); }) {}
 
+namespace {
+
+// Raises a flag for as long as it lives.
+struct RaisedFlag {
+    bool& flag;
+    explicit RaisedFlag(bool& f) : flag(f) { flag = true; }
+    ~RaisedFlag() { flag = false; }
+    RaisedFlag(const RaisedFlag&) = delete;
+    RaisedFlag& operator=(const RaisedFlag&) = delete;
+};
+
+}  // namespace
+
 void Machine::performProgramReset() {
-    struct Running {
-        bool& flag;
-        explicit Running(bool& f) : flag(f) { flag = true; }
-        ~Running() { flag = false; }
-    } running(programResetRunning_);
+    if (programResetRunning_) return;
+    programResetAnsweredNo_ = false;
+    const RaisedFlag running(programResetRunning_);
     programReset();
+}
+
+std::uint16_t Machine::readResetVector() {
+    const RaisedFlag reading(readingResetVector_);
+    return read16(kResetVector);
 }
 
 void Machine::warnInvalidAccess(std::string_view reason) {
@@ -28,12 +44,13 @@ void Machine::warnInvalidAccess(std::string_view reason) {
     text += reason;
     text += "\nChoose YES to continue debugging, NO to reset the system";
     if (host.warnYesNo(text)) return;
-    requests.reset = true;
-    requestStop();
-    // A No during the program reset itself (a reset vector in undefined memory) must not
-    // start the reset again; the access just completes and the reset goes on.
-    if (programResetRunning_) return;
+    if (programResetRunning_) programResetAnsweredNo_ = true;
+    if (readingResetVector_) return;
+    // Inside the program reset's own run to the first source line a No ends that run; the
+    // reset is not started again.
+    if (programResetRunning_) throw InstructionAbandoned{};
     performProgramReset();
+    // Only now: the run loop executing this instruction ends after it, without a finish-line run.
     requests.reset = true;
     requestStop();
     throw InstructionAbandoned{};
@@ -42,7 +59,10 @@ void Machine::warnInvalidAccess(std::string_view reason) {
 void Machine::stopAfterError() {
     performProgramReset();
     requestStop();
-    if (requests.reset) throw InstructionAbandoned{};
+    if (programResetAnsweredNo_) {
+        requests.reset = true;
+        throw InstructionAbandoned{};
+    }
 }
 
 std::uint8_t Machine::readOther8(std::uint16_t address) {

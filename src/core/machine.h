@@ -132,9 +132,14 @@ class Machine {
     // to an invalid-access warning during that reset abandons the step like any other No.
     void stopAfterError();
 
-    // Runs the installed program reset; a No to an invalid-access warning while it runs does
-    // not start it again.
+    // Runs the installed program reset, unless one is already under way (an error in its own
+    // run to the first source line): that one stands for it. A No to an invalid-access
+    // warning while it runs does not start it again.
     void performProgramReset();
+
+    // The checked read of the reset vector at FFFE. A No to its warning lets the reset go on
+    // with PC 0000, since that reset is what the No asks for.
+    std::uint16_t readResetVector();
 
     // ROM becomes FF; every other address 00, or a pseudo-random byte seeded from the clock.
     void fillMemory(bool random);
@@ -147,6 +152,8 @@ class Machine {
     void warnInvalidAccess(std::string_view reason);
 
     bool programResetRunning_ = false;
+    bool programResetAnsweredNo_ = false;  // during the latest program reset
+    bool readingResetVector_ = false;
 };
 
 // ROM (001) and RAM (011) are the kinds whose bits 2 and 0 read 01.

@@ -39,6 +39,7 @@ void traceIntoPlain(Machine& machine);
 
 // The plain run loop with the caller's own test after every step (true ends the run), for
 // command-line runs with their own end conditions. Stop and reset requests end it as well.
+// The RTI and timer are settled only between batches: a test that reads them settles first.
 template <typename StopTest>
 void runUntil(Machine& machine, StopTest&& stopTest) {
     detail::loopFrame<100>(machine, [&machine, &stopTest] {

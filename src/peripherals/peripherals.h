@@ -42,7 +42,8 @@ class Peripherals {
     void tick(std::uint8_t cycles);
 
     // Brings the RTI, the timer and the TCNT bytes up to date with every cycle ticked. The run
-    // loops call it before they let the user interface look at the machine.
+    // loops call it before they pump events; whatever shows the RTI or timer state (a window
+    // refresh, which may also come while a message box is open inside a step) calls it first.
     void settle();
 
     // The force buttons of the RTI & Timer window; each acts only while its button is not

@@ -144,6 +144,25 @@ TEST_F(InterruptsTest, XirqEndsStop) {
     }
 }
 
+TEST_F(InterruptsTest, WakeUpFromStopRunsTheNextInstructionBeforeAnyInterrupt) {
+    load(kStart, {0xCF, 0x01});  // STOP, NOP
+    resetWithStack();
+    enableTimerInterrupts();
+    machine->flags.s = false;
+    machine->flags.i = false;
+    machine->cliMark = 0xFFFFFFFF;
+    executeInstruction(*machine);
+    machine->peripherals.rti.request = true;
+    machine->peripherals.xirq.bxirqLevelClick();
+    EXPECT_FALSE(interruptPoll(*machine));
+    EXPECT_EQ(machine->pc, kStart + 1);
+    EXPECT_EQ(machine->sp, 0x00FF);
+    executeInstruction(*machine);
+    ASSERT_TRUE(interruptPoll(*machine));
+    EXPECT_EQ(machine->pc, kRtiHandler);
+    EXPECT_EQ(stackedReturnAddress(), kStart + 2);
+}
+
 TEST_F(InterruptsTest, InterruptInTheWaitStateStacksNothingMore) {
     load(kStart, {0x3E, 0x01});  // WAI, NOP
     load(kRtiHandler, {0x3B});

@@ -120,19 +120,54 @@ TEST_F(MemoryTest, NoResetsTheProgramAndAbandonsTheInstruction) {
     EXPECT_GT(machine->cycleCounter, 0u);
 }
 
-TEST_F(MemoryTest, NoDuringTheResetItselfDoesNotResetAgain) {
+// A reset vector in undefined memory: the reset a No asks for is the one already reading
+// the vector, so it goes on with PC 0000, directly or as the program reset.
+TEST_F(MemoryTest, NoAtTheResetVectorLetsTheResetFinish) {
     setMemoryKind(machine->memory, 0xFFFE, 0xFFFF, MemoryKind::Undefined);
     int programResets = 0;
     machine->programReset = [&] {
         ++programResets;
         machineReset(*machine);
     };
-    host.yesNoAnswers = {false, false};
-    machineReset(*machine);
+    for (bool asProgramReset : {false, true}) {
+        SCOPED_TRACE(asProgramReset ? "program reset" : "machine reset");
+        host.messages.clear();
+        host.yesNoAnswers = {false};
+        machine->sp = 0x1234;
+        if (asProgramReset)
+            machine->performProgramReset();
+        else
+            machineReset(*machine);
+        EXPECT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(machine->pc, 0x0000);
+        EXPECT_EQ(machine->sp, 0x0000);
+        EXPECT_FALSE(machine->requests.reset);
+        EXPECT_FALSE(machine->requests.stop);
+    }
     EXPECT_EQ(programResets, 1);
-    EXPECT_EQ(machine->pc, 0x0000);
-    EXPECT_TRUE(machine->flags.i);
+}
+
+// A C project's program reset runs to the first source line after the machine reset; a No
+// inside a run resets that way before the run ends.
+TEST_F(MemoryTest, NoRunsTheProgramResetToItsFirstLineBeforeTheRunEnds) {
+    setMemoryKind(machine->memory, 0x2000, 0x2000, MemoryKind::Rom);
+    load(kStart, {0x01, 0x01, 0x01, 0xB7, 0x20, 0x00, 0x20, 0xFE});  // NOP x3, STAA $2000, BRA *
+    markLine(kStart + 2, 1);
+    markLine(kStart + 3, 2);
+    markLine(kStart + 6, 3);
+    machine->programReset = [&] {
+        machineReset(*machine);
+        traceIntoPlain(*machine);
+    };
+    machine->performProgramReset();
+    ASSERT_EQ(machine->pc, kStart + 2);
+    traceInto(*machine);
+    ASSERT_EQ(machine->pc, kStart + 3);
+    host.yesNoAnswers = {false};
+    traceInto(*machine);  // the STAA to ROM, answered No
+    EXPECT_EQ(machine->pc, kStart + 2);
     EXPECT_FALSE(machine->requests.reset);
+    EXPECT_FALSE(machine->requests.stop);
 }
 
 TEST_F(MemoryTest, NoDuringTheResetAfterAnErrorEndsTheRunAtOnce) {
