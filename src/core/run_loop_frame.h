@@ -18,6 +18,35 @@ namespace tarnwick::detail {
     if (!interruptPoll(m)) executeInstruction(m);
 }
 
+// Tests made at the new PC after a step.
+inline bool hasLine(const AddressRecord& r) {
+    return r.line != 0;
+}
+
+inline void temporaryStopTest(Machine& m, const AddressRecord& r) {
+    if (r.flags & kTemporaryStopFlag) m.requestStop();
+}
+
+inline void stoppingTest(Machine& m, AddressRecord& r) {
+    if (r.hitCount != 0 && ++r.hit == r.hitCount) m.requestStop();
+}
+
+inline void countingTest(AddressRecord& r) {
+    if (r.hitCount != 0) ++r.hit;
+}
+
+inline void passingTest(AddressRecord& r) {
+    if (r.hitCount != 0 && ++r.hit == r.hitCount) r.hit = 0;
+}
+
+// Runs a loop with the peripheral windows' refresh timer on.
+template <typename Loop>
+void withRefreshTimer(Machine& m, Loop&& loop) {
+    m.host.setRefreshTimerActive(true);
+    loop();
+    m.host.setRefreshTimerActive(false);
+}
+
 // After Pause the program runs on, without pumping events, to the next source line.
 void finishLineRun(Machine& m);
 
