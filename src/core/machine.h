@@ -71,8 +71,8 @@ class Machine {
     std::uint16_t iy = 0;
     std::uint16_t sp = 0;
     std::uint16_t pc = 0;
-    std::uint16_t instructionAddress = 0;  // where the executing instruction (or its prefix) starts
     ConditionFlags flags;
+    std::uint16_t instructionAddress = 0;  // where the executing instruction (or its prefix) starts
 
     bool waitState = false;  // WAI has stacked the registers and waits for an interrupt
     bool stopState = false;  // STOP idles until XIRQ or reset
@@ -85,7 +85,6 @@ class Machine {
 
     bool memoryChanged = false;
     RunRequests requests;
-    std::int32_t batchStepsLeft = 0;  // of the run loop's current batch
     TemporaryStop temporaryStop;
     std::uint16_t activeStopCount = 0;  // breakpoints plus temporary stops; 0 = plain loops
 
@@ -123,10 +122,7 @@ class Machine {
     void poke(std::uint16_t address, std::uint8_t value) { memory[address].value = value; }
 
     // Raises the stop request; the current batch of steps ends after this step.
-    void requestStop() {
-        requests.stop = true;
-        batchStepsLeft = 0;
-    }
+    void requestStop() { requests.stop = true; }
 
     // After a trap or vector error inside a step: program reset, then the run stops. A No
     // to an invalid-access warning during that reset abandons the step like any other No.

@@ -54,10 +54,8 @@ void finishLineRun(Machine& m);
 template <int batchSize, typename Step>
 void loopFrame(Machine& m, Step&& step) {
     while (!m.requests.stop) {
-        m.batchStepsLeft = batchSize;
         try {
-            do step();
-            while (--m.batchStepsLeft > 0);
+            for (int n = batchSize; n > 0 && !m.requests.stop; --n) step();
         } catch (const InstructionAbandoned&) {
             m.requestStop();
         }
