@@ -1,0 +1,34 @@
+#include "disasm/binary_export.h"
+
+#include <algorithm>
+#include <fstream>
+
+namespace tarnwick {
+
+std::vector<std::uint8_t> binaryImage(const Machine& machine, std::uint16_t start) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(kAddressSpaceSize - start);
+    for (std::uint32_t address = start; address < kAddressSpaceSize; ++address)
+        bytes.push_back(machine.peek(static_cast<std::uint16_t>(address)));
+    return bytes;
+}
+
+std::filesystem::path binaryFileName(const std::filesystem::path& projectFile) {
+    const std::string name = projectFile.string();
+    return name.substr(0, name.size() - std::min<std::size_t>(4, name.size())) + ".bin";
+}
+
+std::string saveBinary(const Machine& machine, const std::filesystem::path& projectFile,
+                       std::size_t choice) {
+    const std::vector<std::uint8_t> bytes = binaryImage(machine, kEpromChoices.at(choice).start);
+    const std::filesystem::path path = binaryFileName(projectFile);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file) return "Cannot create the file " + path.string();
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file) return "Cannot write the file " + path.string();
+    return "";
+}
+
+}  // namespace tarnwick
