@@ -1,0 +1,169 @@
+#include "project/assembler_build.h"
+
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <fstream>
+#include <optional>
+
+namespace tarnwick {
+namespace {
+
+struct FlagOption {
+    std::string_view key;
+    bool Asm11Options::*member;
+    std::string_view onText;  // both texts empty: not on the command line
+    std::string_view offText;
+};
+
+// In command-line order; the last two never reach the assembler.
+constexpr std::array<FlagOption, 14> kFlagOptions{{
+    {"Warn", &Asm11Options::warnings, " -WRN+", " -WRN-"},
+    {"Spaces", &Asm11Options::spaces, " -SP+", " -SP-"},
+    {"S0 header", &Asm11Options::s0Header, " -SH+", " -SH-"},
+    {"Over/Mem", &Asm11Options::overlapCheck, " -O+", " -O-"},
+    {"P1 Stop", &Asm11Options::p1Stop, " -P+", " -P-"},
+    {"Case Sensitive", &Asm11Options::caseSensitive, " -C+", " -C-"},
+    {"Listing", &Asm11Options::listing, " -L+", " -L-"},
+    {"Map", &Asm11Options::map, " -M+", " -M-"},
+    {"Xtra", &Asm11Options::extraMnemonics, " -X+", " -X-"},
+    {"Rel", &Asm11Options::branchOptimisationWarning, " -REL+", " -REL-"},
+    {"RTS", &Asm11Options::rtsOptimisationWarning, " -RTS+", " -RTS-"},
+    {"Sym", &Asm11Options::symbolFile, " -LS+ -LSE", " -LS-"},
+    {"Show progress", &Asm11Options::showProgress, "", ""},
+    {"S19", &Asm11Options::s19, "", ""},
+}};
+
+constexpr std::string_view kIncludeDirectoryKey = "Include Dir";
+
+// Any integer other than 0 counts as set, as profile readers take flags.
+std::optional<bool> parseFlag(const std::optional<std::string>& text) {
+    if (!text) return std::nullopt;
+    int value = 0;
+    const char* last = text->data() + text->size();
+    const auto [end, error] = std::from_chars(text->data(), last, value);
+    if (error != std::errc() || end != last) return std::nullopt;
+    return value != 0;
+}
+
+std::string_view fileNamePart(std::string_view path) {
+    const auto separator = path.find_last_of("/\\");
+    return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
+// Single quotes keep everything literal for the shell, backslashes of DOS paths included;
+// a quote inside is closed, escaped and reopened.
+std::string shellWord(std::string_view text) {
+    if (text.find_first_of(" \t") == std::string_view::npos) return std::string(text);
+    std::string quoted = "'";
+    for (const char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}
+
+bool equalsIgnoringCase(std::string_view text, std::string_view upper) {
+    if (text.size() != upper.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(text[i])) != upper[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void Asm11Options::load(const ConfigurationReader& read) {
+    *this = Asm11Options{};
+    for (const FlagOption& flag : kFlagOptions) {
+        if (const auto value = parseFlag(read(flag.key))) this->*flag.member = *value;
+    }
+    if (auto directory = read(kIncludeDirectoryKey)) includeDirectory = std::move(*directory);
+}
+
+void Asm11Options::store(const ConfigurationWriter& write) const {
+    for (const FlagOption& flag : kFlagOptions) write(flag.key, this->*flag.member ? "1" : "0");
+    write(kIncludeDirectoryKey, includeDirectory);
+}
+
+std::string assemblerCommandLine(std::string_view assemblerPath, const Asm11Options& options,
+                                 std::string_view fileName) {
+    std::string line = shellWord(assemblerPath);
+    if (!options.includeDirectory.empty()) line += " -I" + options.includeDirectory;
+    for (const FlagOption& flag : kFlagOptions)
+        line += options.*flag.member ? flag.onText : flag.offText;
+    line += " -S+ -E- -T- ";
+    line += shellWord(fileName);
+    line += " > ";
+    line += kErrorFileName;
+    return line;
+}
+
+bool isAssemblerPathAccepted(std::string_view assemblerPath) {
+    const std::string_view name = fileNamePart(assemblerPath);
+    return equalsIgnoringCase(name, "ASM11.EXE") || equalsIgnoringCase(name, "ASM11");
+}
+
+AssemblerBuild::BeginResult AssemblerBuild::begin(const AssemblerBuildRequest& request,
+                                                  bool modifiedFilesSaved) {
+    if (!modifiedFilesSaved) return {};
+    projectPath_ = request.projectPath;
+    directory_ = request.projectPath.parent_path();
+    // Joined as text, so an entry with a full path elsewhere is not found, as the assembler
+    // only gets the bare name to look for in the project directory.
+    const std::filesystem::path source = directory_.string() + "/" + request.firstFile;
+    if (request.firstFile.empty() || !std::filesystem::is_regular_file(source))
+        return {false, kNoFileText};
+    if (!isAssemblerPathAccepted(request.assemblerPath)) return {false, kNoAssemblerText};
+
+    std::ofstream batch(directory_ / kBatchFileName, std::ios::binary | std::ios::trunc);
+    batch << assemblerCommandLine(request.assemblerPath, request.options,
+                                  fileNamePart(request.firstFile));
+    batch.close();
+    // Without its batch file the run could not do anything, which is what this message says.
+    if (!batch) return {false, kCannotExecuteText};
+
+    showConsole_ = request.options.showProgress;
+    state_ = State::Ready;
+    return {true, {}};
+}
+
+std::string_view AssemblerBuild::startRun() {
+    seconds_ = 0;
+    cancelRequested_ = false;
+    // The batch line redirects the assembler itself; the shell's own standard output, which
+    // it does not use, goes to the same file.
+    const bool started = process_.start({"/bin/sh", std::string(kBatchFileName)}, directory_,
+                                        directory_ / kErrorFileName, showConsole_);
+    state_ = started ? State::Running : State::Ended;
+    return started ? std::string_view{} : kCannotExecuteText;
+}
+
+bool AssemblerBuild::poll() {
+    if (state_ != State::Running) return true;
+    if (cancelRequested_) {
+        process_.terminate();
+        state_ = State::Cancelled;
+    } else if (process_.exitCode()) {
+        state_ = State::Ended;
+    }
+    return state_ != State::Running;
+}
+
+std::string AssemblerBuild::buildingText() const {
+    return "Building : " + projectPath_.string();
+}
+
+void AssemblerBuild::finish(const std::function<void(const std::filesystem::path&)>& loadMessages) {
+    const std::filesystem::path errorFile = directory_ / kErrorFileName;
+    if (state_ == State::Ended && std::filesystem::exists(errorFile)) loadMessages(errorFile);
+    std::error_code ignored;
+    std::filesystem::remove(directory_ / kBatchFileName, ignored);
+    std::filesystem::remove(errorFile, ignored);
+    cancelRequested_ = false;
+    state_ = State::Idle;
+}
+
+}  // namespace tarnwick
