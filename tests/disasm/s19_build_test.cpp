@@ -1,0 +1,122 @@
+#include "project/s19_build.h"
+
+#include <gtest/gtest.h>
+
+#include "disasm/disasm_fixture.h"
+#include "disasm/disassembly_export.h"
+
+namespace tarnwick {
+namespace {
+
+const LocalDateTime kTime{2025, 1, 8, 3, 15, 7};
+// LDAA #$05 and RTS at FFB0, reset vector E000.
+const char* const kImage = "S106FFB0860539C3\nS105FFFEE0001D\nS9030000FC\n";
+
+class S19BuildTest : public testing::DisasmTest {
+  protected:
+    S19BuildTest() { configuration.randomMemory = false; }
+
+    void write(const std::string& name, const std::string& text) {
+        std::ofstream(directory / name, std::ios::binary) << text;
+    }
+
+    S19CommandResult build(const std::string& firstFile, const std::string& start,
+                           bool answer = true) {
+        return buildS19Project(
+            *machine, configuration, sourceMap, {firstFile, directory, start},
+            [&](std::string_view question) {
+                questions.emplace_back(question);
+                return answer;
+            },
+            kTime);
+    }
+
+    CpuConfiguration configuration;
+    SourceMap sourceMap;
+    std::vector<std::string> questions;
+};
+
+TEST_F(S19BuildTest, WritesAsmAndSymNamedAfterTheFirstFile) {
+    write("PROG.S19", kImage);
+    const S19CommandResult result = build("PROG.S19", "ffb0");
+    ASSERT_EQ(result.outcome, S19CommandResult::Done) << result.error;
+    EXPECT_EQ(result.written, directory / "PROG.asm");
+    const DisassemblyTexts texts = disassemblyTexts(*machine, "PROG.asm", 0xFFB0, kTime);
+    EXPECT_EQ(readFile(directory / "PROG.asm"), texts.asmText);
+    EXPECT_EQ(readFile(directory / "PROG.sym"), texts.symText);
+    EXPECT_NE(texts.asmText.find("LDAA      #$05"), std::string::npos);
+    EXPECT_TRUE(questions.empty());
+}
+
+TEST_F(S19BuildTest, ErrorsBeforeAnyFileIsWritten) {
+    write("prog.s19", kImage);
+    write("prog.hex", kImage);
+    struct Case {
+        const char* firstFile;
+        const char* start;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"", "E000", "No file loaded to the project"},
+        {"prog.hex", "E000", "The file is not an S19 file"},
+        {"prog.s19", "", "S19 start address is wrong"},
+        {"prog.s19", "E0G0", "'E0G0' is not a valid hex address"},
+        {"prog.s19", "12345", "'12345' is not a valid hex address"},
+    };
+    for (const Case& c : cases) {
+        const S19CommandResult result = build(c.firstFile, c.start);
+        EXPECT_EQ(result.outcome, S19CommandResult::Failed) << c.firstFile;
+        EXPECT_EQ(result.error, c.error);
+        EXPECT_FALSE(std::filesystem::exists(directory / "prog.asm")) << c.error;
+        EXPECT_FALSE(std::filesystem::exists(directory / "prog.sym")) << c.error;
+    }
+    const S19CommandResult missing = build("gone.s19", "E000");
+    EXPECT_EQ(missing.outcome, S19CommandResult::Failed);
+    EXPECT_NE(missing.error.find("gone.s19"), std::string::npos) << missing.error;
+}
+
+TEST_F(S19BuildTest, CancellingTheOverwriteKeepsOldFilesButTheImageIsLoaded) {
+    write("prog.s19", kImage);
+    write("prog.asm", "old asm");
+    write("prog.sym", "old sym");
+    EXPECT_EQ(build("prog.s19", "FFB0", false).outcome, S19CommandResult::Cancelled);
+    EXPECT_EQ(questions, std::vector<std::string>{"The ASM file already exists, overwrite?"});
+    EXPECT_EQ(readFile(directory / "prog.asm"), "old asm");
+    EXPECT_EQ(readFile(directory / "prog.sym"), "old sym");
+    EXPECT_EQ(machine->peek16(0xFFFE), 0xE000);
+
+    EXPECT_EQ(build("prog.s19", "FFB0", true).outcome, S19CommandResult::Done);
+    EXPECT_NE(readFile(directory / "prog.sym"), "old sym");
+}
+
+class SaveToBinaryTest : public S19BuildTest {
+  protected:
+    S19CommandResult save(const std::string& firstFile, std::optional<std::size_t> choice) {
+        return saveProjectToBinary(*machine, configuration, sourceMap, {firstFile, directory, ""},
+                                   directory / "PROG.PRO", [&] { return choice; });
+    }
+};
+
+TEST_F(SaveToBinaryTest, LoadsTheFirstFilesImageAndWritesTheChoice) {
+    write("prog.s19", kImage);
+    const S19CommandResult result = save("prog.asm", 0);
+    ASSERT_EQ(result.outcome, S19CommandResult::Done) << result.error;
+    EXPECT_EQ(result.written, directory / "PROG.bin");
+    const std::string bytes = readFile(directory / "PROG.bin");
+    ASSERT_EQ(bytes.size(), 2048u);
+    EXPECT_EQ(bytes.substr(0x7B0, 3), "\x86\x05\x39");
+    EXPECT_EQ(bytes[0x7AF], '\xFF');  // ROM that the file leaves alone
+    EXPECT_EQ(bytes.substr(2046), std::string("\xE0\x00", 2));
+}
+
+TEST_F(SaveToBinaryTest, ErrorsAndCancel) {
+    EXPECT_EQ(save("", 0).error, "No file loaded to the project");
+    EXPECT_EQ(save("prog.asm", 0).error, "The S19 file cannot be found");
+    write("prog.s19", kImage);
+    EXPECT_EQ(save("prog.asm", std::nullopt).outcome, S19CommandResult::Cancelled);
+    EXPECT_FALSE(std::filesystem::exists(directory / "PROG.bin"));
+    EXPECT_EQ(machine->peek(0xFFB0), 0x86);
+}
+
+}  // namespace
+}  // namespace tarnwick
