@@ -90,6 +90,13 @@ TEST(IniFileTest, FailedSaveNamesTheFileAndKeepsTheOriginal) {
         EXPECT_EQ(std::string(error.what()), "Cannot write the file " + nowhere.string());
     }
 
+    // A rename that fails: a directory stands where the file goes.
+    const auto occupied = directory / "occupied.pro";
+    std::filesystem::create_directories(occupied / "inside");
+    EXPECT_THROW(writeIniFile(occupied, document), FileError);
+    EXPECT_TRUE(std::filesystem::is_directory(occupied / "inside"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory.path()), {}), 1);
+
     if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
     const auto path = directory / "demo.pro";
     writeText(path, "[PROJECT]\nFormat=ASM11\n");
@@ -97,7 +104,7 @@ TEST(IniFileTest, FailedSaveNamesTheFileAndKeepsTheOriginal) {
         directory.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     EXPECT_THROW(writeIniFile(path, document), FileError);
     EXPECT_EQ(readText(path), "[PROJECT]\nFormat=ASM11\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory.path()), {}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory.path()), {}), 2);
 }
 
 TEST(IniFileTest, UnreadableFileIsAnErrorNamingIt) {

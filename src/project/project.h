@@ -1,0 +1,113 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/address_record.h"
+#include "peripherals/cpu_configuration.h"
+#include "project/ini_file.h"
+
+namespace tarnwick {
+
+enum class ProjectFormat { None = 0, Asm11 = 1, S19 = 2, Icc11 = 3 };
+
+// "ASM11", "S19", "ICC11" as key "Format" holds them; empty for None.
+std::string_view formatName(ProjectFormat format);
+// The item of the Project Format dialog.
+std::string_view formatDialogItem(ProjectFormat format);
+std::optional<ProjectFormat> formatFromName(std::string_view name);
+
+// Section "ASM11" as keys and texts with their defaults, in file order. The assembler build
+// gives them their meaning; here they are only read, held and written back.
+inline constexpr std::array<std::pair<std::string_view, std::string_view>, 15> kAsm11Defaults{{
+    {"Case Sensitive", "0"},
+    {"Listing", "0"},
+    {"Map", "0"},
+    {"S19", "1"},
+    {"Xtra", "1"},
+    {"Rel", "0"},
+    {"RTS", "0"},
+    {"Show progress", "1"},
+    {"Sym", "1"},
+    {"P1 Stop", "1"},
+    {"Over/Mem", "1"},
+    {"S0 header", "0"},
+    {"Spaces", "0"},
+    {"Warn", "1"},
+    {"Include Dir", ""},
+}};
+
+struct Asm11Options {
+    std::vector<std::pair<std::string, std::string>> values;  // every key of kAsm11Defaults
+
+    Asm11Options();
+    // Empty text for a key that is not in the table.
+    std::string value(std::string_view key) const;
+    void set(std::string_view key, std::string_view text);
+    bool operator==(const Asm11Options&) const = default;
+};
+
+// The file list holds at most this many entries; further FILES keys are not read and Add
+// refuses a file beyond it.
+inline constexpr std::size_t kMaxProjectFiles = 255;
+
+struct Project {
+    std::filesystem::path path;  // the .pro file, absolute
+    std::string directory;       // ends with the separator
+    std::string fileName;
+    ProjectFormat format = ProjectFormat::None;
+    // As stored: a bare name for a file in the project directory, a full path otherwise.
+    std::vector<std::string> files;
+    Asm11Options asm11Options;
+    std::string s19Start;
+    CpuConfiguration cpu;
+
+    // Sets the path, the directory and the file name.
+    void setPath(const std::filesystem::path& projectPath);
+};
+
+// Reading a project file: "Format" (an unknown name keeps the format as it was), the ASM11
+// keys for ASM11 or "Start" for S19, section "CPU" through the CPU configuration, which also
+// applies the memory map, and the file list.
+void readProjectFile(const IniDocument& document, Project& project, AddressSpace& memory);
+
+// Writers of the sections, each replacing only its own keys; the file list and the watch
+// list erase their section first.
+void writeFormat(IniDocument& document, ProjectFormat format);
+void writeAsm11Options(IniDocument& document, const Asm11Options& options);
+void writeS19Start(IniDocument& document, std::string_view start);
+void writeCpuConfiguration(IniDocument& document, const CpuConfiguration& cpu);
+void writeFileList(IniDocument& document, const std::vector<std::string>& files);
+
+// Section "WATCH": one text per watch, its tokens as the watch list forms them.
+std::vector<std::string> readWatches(const IniDocument& document);
+void writeWatches(IniDocument& document, const std::vector<std::string>& watches);
+
+// Reads the file, lets `change` write its keys and saves it atomically. Throws FileError.
+template <typename Change>
+void updateProjectFile(const std::filesystem::path& path, Change&& change) {
+    IniDocument document = readIniFile(path);
+    change(document);
+    writeIniFile(path, document);
+}
+
+// The first project file with the project directory in front when it has no directory part.
+std::filesystem::path firstFilePath(const Project& project);
+
+// The S19 image a debug start loads: name.s19 of the first file for ASM11 and ICC11
+// projects, the first file itself for S19 projects. `error` holds the start's message when
+// the file list does not allow a start.
+struct DebugImage {
+    std::filesystem::path s19;
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+DebugImage debugImage(const Project& project);
+
+}  // namespace tarnwick
