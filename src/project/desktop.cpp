@@ -91,8 +91,11 @@ DesktopReadResult readDesktop(const std::filesystem::path& projectFile) {
 }
 
 void writeDesktop(IniDocument& document, const Desktop& desktop, bool autosave) {
-    document.eraseSection(kFormsSection);
-    if (!autosave) return;
+    if (!autosave) {
+        document.eraseSection(kFormsSection);
+        return;
+    }
+    document.clearSection(kFormsSection);
     for (std::size_t i = 0; i < kDesktopWindowCount; ++i) {
         const auto& window = desktop.windows[i];
         if (!window) continue;

@@ -84,7 +84,8 @@ struct DesktopReadResult {
 DesktopReadResult readDesktop(const IniDocument& document, const std::filesystem::path& file);
 DesktopReadResult readDesktop(const std::filesystem::path& projectFile);
 
-// Erases section FORMS, then, with autosave on, writes the present entries in table order.
+// With autosave off erases section FORMS; with it on, rewrites the section in place with
+// the present entries in table order.
 void writeDesktop(IniDocument& document, const Desktop& desktop, bool autosave);
 void saveDesktop(const std::filesystem::path& projectFile, const Desktop& desktop, bool autosave);
 

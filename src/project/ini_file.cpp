@@ -130,6 +130,16 @@ void IniDocument::eraseSection(std::string_view section) {
     std::erase_if(sections_, [&](const Section& s) { return sameName(s.name, section); });
 }
 
+void IniDocument::clearSection(std::string_view section) {
+    if (Section* found = findSection(section)) {
+        found->lines.clear();
+        std::erase_if(sections_,
+                      [&](const Section& s) { return &s != found && sameName(s.name, section); });
+    } else {
+        sections_.push_back({std::string(section), "[" + std::string(section) + "]", {}});
+    }
+}
+
 IniDocument readIniFile(const fs::path& path) {
     std::error_code error;
     if (!fs::exists(path, error)) return {};

@@ -40,6 +40,9 @@ class IniDocument {
     void setValue(std::string_view section, std::string_view key, std::string_view value);
     // Drops the header and every line up to the next header.
     void eraseSection(std::string_view section);
+    // Drops the lines of the section but keeps its header where it stands, so a section
+    // rewritten as a whole keeps its place in the file; adds the section when missing.
+    void clearSection(std::string_view section);
 
   private:
     struct Line {

@@ -50,7 +50,7 @@ std::vector<std::string> readList(const IniDocument& document, std::string_view 
 
 void writeList(IniDocument& document, std::string_view section, std::string_view prefix,
                const std::vector<std::string>& items) {
-    document.eraseSection(section);
+    document.clearSection(section);
     document.setValue(section, "Count", std::to_string(items.size()));
     for (std::size_t i = 0; i < items.size(); ++i)
         document.setValue(section, std::string(prefix) + std::to_string(i), items[i]);

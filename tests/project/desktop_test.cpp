@@ -24,8 +24,8 @@ TEST(DesktopTest, SavedDesktopReadsBackAndKeepsTheOtherSections) {
     desktop.projectTab = "TabWatches";
     saveDesktop(path, desktop, true);
     EXPECT_EQ(readText(path),
-              "[CPU]\nXTAL=4 MHz\n[FORMS]\nProForm=5 6 200 250 1\nProFormTab=TabWatches\n"
-              "RAMForm=0 0 300 400 2\nSubSCIForm=100 120 0\n");
+              "[FORMS]\nProForm=5 6 200 250 1\nProFormTab=TabWatches\n"
+              "RAMForm=0 0 300 400 2\nSubSCIForm=100 120 0\n[CPU]\nXTAL=4 MHz\n");
     const DesktopReadResult read = readDesktop(path);
     EXPECT_TRUE(read.ok()) << read.error;
     EXPECT_EQ(read.desktop, desktop);

@@ -60,6 +60,14 @@ TEST(IniDocumentTest, WritesChangeOnlyTheirOwnLines) {
               "[S19]\nStart=E000\n");
 }
 
+TEST(IniDocumentTest, ClearedSectionKeepsItsPlaceAndLosesItsDuplicates) {
+    IniDocument document = IniDocument::parse("[A]\nx=1\n; note\n[B]\ny=2\n[a]\nz=3\n");
+    document.clearSection("a");
+    document.setValue("A", "k", "v");
+    document.clearSection("C");
+    EXPECT_EQ(document.text(), "[A]\nk=v\n[B]\ny=2\n[C]\n");
+}
+
 TEST(IniDocumentTest, NewDocumentUsesCrLf) {
     IniDocument document;
     document.setValue("PROJECT", "Format", "S19");
