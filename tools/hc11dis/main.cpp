@@ -1,0 +1,80 @@
+// hc11dis: the S19-project build without the IDE. Disassembles an S19 image from a start
+// address into a .asm and a .sym beside it, as the build of an S19 project does.
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/machine.h"
+#include "hc11run/tool_host.h"
+#include "peripherals/cpu_configuration.h"
+#include "project/s19_build.h"
+#include "project/source_map.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: hc11dis FILE.s19 START [-o NAME.asm]\n"
+    "  Loads FILE.s19 with the default CPU configuration and disassembles it from START (hex)\n"
+    "  to FFBF, then the vector table, into FILE.asm and FILE.sym beside it (replacing them).\n"
+    "  -o NAME.asm  another name for the .asm, beside FILE.s19; the .sym is named after it\n";
+
+struct Arguments {
+    std::string s19;
+    std::string start;
+    std::string asmName;
+};
+
+bool parse(int argc, char** argv, Arguments& arguments) {
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "-o") {
+            if (i + 1 == argc || !arguments.asmName.empty()) return false;
+            arguments.asmName = argv[++i];
+        } else if (argument.starts_with("-")) {
+            return false;
+        } else {
+            positional.emplace_back(argument);
+        }
+    }
+    if (positional.size() != 2) return false;
+    arguments.s19 = positional[0];
+    arguments.start = positional[1];
+    return true;
+}
+
+int run(const Arguments& arguments) {
+    const std::filesystem::path s19(arguments.s19);
+    const S19Project project{s19.filename().string(),
+                             s19.has_parent_path() ? s19.parent_path() : ".", arguments.start};
+    ToolHost host(false);
+    const auto machine = std::make_unique<Machine>(host);
+    CpuConfiguration configuration;
+    SourceMap sourceMap;
+    const S19CommandResult result = buildS19Project(
+        *machine, configuration, sourceMap, project, [](std::string_view) { return true; },
+        currentLocalTime(), arguments.asmName);
+    if (result.outcome != S19CommandResult::Done) {
+        std::fprintf(stderr, "hc11dis: %s\n", result.error.c_str());
+        return 1;
+    }
+    std::printf("%s\n", result.written.string().c_str());
+    return 0;
+}
+
+}  // namespace
+}  // namespace tarnwick
+
+int main(int argc, char** argv) {
+    tarnwick::Arguments arguments;
+    if (!tarnwick::parse(argc, argv, arguments)) {
+        std::fputs(tarnwick::kUsage, stderr);
+        return 1;
+    }
+    return tarnwick::run(arguments);
+}
