@@ -79,5 +79,19 @@ TEST_F(Hc11disTest, OutputNameAndErrors) {
     EXPECT_FALSE(fs::exists(directory / "tiny.asm"));
 }
 
+TEST_F(Hc11disTest, ProjectFileGivesTheCpuConfiguration) {
+    std::ofstream(directory / "tiny.pro")
+        << "[PROJECT]\r\nFormat=S19\r\n[CPU]\r\nRMem=F800 FFFF\r\nRandom Memory=0\r\n";
+    const std::string s19 = "'" + (directory / "tiny.s19").string() + "'";
+    ASSERT_EQ(run(s19 + " E000 --pro '" + (directory / "tiny.pro").string() + "'"), 0) << err;
+    // E003 is no ROM in this map, so it holds 00 instead of FF.
+    EXPECT_NE(readFile(directory / "tiny.asm")
+                  .find("FCB       $00" + std::string(17, ' ') + "; $E003 00 \r\n"),
+              std::string::npos);
+
+    EXPECT_EQ(run(s19 + " E000 --pro '" + (directory / "gone.pro").string() + "'"), 1);
+    EXPECT_NE(err.find("gone.pro"), std::string::npos) << err;
+}
+
 }  // namespace
 }  // namespace tarnwick

@@ -11,6 +11,8 @@
 #include "core/machine.h"
 #include "hc11run/tool_host.h"
 #include "peripherals/cpu_configuration.h"
+#include "project/ini_file.h"
+#include "project/project.h"
 #include "project/s19_build.h"
 #include "project/source_map.h"
 
@@ -18,24 +20,27 @@ namespace tarnwick {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: hc11dis FILE.s19 START [-o NAME.asm]\n"
+    "usage: hc11dis FILE.s19 START [-o NAME.asm] [--pro FILE.pro]\n"
     "  Loads FILE.s19 with the default CPU configuration and disassembles it from START (hex)\n"
     "  to FFBF, then the vector table, into FILE.asm and FILE.sym beside it (replacing them).\n"
-    "  -o NAME.asm  another name for the .asm, beside FILE.s19; the .sym is named after it\n";
+    "  -o NAME.asm    another name for the .asm, beside FILE.s19; the .sym is named after it\n"
+    "  --pro FILE.pro the CPU configuration of this project file instead of the default\n";
 
 struct Arguments {
     std::string s19;
     std::string start;
     std::string asmName;
+    std::string projectFile;
 };
 
 bool parse(int argc, char** argv, Arguments& arguments) {
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
-        if (argument == "-o") {
-            if (i + 1 == argc || !arguments.asmName.empty()) return false;
-            arguments.asmName = argv[++i];
+        if (argument == "-o" || argument == "--pro") {
+            std::string& value = argument == "-o" ? arguments.asmName : arguments.projectFile;
+            if (i + 1 == argc || !value.empty()) return false;
+            value = argv[++i];
         } else if (argument.starts_with("-")) {
             return false;
         } else {
@@ -55,6 +60,15 @@ int run(const Arguments& arguments) {
     ToolHost host(false);
     const auto machine = std::make_unique<Machine>(host);
     CpuConfiguration configuration;
+    if (!arguments.projectFile.empty()) {
+        if (!std::filesystem::is_regular_file(arguments.projectFile)) {
+            std::fprintf(stderr, "hc11dis: cannot open %s\n", arguments.projectFile.c_str());
+            return 1;
+        }
+        Project projectFile;
+        readProjectFile(readIniFile(arguments.projectFile), projectFile, machine->memory);
+        configuration = projectFile.cpu;
+    }
     SourceMap sourceMap;
     const S19CommandResult result = buildS19Project(
         *machine, configuration, sourceMap, project, [](std::string_view) { return true; },
@@ -76,5 +90,10 @@ int main(int argc, char** argv) {
         std::fputs(tarnwick::kUsage, stderr);
         return 1;
     }
-    return tarnwick::run(arguments);
+    try {
+        return tarnwick::run(arguments);
+    } catch (const tarnwick::FileError& error) {
+        std::fprintf(stderr, "hc11dis: %s\n", error.what());
+        return 1;
+    }
 }
