@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "disasm/disasm_fixture.h"
 #include "disasm/disassembly_export.h"
+#include "project/file_names.h"
+#include "project/symbol_file.h"
 
 namespace tarnwick {
 namespace {
@@ -87,6 +92,28 @@ TEST_F(S19BuildTest, CancellingTheOverwriteKeepsOldFilesButTheImageIsLoaded) {
 
     EXPECT_EQ(build("prog.s19", "FFB0", true).outcome, S19CommandResult::Done);
     EXPECT_NE(readFile(directory / "prog.sym"), "old sym");
+}
+
+TEST_F(S19BuildTest, SymbolFileReadsBackToTheAsmLines) {
+    write("prog.s19", kImage);
+    ASSERT_EQ(build("prog.s19", "FFB0").outcome, S19CommandResult::Done);
+    std::vector<std::string> watchNames;
+    const SourceReadResult read =
+        readSymbolFile(*machine, sourceMap, directory, "prog.sym", watchNames);
+    ASSERT_TRUE(read.ok()) << read.error;
+    EXPECT_EQ(sourceMap.modules[0], "PROG.ASM");
+    EXPECT_EQ(sourceMap.moduleCount(), 1u);
+    // LDAA at line 3, RTS at 4, then the blank line after the RTS.
+    const std::pair<std::uint16_t, int> lines[] = {{0xFFB0, 3}, {0xFFB2, 4}, {0xFFB3, 6}};
+    for (const auto& [address, line] : lines) {
+        const auto location = sourceOfAddress(*machine, sourceMap, directory, address);
+        ASSERT_TRUE(location.has_value()) << address;
+        EXPECT_EQ(location->line, line);
+        // The module names the .asm upper-cased; it still finds the file.
+        EXPECT_EQ(findIgnoringCase(location->file), directory / "prog.asm");
+    }
+    const std::string asmLines = readFile(directory / "prog.asm");
+    EXPECT_EQ(std::count(asmLines.begin(), asmLines.begin() + asmLines.find("; $FFB3"), '\n'), 5);
 }
 
 class SaveToBinaryTest : public S19BuildTest {
