@@ -1,0 +1,410 @@
+#include "asm11/assembler.h"
+
+#include <cctype>
+#include <optional>
+#include <unordered_map>
+
+#include "asm11/asm_error.h"
+#include "asm11/expression.h"
+#include "asm11/instruction_encoder.h"
+#include "asm11/source_line.h"
+#include "asm11/symbol_table.h"
+#include "core/number_text.h"
+
+namespace tarnwick::asm11 {
+
+std::string messageLine(const Message& message) {
+    return std::string(message.kind == Message::Kind::Error ? "ERR* " : "WRN ") + message.file +
+           " [" + std::to_string(message.line) + "] " + message.text;
+}
+
+namespace {
+
+constexpr std::int32_t kAddressLimit = 0x10000;
+
+std::string upper(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return result;
+}
+
+std::string hexAddress(std::int32_t value) {
+    return "$" + hexText(static_cast<std::uint32_t>(value) & 0xFFFF, 4);
+}
+
+std::vector<std::string_view> splitSourceLines(std::string_view text) {
+    while (!text.empty() && text.back() == '\x1A') text.remove_suffix(1);  // DOS end of file
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+// Items of a comma-separated list, commas inside constants left alone.
+std::vector<std::string_view> splitList(std::string_view text) {
+    std::vector<std::string_view> items;
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i <= text.size();) {
+        if (i == text.size() || text[i] == ',') {
+            items.push_back(trim(text.substr(begin, i - begin)));
+            begin = ++i;
+        } else {
+            i = skipConstant(text, i);
+        }
+    }
+    return items;
+}
+
+class Assembler {
+  public:
+    Assembler(std::string_view fileName, const AsmOptions& options)
+        : fileName_(fileName), options_(options), symbols_(options.caseSensitive) {}
+
+    AssemblyResult run(std::string_view text) {
+        const std::vector<std::string_view> lines = splitSourceLines(text);
+        for (pass_ = 1; pass_ <= 2; ++pass_) {
+            result_ = AssemblyResult{};
+            location_ = 0;
+            sequence_ = 0;
+            ended_ = false;
+            for (std::size_t i = 0; i < lines.size() && !ended_; ++i)
+                processLine(static_cast<int>(i + 1), lines[i]);
+            if (pass_ == 1 && result_.errors > 0 && options_.pass1Stop) {
+                result_.stoppedAfterPass1 = true;
+                return std::move(result_);
+            }
+        }
+        for (const Symbol& symbol : symbols_.inOrder())
+            if (symbol.known)
+                result_.symbols.push_back(
+                    {symbol.name, static_cast<std::uint16_t>(symbol.value & 0xFFFF)});
+        return std::move(result_);
+    }
+
+  private:
+    // What pass 1 learnt about a line, for pass 2 to keep every size unchanged.
+    struct LineRecord {
+        std::int32_t locationAfter = 0;
+        bool direct = false;
+    };
+
+    enum class LabelRule { AtLocation, AfterStatement, Value };
+
+    struct PseudoOp {
+        void (Assembler::*handler)(std::string_view label, std::string_view rest);
+        LabelRule labelRule;
+    };
+
+    std::string fileName_;
+    const AsmOptions& options_;
+    SymbolTable symbols_;
+    std::vector<LineRecord> records_;
+    AssemblyResult result_;
+    int pass_ = 1;
+    int line_ = 0;
+    std::size_t sequence_ = 0;
+    std::size_t current_ = 0;  // sequence number of the line being assembled
+    std::int32_t location_ = 0;
+    std::int32_t lineStart_ = 0;
+    bool ended_ = false;
+    std::unordered_map<std::string, std::size_t> moduleIndex_;
+
+    void report(Message::Kind kind, std::string text) {
+        if (kind == Message::Kind::Warning) {
+            if (!options_.warnings) return;
+            ++result_.warnings;
+        } else {
+            ++result_.errors;
+        }
+        result_.messages.push_back({kind, fileName_, line_, std::move(text)});
+    }
+
+    void error(std::string text) { report(Message::Kind::Error, std::move(text)); }
+
+    void processLine(int number, std::string_view text) {
+        line_ = number;
+        current_ = sequence_++;
+        if (pass_ == 1) records_.emplace_back();
+        lineStart_ = location_;
+        try {
+            statement(text);
+        } catch (const AsmError& e) {
+            error(e.text);
+            if (pass_ == 2 && current_ < records_.size())
+                location_ = records_[current_].locationAfter;
+        }
+        if (pass_ == 1) records_[current_].locationAfter = location_;
+    }
+
+    static void checkCharacters(std::string_view text) {
+        for (const char c : text) {
+            const auto code = static_cast<unsigned char>(c);
+            if ((code < 0x20 && c != '\t') || code == 0x7F)
+                throw AsmError{"Invalid character $" + hexText(code, 2) + " in source line"};
+        }
+    }
+
+    void statement(std::string_view text) {
+        checkCharacters(text);
+        const SourceLine line = splitLine(text);
+        const std::string mnemonic = upper(line.mnemonic);
+        if (mnemonic.empty()) {
+            if (!line.label.empty()) defineSymbol(line.label, Value{location_, true}, false);
+            return;
+        }
+        if (const PseudoOp* op = pseudoOp(mnemonic)) {
+            if (op->labelRule == LabelRule::AtLocation && !line.label.empty())
+                defineSymbol(line.label, Value{location_, true}, false);
+            (this->*(op->handler))(line.label, line.rest);
+            if (op->labelRule == LabelRule::AfterStatement && !line.label.empty())
+                defineSymbol(line.label, Value{location_, true}, false);
+            return;
+        }
+        if (!line.label.empty()) defineSymbol(line.label, Value{location_, true}, false);
+        const Forms* forms = instructionForms(mnemonic);
+        if (!forms) throw AsmError{"Unknown instruction: " + std::string(line.mnemonic)};
+        std::optional<bool> direct;
+        if (pass_ == 2 && current_ < records_.size()) direct = records_[current_].direct;
+        const ExpressionContext context = expressionContext();
+        const Encoding encoding =
+            encodeInstruction({*forms, line.rest, options_.spaces, context, direct});
+        if (pass_ == 1) records_[current_].direct = encoding.direct;
+        emit(encoding.bytes);
+    }
+
+    ExpressionContext expressionContext() {
+        return {[this](std::string_view name) -> Value {
+                    const Symbol* symbol = symbols_.find(name);
+                    if (symbol && symbol->known) return {symbol->value, true};
+                    if (pass_ == 1) return {0, false};
+                    throw AsmError{"Undefined symbol: " + std::string(name)};
+                },
+                lineStart_};
+    }
+
+    Value evaluate(std::string_view text) {
+        if (text.empty()) throw AsmError{"Missing operand"};
+        return evaluateExpression(text, expressionContext());
+    }
+
+    // A value that must be known in pass 1 because it moves the location counter.
+    std::int32_t evaluateNow(std::string_view text, std::string_view what) {
+        const Value value = evaluate(text);
+        if (!value.known)
+            throw AsmError{std::string(what) + " needs a value defined before this line"};
+        return value.number;
+    }
+
+    void defineSymbol(std::string_view name, Value value, bool redefinable) {
+        if (!isSymbolStart(name.front())) return error("Bad label: " + std::string(name));
+        for (const char c : name)
+            if (!isSymbolChar(c)) return error("Bad label: " + std::string(name));
+        Symbol* symbol = symbols_.find(name);
+        if (!symbol) {
+            symbol = &symbols_.add(name);
+            symbol->redefinable = redefinable;
+            symbol->definedAt = current_;
+        } else if (!(redefinable && symbol->redefinable) &&
+                   (pass_ == 1 || symbol->definedAt != current_)) {
+            return error("Duplicate label: " + std::string(name));
+        } else if (pass_ == 2 && !redefinable && symbol->known && value.known &&
+                   symbol->value != value.number) {
+            error("Phase error: " + std::string(name) + " is " + hexAddress(value.number) +
+                  " in pass 2 but was " + hexAddress(symbol->value) + " in pass 1");
+        }
+        symbol->value = value.number;
+        symbol->known = value.known;
+    }
+
+    void emit(const std::vector<std::uint8_t>& bytes) {
+        if (location_ + static_cast<std::int32_t>(bytes.size()) > kAddressLimit)
+            throw AsmError{"Code runs past $FFFF"};
+        if (pass_ == 2 && !bytes.empty()) {
+            bool overlap = false;
+            for (std::size_t i = 0; i < bytes.size(); ++i) {
+                const std::size_t address = static_cast<std::size_t>(location_) + i;
+                overlap = overlap || result_.image.used[address];
+                result_.image.bytes[address] = bytes[i];
+                result_.image.used[address] = true;
+            }
+            result_.byteCount += bytes.size();
+            recordLine();
+            if (overlap && options_.overlapCheck)
+                error("Code overlaps earlier code at " + hexAddress(location_));
+        }
+        location_ += static_cast<std::int32_t>(bytes.size());
+    }
+
+    void recordLine() {
+        const auto [it, added] = moduleIndex_.emplace(fileName_, result_.modules.size());
+        if (added) result_.modules.push_back({fileName_, {}});
+        result_.modules[it->second].lines.emplace_back(static_cast<std::uint16_t>(location_),
+                                                       line_);
+    }
+
+    void reserve(std::int32_t count) {
+        if (count < 0) throw AsmError{"Negative count: " + std::to_string(count)};
+        if (location_ + count > kAddressLimit) throw AsmError{"Code runs past $FFFF"};
+        location_ += count;
+    }
+
+    std::string_view operand(std::string_view rest) const {
+        return operandField(rest, options_.spaces);
+    }
+
+    static const PseudoOp* pseudoOp(const std::string& name) {
+        static const std::unordered_map<std::string, PseudoOp> ops = {
+            {"ORG", {&Assembler::org, LabelRule::AfterStatement}},
+            {"EQU", {&Assembler::equ, LabelRule::Value}},
+            {"=", {&Assembler::equ, LabelRule::Value}},
+            {"SET", {&Assembler::set, LabelRule::Value}},
+            {"FCB", {&Assembler::fcb, LabelRule::AtLocation}},
+            {"DB", {&Assembler::fcb, LabelRule::AtLocation}},
+            {"FDB", {&Assembler::fdb, LabelRule::AtLocation}},
+            {"DW", {&Assembler::fdb, LabelRule::AtLocation}},
+            {"FCC", {&Assembler::fcc, LabelRule::AtLocation}},
+            {"FCS", {&Assembler::fcs, LabelRule::AtLocation}},
+            {"RMB", {&Assembler::rmb, LabelRule::AtLocation}},
+            {"DS", {&Assembler::rmb, LabelRule::AtLocation}},
+            {"BSZ", {&Assembler::bsz, LabelRule::AtLocation}},
+            {"ZMB", {&Assembler::bsz, LabelRule::AtLocation}},
+            {"FILL", {&Assembler::fill, LabelRule::AtLocation}},
+            {"END", {&Assembler::end, LabelRule::AtLocation}},
+            {"OPT", {&Assembler::ignore, LabelRule::AtLocation}},
+            {"PAGE", {&Assembler::ignore, LabelRule::AtLocation}},
+        };
+        const auto it = ops.find(name);
+        return it == ops.end() ? nullptr : &it->second;
+    }
+
+    void org(std::string_view, std::string_view rest) {
+        const std::int32_t address = evaluateNow(operand(rest), "ORG");
+        if (address < 0 || address > 0xFFFF)
+            throw AsmError{"Address out of range: " + std::to_string(address)};
+        location_ = address;
+    }
+
+    void equ(std::string_view label, std::string_view rest) {
+        if (label.empty()) throw AsmError{"EQU needs a label"};
+        defineSymbol(label, evaluate(operand(rest)), false);
+    }
+
+    void set(std::string_view label, std::string_view rest) {
+        if (label.empty()) throw AsmError{"SET needs a label"};
+        defineSymbol(label, evaluate(operand(rest)), true);
+    }
+
+    std::uint8_t byteValue(std::string_view text) {
+        if (text.empty()) throw AsmError{"Missing value in list"};
+        const Value value = evaluate(text);
+        if (value.known && (value.number < -0x80 || value.number > 0xFF))
+            throw AsmError{"8-bit value out of range: " + std::to_string(value.number)};
+        return static_cast<std::uint8_t>(value.number);
+    }
+
+    void fcb(std::string_view, std::string_view rest) {
+        std::vector<std::uint8_t> bytes;
+        for (const std::string_view item : splitList(operand(rest)))
+            bytes.push_back(byteValue(item));
+        emit(bytes);
+    }
+
+    void fdb(std::string_view, std::string_view rest) {
+        std::vector<std::uint8_t> bytes;
+        for (const std::string_view item : splitList(operand(rest))) {
+            if (item.empty()) throw AsmError{"Missing value in list"};
+            const Value value = evaluate(item);
+            if (value.known && (value.number < -0x8000 || value.number > 0xFFFF))
+                throw AsmError{"16-bit value out of range: " + std::to_string(value.number)};
+            bytes.push_back(static_cast<std::uint8_t>(value.number >> 8));
+            bytes.push_back(static_cast<std::uint8_t>(value.number));
+        }
+        emit(bytes);
+    }
+
+    // FCC text: a string in any delimiter, then optionally more strings or byte values after
+    // commas ("text",13,10).
+    std::vector<std::uint8_t> stringBytes(std::string_view rest) {
+        std::vector<std::uint8_t> bytes;
+        std::size_t i = 0;
+        for (bool first = true;; first = false) {
+            if (i >= rest.size() || isBlank(rest[i])) throw AsmError{"Missing string"};
+            const char c = rest[i];
+            const bool delimiter = first ? !(std::isalnum(static_cast<unsigned char>(c)) ||
+                                             c == '$' || c == '%' || c == '@' || c == '_')
+                                         : c == '"' || c == '\'' || c == '/';
+            if (delimiter) {
+                const std::size_t close = rest.find(c, i + 1);
+                if (close == std::string_view::npos) throw AsmError{"Unterminated string"};
+                for (std::size_t k = i + 1; k < close; ++k)
+                    bytes.push_back(static_cast<std::uint8_t>(rest[k]));
+                i = close + 1;
+            } else {
+                std::size_t end = i;
+                while (end < rest.size() && rest[end] != ',' && rest[end] != ';' &&
+                       (options_.spaces || !isBlank(rest[end])))
+                    end = skipConstant(rest, end);
+                bytes.push_back(byteValue(trim(rest.substr(i, end - i))));
+                i = end;
+            }
+            if (i >= rest.size() || rest[i] != ',') return bytes;
+            ++i;
+        }
+    }
+
+    void fcc(std::string_view, std::string_view rest) { emit(stringBytes(rest)); }
+
+    void fcs(std::string_view, std::string_view rest) {
+        std::vector<std::uint8_t> bytes = stringBytes(rest);
+        bytes.push_back(0);
+        emit(bytes);
+    }
+
+    void rmb(std::string_view, std::string_view rest) {
+        reserve(evaluateNow(operand(rest), "RMB"));
+    }
+
+    void bsz(std::string_view, std::string_view rest) {
+        const std::int32_t count = evaluateNow(operand(rest), "BSZ");
+        if (count < 0) throw AsmError{"Negative count: " + std::to_string(count)};
+        if (location_ + count > kAddressLimit) throw AsmError{"Code runs past $FFFF"};
+        emit(std::vector<std::uint8_t>(static_cast<std::size_t>(count), 0));
+    }
+
+    void fill(std::string_view, std::string_view rest) {
+        const std::vector<std::string_view> items = splitList(operand(rest));
+        if (items.size() != 2) throw AsmError{"FILL needs value,count"};
+        const std::uint8_t value = byteValue(items[0]);
+        const std::int32_t count = evaluateNow(items[1], "FILL");
+        if (count < 0) throw AsmError{"Negative count: " + std::to_string(count)};
+        if (location_ + count > kAddressLimit) throw AsmError{"Code runs past $FFFF"};
+        emit(std::vector<std::uint8_t>(static_cast<std::size_t>(count), value));
+    }
+
+    void end(std::string_view, std::string_view rest) {
+        ended_ = true;
+        const std::string_view text = operand(rest);
+        if (text.empty()) return;
+        const Value start = evaluate(text);
+        if (start.known && (start.number < 0 || start.number > 0xFFFF))
+            throw AsmError{"Address out of range: " + std::to_string(start.number)};
+        result_.startAddress = static_cast<std::uint16_t>(start.number);
+    }
+
+    void ignore(std::string_view, std::string_view) {}
+};
+
+}  // namespace
+
+AssemblyResult assemble(std::string_view fileName, std::string_view text,
+                        const AsmOptions& options) {
+    return Assembler(fileName, options).run(text);
+}
+
+}  // namespace tarnwick::asm11

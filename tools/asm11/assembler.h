@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "asm11/options.h"
+
+namespace tarnwick::asm11 {
+
+struct Message {
+    enum class Kind { Error, Warning };
+    Kind kind;
+    std::string file;  // as given on the command line
+    int line;          // 1-based
+    std::string text;
+};
+
+// "ERR* prog.asm [12] text" or "WRN prog.asm [12] text", the line format the IDE reads.
+std::string messageLine(const Message& message);
+
+// The bytes the program stores, over the whole 64 KB.
+struct MemoryImage {
+    std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(0x10000);
+    std::vector<bool> used = std::vector<bool>(0x10000);
+};
+
+// Address of the first byte of each source line that produced code or data, per file.
+struct ModuleLines {
+    std::string file;
+    std::vector<std::pair<std::uint16_t, int>> lines;  // address, 1-based line
+};
+
+struct SymbolValue {
+    std::string name;
+    std::uint16_t value;
+};
+
+struct AssemblyResult {
+    std::vector<Message> messages;  // in source order, of the last pass run
+    int errors = 0;
+    int warnings = 0;  // counted only while warnings are on
+    bool stoppedAfterPass1 = false;
+    MemoryImage image;
+    std::size_t byteCount = 0;
+    std::uint16_t startAddress = 0;    // END's operand, 0000 without one
+    std::vector<ModuleLines> modules;  // in the order they first produced code
+    std::vector<SymbolValue> symbols;  // labels, EQUs and SETs in definition order
+};
+
+// Assembles one source text in two passes. `fileName` names the source in messages and in
+// the module list.
+AssemblyResult assemble(std::string_view fileName, std::string_view text,
+                        const AsmOptions& options);
+
+}  // namespace tarnwick::asm11

@@ -1,0 +1,268 @@
+#include "asm11/instruction_encoder.h"
+
+#include <cctype>
+#include <string>
+#include <unordered_map>
+
+#include "asm11/asm_error.h"
+#include "asm11/source_line.h"
+#include "core/number_text.h"
+
+namespace tarnwick::asm11 {
+namespace {
+
+const std::unordered_map<std::string_view, Forms>& formIndex() {
+    static const std::unordered_map<std::string_view, Forms> index = [] {
+        std::unordered_map<std::string_view, Forms> built;
+        for (const InstructionForm& form : kInstructionSet) built[form.mnemonic].push_back(&form);
+        return built;
+    }();
+    return index;
+}
+
+const InstructionForm* formWith(const Forms& forms, Mode mode) {
+    for (const InstructionForm* form : forms)
+        if (form->mode == mode) return form;
+    return nullptr;
+}
+
+std::string upper(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return result;
+}
+
+std::string hexValue(std::int32_t value) {
+    return "$" + hexText(static_cast<std::uint32_t>(value), value > 0xFF ? 4 : 2);
+}
+
+// Index register named by an operand field, or 0.
+char indexRegister(std::string_view field) {
+    const std::string name = upper(trim(field));
+    return name == "X" || name == "Y" ? name[0] : 0;
+}
+
+class Encoder {
+  public:
+    explicit Encoder(const EncodeRequest& request) : request_(request) {}
+
+    Encoding encode() {
+        const Forms& forms = request_.forms;
+        if (formWith(forms, Mode::BitSetDirect)) return bitInstruction(false);
+        if (formWith(forms, Mode::BitTestDirect)) return bitInstruction(true);
+        if (const InstructionForm* relative = formWith(forms, Mode::Relative)) {
+            start(*relative);
+            branchOffset(operand(), *relative);
+            return result_;
+        }
+        if (const InstructionForm* inherent = formWith(forms, Mode::Inherent)) {
+            start(*inherent);  // anything after the mnemonic is comment
+            return result_;
+        }
+        const std::string_view text = operand();
+        if (text.front() == '#') return immediate(text.substr(1));
+        if (const std::size_t comma = lastComma(text); comma != std::string_view::npos) {
+            if (const char reg = indexRegister(text.substr(comma + 1)))
+                return indexed(reg, text.substr(0, comma));
+            throw AsmError{"Bad operand: " + std::string(text)};
+        }
+        if (const char reg = indexRegister(text)) return indexed(reg, "0");
+        return memory(text);
+    }
+
+  private:
+    const EncodeRequest& request_;
+    Encoding result_;
+
+    std::string_view mnemonic() const { return request_.forms.front()->mnemonic; }
+
+    std::string_view operand() const {
+        const std::string_view text = operandField(request_.rest, request_.spaces);
+        if (text.empty()) throw AsmError{"Missing operand for " + std::string(mnemonic())};
+        return text;
+    }
+
+    const InstructionForm& need(Mode mode, std::string_view what) const {
+        if (const InstructionForm* form = formWith(request_.forms, mode)) return *form;
+        throw AsmError{std::string(what) + " not allowed for " + std::string(mnemonic())};
+    }
+
+    void start(const InstructionForm& form) {
+        switch (form.page) {
+            case Page::Prefix18:
+                result_.bytes.push_back(kPrefix18);
+                break;
+            case Page::Prefix1A:
+                result_.bytes.push_back(kPrefix1A);
+                break;
+            case Page::PrefixCD:
+                result_.bytes.push_back(kPrefixCD);
+                break;
+            case Page::Base:
+                break;
+        }
+        result_.bytes.push_back(form.opcode);
+    }
+
+    Value evaluate(std::string_view text) const {
+        text = trim(text);
+        if (text.empty()) throw AsmError{"Missing operand for " + std::string(mnemonic())};
+        return evaluateExpression(text, request_.context);
+    }
+
+    void byte(Value value, std::int32_t low, std::string_view what) {
+        if (value.known && (value.number < low || value.number > 0xFF))
+            throw AsmError{std::string(what) + " out of range: " + std::to_string(value.number)};
+        result_.bytes.push_back(static_cast<std::uint8_t>(value.number));
+    }
+
+    void word(Value value) {
+        if (value.known && (value.number < -0x8000 || value.number > 0xFFFF))
+            throw AsmError{"16-bit value out of range: " + std::to_string(value.number)};
+        result_.bytes.push_back(static_cast<std::uint8_t>(value.number >> 8));
+        result_.bytes.push_back(static_cast<std::uint8_t>(value.number));
+    }
+
+    void branchOffset(std::string_view target, const InstructionForm& form) {
+        const Value value = evaluate(target);
+        const std::int32_t offset = value.number - (request_.context.location + form.length);
+        if (value.known && offset > 127)
+            throw AsmError{"Branch out of range by " + std::to_string(offset - 127) + " bytes"};
+        if (value.known && offset < -128)
+            throw AsmError{"Branch out of range by " + std::to_string(-128 - offset) + " bytes"};
+        result_.bytes.push_back(static_cast<std::uint8_t>(value.known ? offset : 0));
+    }
+
+    static std::size_t lastComma(std::string_view text) {
+        std::size_t comma = std::string_view::npos;
+        for (std::size_t i = 0; i < text.size(); i = skipConstant(text, i))
+            if (text[i] == ',') comma = i;
+        return comma;
+    }
+
+    Encoding immediate(std::string_view text) {
+        if (const InstructionForm* form = formWith(request_.forms, Mode::Immediate8)) {
+            start(*form);
+            byte(evaluate(text), -0x80, "8-bit value");
+        } else {
+            start(need(Mode::Immediate16, "Immediate mode"));
+            word(evaluate(text));
+        }
+        return result_;
+    }
+
+    Encoding indexed(char reg, std::string_view offset) {
+        start(need(reg == 'X' ? Mode::IndexedX : Mode::IndexedY, "Indexed mode"));
+        byte(trim(offset).empty() ? Value{} : evaluate(offset), 0, "Index offset");
+        return result_;
+    }
+
+    Encoding memory(std::string_view text) {
+        const InstructionForm* direct = formWith(request_.forms, Mode::Direct);
+        const InstructionForm* extended = formWith(request_.forms, Mode::Extended);
+        const char force = text.front() == '<' || text.front() == '>' ? text.front() : 0;
+        const Value value = evaluate(force ? text.substr(1) : text);
+        bool useDirect;
+        if (force == '<') {
+            if (!direct) throw AsmError{"No direct mode for " + std::string(mnemonic())};
+            useDirect = true;
+        } else if (force == '>' || !direct) {
+            need(Mode::Extended, "Extended mode");
+            useDirect = false;
+        } else if (!extended) {
+            useDirect = true;
+        } else if (request_.direct) {
+            useDirect = *request_.direct;
+        } else {
+            useDirect = value.known && value.number >= 0 && value.number <= 0xFF;
+        }
+        result_.direct = useDirect;
+        if (useDirect) {
+            start(*direct);
+            if (value.known && (value.number < 0 || value.number > 0xFF))
+                throw AsmError{"Direct address out of range: " + hexValue(value.number)};
+            result_.bytes.push_back(static_cast<std::uint8_t>(value.number));
+        } else {
+            start(*extended);
+            word(value);
+        }
+        return result_;
+    }
+
+    // Fields of BSET/BCLR/BRSET/BRCLR, separated by a comma or, with spaces off, blanks.
+    class Fields {
+      public:
+        Fields(std::string_view text, bool spaces) : text_(text), spaces_(spaces) {}
+
+        std::string_view next() {
+            skipBlanks();
+            if (pos_ < text_.size() && text_[pos_] == ',' && taken_ > 0) {
+                ++pos_;
+                skipBlanks();
+            }
+            const std::size_t begin = pos_;
+            while (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != ';' &&
+                   (spaces_ || !isBlank(text_[pos_])))
+                pos_ = skipConstant(text_, pos_);
+            ++taken_;
+            return trim(text_.substr(begin, pos_ - begin));
+        }
+
+      private:
+        void skipBlanks() {
+            while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
+        }
+
+        std::string_view text_;
+        bool spaces_;
+        std::size_t pos_ = 0;
+        int taken_ = 0;
+    };
+
+    Encoding bitInstruction(bool branches) {
+        Fields fields(request_.rest, request_.spaces);
+        const std::string usage = std::string(mnemonic()) +
+                                  (branches ? " needs address,mask,target or offset,X,mask,target"
+                                            : " needs address,mask or offset,X,mask");
+        auto field = [&] {
+            const std::string_view text = fields.next();
+            if (text.empty()) throw AsmError{usage};
+            return text;
+        };
+        const std::string_view address = field();
+        std::string_view second = field();
+        const char reg = indexRegister(second);
+        if (reg) second = field();
+        const Mode mode = branches ? (reg == 'X'   ? Mode::BitTestIndexedX
+                                      : reg == 'Y' ? Mode::BitTestIndexedY
+                                                   : Mode::BitTestDirect)
+                                   : (reg == 'X'   ? Mode::BitSetIndexedX
+                                      : reg == 'Y' ? Mode::BitSetIndexedY
+                                                   : Mode::BitSetDirect);
+        const InstructionForm& form = need(mode, "This mode");
+        start(form);
+        const Value where = evaluate(address);
+        if (where.known && (where.number < 0 || where.number > 0xFF))
+            throw AsmError{(reg ? "Index offset out of range: " : "Direct address out of range: ") +
+                           hexValue(where.number)};
+        result_.bytes.push_back(static_cast<std::uint8_t>(where.number));
+        if (second.front() == '#') second.remove_prefix(1);
+        byte(evaluate(second), -0x80, "Mask");
+        if (branches) branchOffset(field(), form);
+        return result_;
+    }
+};
+
+}  // namespace
+
+const Forms* instructionForms(std::string_view mnemonic) {
+    const auto& index = formIndex();
+    const auto it = index.find(mnemonic);
+    return it == index.end() ? nullptr : &it->second;
+}
+
+Encoding encodeInstruction(const EncodeRequest& request) {
+    return Encoder(request).encode();
+}
+
+}  // namespace tarnwick::asm11

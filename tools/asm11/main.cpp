@@ -1,0 +1,94 @@
+// asm11: assembles a 68HC11 source into the S19 image and symbol file the IDE debugs from.
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+
+#include "asm11/assembler.h"
+#include "asm11/options.h"
+#include "asm11/output_files.h"
+
+namespace tarnwick::asm11 {
+namespace {
+
+enum ExitStatus : int { kClean = 0, kBadCommandLine = 1, kErrors = 2, kWarningsOnly = 3 };
+
+namespace fs = std::filesystem;
+
+bool writeText(const fs::path& path, const std::string& text) {
+    std::ofstream file(path, std::ios::binary);
+    file << text;
+    file.close();
+    return static_cast<bool>(file);
+}
+
+// Problems with the files themselves, reported in the message format against line 0.
+void fileError(const std::string& source, const std::string& text) {
+    std::cout << messageLine({Message::Kind::Error, source, 0, text}) << '\n';
+}
+
+int run(int argc, const char* const* argv) {
+    const ParsedAsmOptions parsed = parseAsmOptions(argc, argv);
+    if (!parsed.ok()) {
+        std::cerr << "asm11: " << parsed.error << '\n';
+        return kBadCommandLine;
+    }
+    const AsmOptions& options = parsed.options;
+    if (options.help) {
+        std::cout << usageText();
+        return kClean;
+    }
+    const std::string& source = options.sourcePath;
+    std::ifstream file(source, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    if (!file || file.bad()) {
+        fileError(source, "Cannot read source file " + source);
+        std::cout << "asm11: " << source << ": 1 error\n";
+        return kErrors;
+    }
+
+    const AssemblyResult result = assemble(source, text, options);
+    for (const Message& message : result.messages) std::cout << messageLine(message) << '\n';
+
+    fs::path s19Path = source;
+    s19Path.replace_extension(".s19");
+    fs::path symPath = source;
+    symPath.replace_extension(".sym");
+    int errors = result.errors;
+    std::error_code ignored;
+    if (errors > 0) {
+        // A stale image from an earlier build must not be debugged as if it were this one.
+        fs::remove(s19Path, ignored);
+        fs::remove(symPath, ignored);
+    } else {
+        const std::string header = options.s0Header ? fs::path(source).stem().string() : "";
+        if (options.s19File && !writeText(s19Path, s19Text(result, header))) {
+            fileError(source, "Cannot write " + s19Path.string());
+            ++errors;
+        }
+        if (options.symbolFile && !writeText(symPath, symbolFileText(result))) {
+            fileError(source, "Cannot write " + symPath.string());
+            ++errors;
+        }
+    }
+
+    std::cout << "asm11: " << source << ": " << errors << (errors == 1 ? " error, " : " errors, ")
+              << result.warnings << (result.warnings == 1 ? " warning" : " warnings");
+    if (result.stoppedAfterPass1)
+        std::cout << ", stopped after pass 1";
+    else if (errors == 0)
+        std::cout << ", " << result.byteCount << " bytes";
+    std::cout << '\n';
+    if (errors > 0) return kErrors;
+    return result.warnings > 0 ? kWarningsOnly : kClean;
+}
+
+}  // namespace
+}  // namespace tarnwick::asm11
+
+int main(int argc, char** argv) {
+    return tarnwick::asm11::run(argc, argv);
+}

@@ -1,0 +1,123 @@
+#include "asm11/options.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+namespace tarnwick::asm11 {
+namespace {
+
+struct Switch {
+    std::string_view name;
+    bool AsmOptions::*flag;
+    bool hasEffect;
+    std::string_view help;
+};
+
+constexpr Switch kSwitches[] = {
+    {"WRN", &AsmOptions::warnings, true, "report warnings (default +)"},
+    {"SP", &AsmOptions::spaces, true,
+     "operands may contain blanks; only ';' starts a comment (default -)"},
+    {"SH", &AsmOptions::s0Header, true, "write an S0 header record (default -)"},
+    {"O", &AsmOptions::overlapCheck, true, "report code written twice to one address (default +)"},
+    {"P", &AsmOptions::pass1Stop, true, "stop after pass 1 when it found errors (default +)"},
+    {"C", &AsmOptions::caseSensitive, true, "case-sensitive labels (default -)"},
+    {"L", &AsmOptions::listing, false, "listing file .lst (default -)"},
+    {"M", &AsmOptions::map, false, "map file .map (default -)"},
+    {"X", &AsmOptions::extraMnemonics, false, "extra mnemonics (default +)"},
+    {"REL", &AsmOptions::relHint, false, "hint where a JMP/JSR could be a BRA/BSR (default -)"},
+    {"RTS", &AsmOptions::rtsHint, false, "hint for a JSR/BSR followed by RTS (default -)"},
+    {"LS", &AsmOptions::symbolFile, true, "write the symbol file .sym (default +)"},
+    {"LSE", &AsmOptions::symbolFormatE, true, "symbol file format (the only one written)"},
+    {"S", &AsmOptions::s19File, true, "write the S19 file .s19 (default +)"},
+    {"E", &AsmOptions::errorFile, false, "an error file per source (default -)"},
+    {"T", &AsmOptions::otherMessages, false, "alternative message style (default -)"},
+};
+
+std::string upper(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return result;
+}
+
+// Splits "-I" directories at ":".
+void addIncludeDirs(std::string_view list, std::vector<std::string>& dirs) {
+    while (!list.empty()) {
+        const std::size_t colon = list.find(':');
+        const std::string_view dir = list.substr(0, colon);
+        if (!dir.empty()) dirs.emplace_back(dir);
+        if (colon == std::string_view::npos) break;
+        list.remove_prefix(colon + 1);
+    }
+}
+
+}  // namespace
+
+ParsedAsmOptions parseAsmOptions(int argc, const char* const* argv) {
+    ParsedAsmOptions parsed;
+    AsmOptions& options = parsed.options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h" || arg == "-?") {
+            options.help = true;
+            continue;
+        }
+        if (arg.size() < 2 || arg[0] != '-') {
+            if (!options.sourcePath.empty()) {
+                parsed.error =
+                    "more than one source file: " + options.sourcePath + " and " + std::string(arg);
+                return parsed;
+            }
+            options.sourcePath = arg;
+            continue;
+        }
+        if (arg[1] == 'I' || arg[1] == 'i') {
+            addIncludeDirs(arg.substr(2), options.includeDirs);
+            continue;
+        }
+        std::string_view name = arg.substr(1);
+        bool on = true;
+        if (name.back() == '+' || name.back() == '-') {
+            on = name.back() == '+';
+            name.remove_suffix(1);
+        }
+        const std::string key = upper(name);
+        const auto found = std::find_if(std::begin(kSwitches), std::end(kSwitches),
+                                        [&](const Switch& s) { return s.name == key; });
+        if (found == std::end(kSwitches)) {
+            parsed.error = "unknown option " + std::string(arg) + " (see --help)";
+            return parsed;
+        }
+        options.*(found->flag) = on;
+    }
+    if (!options.help && options.sourcePath.empty()) parsed.error = "no source file (see --help)";
+    return parsed;
+}
+
+std::string usageText() {
+    std::string text =
+        "Usage: asm11 [options] file.asm\n"
+        "Assembles 68HC11 source into file.s19 and file.sym beside it. Messages go to standard\n"
+        "output, one per line: ERR* or WRN, the file, the line in brackets, the text.\n"
+        "Exit status: 0 clean, 2 errors, 3 warnings only, 1 bad command line.\n"
+        "\n"
+        "Options, each -NAME+ (on) or -NAME- (off):\n";
+    for (const Switch& s : kSwitches) {
+        std::string line = "  -" + std::string(s.name);
+        line.resize(9, ' ');
+        text += line + std::string(s.help);
+        if (!s.hasEffect) text += "; accepted, no effect yet";
+        text += '\n';
+    }
+    text +=
+        "  -Idir    include directories, separated by ':'; accepted, no effect yet\n"
+        "  --help   this text\n"
+        "\n"
+        "Pseudo-operations: ORG, EQU (=), SET, FCB (DB), FDB (DW), FCC, FCS (FCC and a zero\n"
+        "byte), RMB (DS), BSZ and ZMB (zero bytes), FILL value,count, END [start],\n"
+        "OPT and PAGE (no effect).\n";
+    return text;
+}
+
+}  // namespace tarnwick::asm11

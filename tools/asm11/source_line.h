@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string_view>
+
+namespace tarnwick::asm11 {
+
+// The fields of one source line. A label stands in column 1; the mnemonic is the next word;
+// `rest` is everything after it with leading blanks removed, comment included, because only
+// the statement knows where its operand ends.
+struct SourceLine {
+    std::string_view label;  // without a trailing ':'
+    std::string_view mnemonic;
+    std::string_view rest;
+};
+
+SourceLine splitLine(std::string_view text);
+
+bool isBlank(char c);
+
+// The operand at the start of `rest`: up to ";" or, with spaces off, the first blank outside
+// string and character constants. Trailing blanks are removed.
+std::string_view operandField(std::string_view rest, bool spaces);
+
+// Positions of the next quote-aware scan step: the index just past a string or character
+// constant starting at text[i], or i + 1 for any other character. Throws on an unterminated
+// string.
+std::size_t skipConstant(std::string_view text, std::size_t i);
+
+std::string_view trim(std::string_view text);
+
+}  // namespace tarnwick::asm11
