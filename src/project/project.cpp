@@ -77,20 +77,6 @@ std::optional<ProjectFormat> formatFromName(std::string_view name) {
     return found == kFormats.end() ? std::nullopt : std::optional(found->format);
 }
 
-Asm11Options::Asm11Options() {
-    for (const auto& [key, text] : kAsm11Defaults) values.emplace_back(key, text);
-}
-
-std::string Asm11Options::value(std::string_view key) const {
-    const auto found = std::ranges::find(values, key, &std::pair<std::string, std::string>::first);
-    return found == values.end() ? std::string() : found->second;
-}
-
-void Asm11Options::set(std::string_view key, std::string_view text) {
-    const auto found = std::ranges::find(values, key, &std::pair<std::string, std::string>::first);
-    if (found != values.end()) found->second = text;
-}
-
 void Project::setPath(const std::filesystem::path& projectPath) {
     path = std::filesystem::absolute(projectPath);
     directory =
@@ -102,10 +88,8 @@ void readProjectFile(const IniDocument& document, Project& project, AddressSpace
     if (const auto format = formatFromName(document.value(kProjectSection, "Format").value_or("")))
         project.format = *format;
     if (project.format == ProjectFormat::Asm11) {
-        Asm11Options options;  // the defaults for missing keys
-        for (auto& [key, text] : options.values)
-            if (auto stored = document.value(kAsm11Section, key)) text = std::move(*stored);
-        project.asm11Options = std::move(options);
+        project.asm11Options.load(
+            [&](std::string_view key) { return document.value(kAsm11Section, key); });
     } else if (project.format == ProjectFormat::S19) {
         project.s19Start = document.value(kS19Section, "Start").value_or("");
     }
@@ -119,7 +103,9 @@ void writeFormat(IniDocument& document, ProjectFormat format) {
 }
 
 void writeAsm11Options(IniDocument& document, const Asm11Options& options) {
-    for (const auto& [key, text] : options.values) document.setValue(kAsm11Section, key, text);
+    options.store([&](std::string_view key, std::string_view value) {
+        document.setValue(kAsm11Section, key, value);
+    });
 }
 
 void writeS19Start(IniDocument& document, std::string_view start) {

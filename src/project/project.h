@@ -6,11 +6,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "core/address_record.h"
 #include "peripherals/cpu_configuration.h"
+#include "project/assembler_build.h"
 #include "project/ini_file.h"
 
 namespace tarnwick {
@@ -22,36 +22,6 @@ std::string_view formatName(ProjectFormat format);
 // The item of the Project Format dialog.
 std::string_view formatDialogItem(ProjectFormat format);
 std::optional<ProjectFormat> formatFromName(std::string_view name);
-
-// Section "ASM11" as keys and texts with their defaults, in file order. The assembler build
-// gives them their meaning; here they are only read, held and written back.
-inline constexpr std::array<std::pair<std::string_view, std::string_view>, 15> kAsm11Defaults{{
-    {"Case Sensitive", "0"},
-    {"Listing", "0"},
-    {"Map", "0"},
-    {"S19", "1"},
-    {"Xtra", "1"},
-    {"Rel", "0"},
-    {"RTS", "0"},
-    {"Show progress", "1"},
-    {"Sym", "1"},
-    {"P1 Stop", "1"},
-    {"Over/Mem", "1"},
-    {"S0 header", "0"},
-    {"Spaces", "0"},
-    {"Warn", "1"},
-    {"Include Dir", ""},
-}};
-
-struct Asm11Options {
-    std::vector<std::pair<std::string, std::string>> values;  // every key of kAsm11Defaults
-
-    Asm11Options();
-    // Empty text for a key that is not in the table.
-    std::string value(std::string_view key) const;
-    void set(std::string_view key, std::string_view text);
-    bool operator==(const Asm11Options&) const = default;
-};
 
 // The file list holds at most this many entries; further FILES keys are not read and Add
 // refuses a file beyond it.

@@ -38,7 +38,7 @@ class FakeProjectUi : public ProjectUi {
     }
     std::optional<ProjectFormat> chooseFormat() override { return format; }
     bool editAsm11Options(Asm11Options& options) override {
-        options.set("Map", "1");
+        options.map = true;
         return optionsOk;
     }
     bool editS19Start(std::string& start) override {
