@@ -111,8 +111,8 @@ std::string usageText() {
         text += '\n';
     }
     text +=
-        "  -Idir    include directories, separated by ':'; accepted, no effect yet\n"
-        "  --help   this text\n"
+        "  -Idir  include directories, separated by ':'; accepted, no effect yet\n"
+        "  --help this text\n"
         "\n"
         "Pseudo-operations: ORG, EQU (=), SET, FCB (DB), FDB (DW), FCC, FCS (FCC and a zero\n"
         "byte), RMB (DS), BSZ and ZMB (zero bytes), FILL value,count, END [start],\n"

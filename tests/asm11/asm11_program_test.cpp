@@ -1,0 +1,148 @@
+// Runs the built asm11 as the IDE's build does: files beside the source, messages on
+// standard output, the exit status.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "asm11/assemble_text.h"
+
+namespace tarnwick::asm11 {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The data bytes of S1 records by address.
+std::map<unsigned, unsigned> s19Data(const std::string& text) {
+    std::map<unsigned, unsigned> data;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("S1", 0) != 0) continue;
+        const unsigned count = std::stoul(line.substr(2, 2), nullptr, 16);
+        const unsigned address = std::stoul(line.substr(4, 4), nullptr, 16);
+        for (unsigned i = 0; i + 3 < count; ++i)
+            data[address + i] = std::stoul(line.substr(8 + 2 * i, 2), nullptr, 16);
+    }
+    return data;
+}
+
+class Asm11ProgramTest : public ::testing::Test {
+  protected:
+    struct Result {
+        int status = -1;
+        std::string out;
+    };
+
+    Asm11ProgramTest() {
+        directory = fs::temp_directory_path() /
+                    ("tarnwick_asm11_" + std::to_string(std::random_device()()));
+        fs::create_directories(directory);
+    }
+    ~Asm11ProgramTest() override {
+        std::error_code ignored;
+        fs::remove_all(directory, ignored);
+    }
+
+    void write(const std::string& name, const std::string& text) {
+        std::ofstream(directory / name, std::ios::binary) << text;
+    }
+
+    // Runs in the test's directory, as the IDE runs the assembler in the project directory.
+    Result run(const std::string& arguments) {
+        const std::string command =
+            "cd '" + directory.string() + "' && '" ASM11_PATH "' " + arguments + " > out.txt 2>&1";
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(directory / "out.txt")};
+    }
+
+    static fs::path example(const std::string& name) {
+        const char* source = std::getenv("TARNWICK_SOURCE_DIR");
+        return fs::path(source ? source : ".") / "examples" / name;
+    }
+
+    fs::path directory;
+};
+
+TEST_F(Asm11ProgramTest, HelloBuildsToTheExampleImage) {
+    fs::copy_file(example("hello/hello.asm"), directory / "hello.asm");
+    const Result result =
+        run("-WRN+ -SP- -SH- -O+ -P+ -C- -L- -M- -X+ -REL- -RTS- -LS+ -LSE "
+            "-S+ -E- -T- hello.asm");
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(result.out, "asm11: hello.asm: 0 errors, 0 warnings, 74 bytes\n");
+    EXPECT_EQ(s19Data(readFile(directory / "hello.s19")),
+              s19Data(readFile(example("hello/hello.s19"))));
+    const std::string sym = readFile(directory / "hello.sym");
+    EXPECT_EQ(sym.rfind("#MODULE HELLO hello.asm\nE000 17\nE003 18\n", 0), 0u) << sym;
+    EXPECT_NE(sym.find("\nFFFE 40\n#END\n#SYMBOL\n1000 REGS\n"), std::string::npos) << sym;
+    EXPECT_NE(sym.find("\nE025 MSG\n#END\n"), std::string::npos) << sym;
+}
+
+TEST_F(Asm11ProgramTest, ErrorsWriteNoImageAndExitWithTwo) {
+    write("bad.asm", " ORG $E000\n LDAA COUNT\n");
+    write("bad.s19", "stale");
+    write("junk.asm", std::string("\x7f"
+                                  "ELF\x02\x01\x01\0\0\0",
+                                  10));
+    const Result bad = run("bad.asm");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out,
+              "ERR* bad.asm [2] Undefined symbol: COUNT\n"
+              "asm11: bad.asm: 1 error, 0 warnings\n");
+    EXPECT_FALSE(fs::exists(directory / "bad.s19"));
+    EXPECT_FALSE(fs::exists(directory / "bad.sym"));
+
+    const Result junk = run("junk.asm");
+    EXPECT_EQ(junk.status, 2);
+    EXPECT_EQ(junk.out,
+              "ERR* junk.asm [1] Invalid character $7F in source line\n"
+              "asm11: junk.asm: 1 error, 0 warnings, stopped after pass 1\n");
+    EXPECT_FALSE(fs::exists(directory / "junk.s19"));
+
+    const Result missing = run("missing.asm");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.out.rfind("ERR* missing.asm [0] Cannot read source file", 0), 0u)
+        << missing.out;
+}
+
+TEST_F(Asm11ProgramTest, SwitchesChooseTheFiles) {
+    write("p.asm", " ORG $E000\n NOP\n");
+    EXPECT_EQ(run("-LS- -SH+ p.asm").status, 0);
+    EXPECT_EQ(readFile(directory / "p.s19").rfind("S0", 0), 0u);
+    EXPECT_FALSE(fs::exists(directory / "p.sym"));
+
+    fs::remove(directory / "p.s19");
+    EXPECT_EQ(run("p.asm -S-").status, 0);
+    EXPECT_FALSE(fs::exists(directory / "p.s19"));
+    EXPECT_TRUE(fs::exists(directory / "p.sym"));
+}
+
+TEST_F(Asm11ProgramTest, CommandLineProblemsAndHelp) {
+    const Result help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("-L     listing file .lst (default -); accepted, no effect yet"),
+              std::string::npos)
+        << help.out;
+
+    const Result unknown = run("-Q+ p.asm");
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_EQ(unknown.out, "asm11: unknown option -Q+ (see --help)\n");
+    EXPECT_EQ(run("").status, 1);
+    EXPECT_EQ(run("a.asm b.asm").status, 1);
+}
+
+}  // namespace
+}  // namespace tarnwick::asm11

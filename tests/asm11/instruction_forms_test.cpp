@@ -1,0 +1,188 @@
+// Every form of the instruction-set table assembled from one source: the bytes must be the
+// table's, and an independent disassembler must read the same instructions back.
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "asm11/assemble_text.h"
+#include "core/instruction_set.h"
+
+namespace tarnwick::asm11 {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint16_t kOrigin = 0x1000;
+
+// One line of the generated source, with representative operands: address or offset $42,
+// mask and 8-bit immediate $5A, extended address and 16-bit immediate $1234, branch target
+// 16 bytes on from the instruction.
+struct FormLine {
+    const InstructionForm* form;
+    std::string operand;
+    std::vector<std::uint8_t> operandBytes;
+};
+
+FormLine formLine(const InstructionForm& form) {
+    const std::uint8_t branch = static_cast<std::uint8_t>(0x10 - form.length);
+    switch (form.mode) {
+        case Mode::Inherent:
+            return {&form, "", {}};
+        case Mode::Immediate8:
+            return {&form, "#$5A", {0x5A}};
+        case Mode::Immediate16:
+            return {&form, "#$1234", {0x12, 0x34}};
+        case Mode::Direct:
+            return {&form, "$42", {0x42}};
+        case Mode::Extended:
+            return {&form, "$1234", {0x12, 0x34}};
+        case Mode::IndexedX:
+            return {&form, "$42,X", {0x42}};
+        case Mode::IndexedY:
+            return {&form, "$42,Y", {0x42}};
+        case Mode::Relative:
+            return {&form, "*+$10", {branch}};
+        case Mode::BitSetDirect:
+            return {&form, "$42,#$5A", {0x42, 0x5A}};
+        case Mode::BitSetIndexedX:
+            return {&form, "$42,X,#$5A", {0x42, 0x5A}};
+        case Mode::BitSetIndexedY:
+            return {&form, "$42,Y,#$5A", {0x42, 0x5A}};
+        case Mode::BitTestDirect:
+            return {&form, "$42,#$5A,*+$10", {0x42, 0x5A, branch}};
+        case Mode::BitTestIndexedX:
+            return {&form, "$42,X,#$5A,*+$10", {0x42, 0x5A, branch}};
+        case Mode::BitTestIndexedY:
+            return {&form, "$42,Y,#$5A,*+$10", {0x42, 0x5A, branch}};
+    }
+    return {&form, "", {}};
+}
+
+std::vector<std::uint8_t> opcodeBytes(const InstructionForm& form) {
+    switch (form.page) {
+        case Page::Prefix18:
+            return {kPrefix18, form.opcode};
+        case Page::Prefix1A:
+            return {kPrefix1A, form.opcode};
+        case Page::PrefixCD:
+            return {kPrefixCD, form.opcode};
+        case Page::Base:
+            break;
+    }
+    return {form.opcode};
+}
+
+class InstructionFormsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string source = " ORG $1000\n";
+        for (const InstructionForm& form : kInstructionSet) {
+            lines.push_back(formLine(form));
+            source += " " + std::string(form.mnemonic) + " " + lines.back().operand + "\n";
+        }
+        result = assembleText(source);
+    }
+
+    std::vector<FormLine> lines;
+    AssemblyResult result;
+};
+
+TEST_F(InstructionFormsTest, EveryFormAssemblesToTheTableOpcodeAndLength) {
+    ASSERT_EQ(result.errors, 0) << allMessages(result);
+    std::uint32_t address = kOrigin;
+    for (const FormLine& line : lines) {
+        std::vector<std::uint8_t> expected = opcodeBytes(*line.form);
+        expected.insert(expected.end(), line.operandBytes.begin(), line.operandBytes.end());
+        ASSERT_EQ(expected.size(), line.form->length) << line.form->mnemonic;
+        const std::vector<std::uint8_t> actual(
+            result.image.bytes.begin() + address,
+            result.image.bytes.begin() + address + line.form->length);
+        EXPECT_EQ(actual, expected) << line.form->mnemonic << " " << line.operand;
+        address += line.form->length;
+    }
+    EXPECT_EQ(bytesAt(result, kOrigin).size(), address - kOrigin);
+}
+
+// GNU binutils names some instructions differently from Motorola.
+std::string binutilsName(std::string_view mnemonic) {
+    static const std::map<std::string_view, std::string> renamed = {
+        {"BHS", "bcc"},   {"BLO", "bcs"},   {"LSL", "asl"},   {"LSLA", "asla"},
+        {"LSLB", "aslb"}, {"LSLD", "asld"}, {"TEST", "bgnd"},
+    };
+    if (const auto it = renamed.find(mnemonic); it != renamed.end()) return it->second;
+    std::string name(mnemonic);
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+}
+
+TEST_F(InstructionFormsTest, BinutilsDisassemblesTheSameInstructions) {
+    if (std::system("command -v m68hc11-objdump >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "m68hc11-objdump is not installed (binutils-m68hc1x)";
+    ASSERT_EQ(result.errors, 0) << allMessages(result);
+    const fs::path directory = fs::temp_directory_path() /
+                               ("tarnwick_asm11_forms_" + std::to_string(std::random_device()()));
+    fs::create_directories(directory);
+    const std::vector<std::uint8_t> code = bytesAt(result, kOrigin);
+    std::ofstream(directory / "forms.bin", std::ios::binary)
+        .write(reinterpret_cast<const char*>(code.data()),
+               static_cast<std::streamsize>(code.size()));
+    const std::string command = "m68hc11-objdump -D -b binary -m m68hc11 --adjust-vma=0x1000 '" +
+                                (directory / "forms.bin").string() + "' > '" +
+                                (directory / "forms.txt").string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::ifstream listing(directory / "forms.txt");
+
+    // "    1000:\t18 1e 42 5a \tbrset\t0x42,y, ..."; bytes beyond four continue on lines
+    // that have no mnemonic.
+    struct Decoded {
+        std::string mnemonic;
+        std::string operands;
+        std::size_t length = 0;
+    };
+    std::map<std::uint32_t, Decoded> decoded;
+    const std::regex row(R"(^\s*([0-9a-f]+):\t((?:[0-9a-f]{2} )+)\s*(?:\t(\S+)\s*(.*))?$)");
+    std::uint32_t current = 0;
+    for (std::string text; std::getline(listing, text);) {
+        std::smatch match;
+        if (!std::regex_match(text, match, row)) continue;
+        const std::size_t bytes = match[2].str().size() / 3;
+        if (match[3].matched) {
+            current = static_cast<std::uint32_t>(std::stoul(match[1].str(), nullptr, 16));
+            decoded[current] = {match[3].str(), match[4].str(), bytes};
+        } else if (decoded.count(current)) {
+            decoded[current].length += bytes;
+        }
+    }
+    std::error_code ignored;
+    fs::remove_all(directory, ignored);
+
+    std::uint32_t address = kOrigin;
+    for (const FormLine& line : lines) {
+        const auto it = decoded.find(address);
+        ASSERT_NE(it, decoded.end()) << line.form->mnemonic << " at " << std::hex << address;
+        EXPECT_EQ(it->second.mnemonic, binutilsName(line.form->mnemonic)) << std::hex << address;
+        EXPECT_EQ(it->second.length, line.form->length) << line.form->mnemonic;
+        const bool hasAddressByte =
+            !line.operandBytes.empty() && line.form->mode != Mode::Relative &&
+            line.form->mode != Mode::Immediate8 && line.form->mode != Mode::Immediate16 &&
+            line.form->mode != Mode::Extended;
+        if (hasAddressByte)
+            EXPECT_NE(it->second.operands.find("0x42"), std::string::npos)
+                << line.form->mnemonic << " " << it->second.operands;
+        address += line.form->length;
+    }
+}
+
+}  // namespace
+}  // namespace tarnwick::asm11
