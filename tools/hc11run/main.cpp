@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/interrupts.h"
@@ -16,6 +18,8 @@
 #include "hc11run/run_options.h"
 #include "hc11run/tool_host.h"
 #include "peripherals/cpu_configuration.h"
+#include "project/ini_file.h"
+#include "project/project.h"
 #include "project/s19_loader.h"
 #include "project/source_map.h"
 
@@ -54,6 +58,33 @@ bool storeBinary(Machine& machine, const BinaryImage& image) {
         machine.poke(static_cast<std::uint16_t>(image.address + i),
                      static_cast<std::uint8_t>(bytes[i]));
     return image.address <= kResetVector && image.address + bytes.size() > kResetVector;
+}
+
+// Takes the CPU configuration and the S19 image from the project file.
+RunOptions withProject(RunOptions options, AddressSpace& memory) {
+    const std::string& path = options.projectPath;
+    if (!std::filesystem::exists(path)) throw LoadError{"cannot find the project file " + path};
+    Project project;
+    project.setPath(path);
+    try {
+        readProjectFile(readIniFile(path), project, memory);
+    } catch (const FileError& error) {
+        throw LoadError{error.what()};
+    }
+    const DebugImage image = debugImage(project);
+    if (!image.ok()) throw LoadError{path + ": " + image.error};
+    const auto hz = crystalHz(project.cpu.crystal);
+    if (!hz) throw LoadError{path + ": unknown crystal XTAL=" + project.cpu.crystal};
+
+    options.s19Path = image.s19.string();
+    options.chip = project.cpu.cpuType;
+    options.romRanges = project.cpu.romRanges;
+    options.readWriteRanges = project.cpu.readWriteRanges;
+    options.thirdRanges = project.cpu.thirdRanges;
+    options.crystal = project.cpu.crystal;
+    options.crystalHz = *hz;
+    options.randomMemory = project.cpu.randomMemory;
+    return options;
 }
 
 // Applies the memory map, fills memory and stores the program; true when a reset vector
@@ -130,9 +161,10 @@ void writeDump(const Machine& machine, const std::string& path) {
     if (!file.flush()) throw LoadError{"cannot write " + path};
 }
 
-ExitStatus runTool(const RunOptions& options) {
+ExitStatus runTool(RunOptions options) {
     ToolHost host(options.continueOnInvalid);
     auto machine = std::make_unique<Machine>(host);
+    if (!options.projectPath.empty()) options = withProject(std::move(options), machine->memory);
     if (!loadProgram(*machine, options) && !options.startPc)
         throw LoadError{"no reset vector; give --pc"};
 

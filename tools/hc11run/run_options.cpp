@@ -15,6 +15,10 @@ namespace {
 constexpr std::array<std::uint32_t, kCrystalNames.size()> kCrystalHz{3686400, 4000000, 4915200,
                                                                      8000000, 9830400, 12000000};
 
+// A project file brings its own CPU configuration; these would contradict it.
+constexpr std::array<std::string_view, 6> kCpuOptions{"--chip", "--rom",  "--ram",
+                                                      "--io",   "--xtal", "--random-memory"};
+
 struct UsageError {
     std::string text;
 };
@@ -68,6 +72,10 @@ std::string upper(std::string_view text) {
     std::ranges::transform(result, result.begin(),
                            [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return result;
+}
+
+bool isProject(std::string_view path) {
+    return upper(path).ends_with(".PRO");
 }
 
 void setRegisters(RegisterValues& registers, std::string_view text) {
@@ -155,11 +163,16 @@ class Parser {
             const std::string_view arg = args_[next_++];
             if (arg.size() > 1 && arg.starts_with('-'))
                 option(arg);
-            else if (options_.s19Path.empty())
-                options_.s19Path = arg;
-            else
+            else if (!options_.projectPath.empty() || (!options_.s19Path.empty() && isProject(arg)))
+                throw UsageError{"more than one program file: " + options_.s19Path +
+                                 options_.projectPath + " and " + std::string(arg)};
+            else if (!options_.s19Path.empty())
                 throw UsageError{"more than one S19 file: " + options_.s19Path + " and " +
                                  std::string(arg)};
+            else if (isProject(arg))
+                options_.projectPath = arg;
+            else
+                options_.s19Path = arg;
         }
         finish();
         return options_;
@@ -171,6 +184,7 @@ class Parser {
         name_ = arg.substr(0, equals);
         inlineValue_.reset();
         if (equals != std::string_view::npos) inlineValue_ = arg.substr(equals + 1);
+        if (std::ranges::find(kCpuOptions, name_) != kCpuOptions.end()) cpuOption_ = name_;
 
         if (name_ == "--help" || name_ == "-h")
             options_.help = flag();
@@ -228,8 +242,11 @@ class Parser {
 
     void finish() {
         if (options_.help) return;
-        if (options_.s19Path.empty() && options_.binaries.empty())
+        if (options_.s19Path.empty() && options_.projectPath.empty() && options_.binaries.empty())
             throw UsageError{"nothing to run: give an S19 file or --bin FILE@ADDR"};
+        if (!options_.projectPath.empty() && !cpuOption_.empty())
+            throw UsageError{std::string(cpuOption_) +
+                             ": not with a project file, whose CPU configuration applies"};
 
         const ChipInfo* chip = findChip(options_.chip);
         if (!chip)
@@ -242,17 +259,17 @@ class Parser {
         checkRanges("--ram", options_.readWriteRanges);
         checkRanges("--io", options_.thirdRanges);
 
-        const auto crystal = std::ranges::find(kCrystalNames, options_.crystal);
-        if (crystal == kCrystalNames.end())
+        if (!crystalHz(options_.crystal))
             throw UsageError{"--xtal: unknown crystal " + options_.crystal + " (one of " +
                              joined(kCrystalNames) + ")"};
-        options_.crystalHz = kCrystalHz[crystal - kCrystalNames.begin()];
+        options_.crystalHz = *crystalHz(options_.crystal);
     }
 
     std::vector<std::string_view> args_;
     std::size_t next_ = 0;
     std::string_view name_;
     std::optional<std::string_view> inlineValue_;
+    std::string_view cpuOption_;  // the last one given
     std::optional<std::string> rom_;
     std::optional<std::string> ram_;
     std::optional<std::string> io_;
@@ -260,6 +277,12 @@ class Parser {
 };
 
 }  // namespace
+
+std::optional<std::uint32_t> crystalHz(std::string_view name) {
+    const auto crystal = std::ranges::find(kCrystalNames, name);
+    if (crystal == kCrystalNames.end()) return std::nullopt;
+    return kCrystalHz[crystal - kCrystalNames.begin()];
+}
 
 ParsedRunOptions parseRunOptions(int argc, const char* const* argv) {
     try {
@@ -270,13 +293,18 @@ ParsedRunOptions parseRunOptions(int argc, const char* const* argv) {
 }
 
 std::string usageText() {
-    return R"(Usage: hc11run [FILE.s19] [--bin FILE@ADDR]... [options]
+    return R"(Usage: hc11run [FILE.s19 | PROJECT.pro] [--bin FILE@ADDR]... [options]
 Runs a 68HC11 program on the simulator. Every byte the SCI transmits goes to stdout;
 messages, the trace and a closing summary (registers, cycles, time at the crystal) go
 to stderr. Addresses and register values are hex, counts decimal.
 
 Program (at least one):
   FILE.s19               S-record file to load
+  PROJECT.pro            project file: loads the S19 image its debug start loads (the
+                         first file's .s19 for ASM11 and ICC11 projects, the first file
+                         of an S19 project) with the project's CPU configuration and
+                         crystal, random memory fill included; the CPU options below
+                         cannot be given with it
   --bin FILE@ADDR        raw binary stored from ADDR on, after the memory map is applied
                          and memory filled; repeatable
 

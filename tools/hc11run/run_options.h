@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarnwick {
@@ -28,6 +29,9 @@ struct RunOptions {
     bool help = false;
 
     std::string s19Path;  // empty when only binaries are loaded
+    // A project file (".pro"): its CPU configuration and the S19 image its debug start
+    // loads take the place of s19Path and the CPU options.
+    std::string projectPath;
     std::vector<BinaryImage> binaries;
 
     std::string chip = "M68HC11E1";
@@ -61,5 +65,8 @@ struct ParsedRunOptions {
 ParsedRunOptions parseRunOptions(int argc, const char* const* argv);
 
 std::string usageText();
+
+// The clock of one of kCrystalNames; nullopt for any other name.
+std::optional<std::uint32_t> crystalHz(std::string_view name);
 
 }  // namespace tarnwick
