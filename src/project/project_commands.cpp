@@ -129,7 +129,6 @@ void ProjectCommands::openPath(const fs::path& path, std::string_view wrongExten
         return;
     }
     project_.setPath(path);
-    project_.files.clear();
     readProjectFile(document, project_, memory_);
     enterOpenState();
 }

@@ -66,7 +66,6 @@ class ProjectCommands {
     const std::string& addDialogDirectory() const { return project_.directory; }
 
     const Project& project() const { return project_; }
-    Project& project() { return project_; }
     bool isOpen() const { return open_; }
     ProjectMenuState menus() const { return projectMenuState(open_); }
     std::string mainCaption() const;
