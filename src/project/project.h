@@ -48,7 +48,7 @@ struct Project {
 void readProjectFile(const IniDocument& document, Project& project, AddressSpace& memory);
 
 // Writers of the sections, each replacing only its own keys; the file list and the watch
-// list erase their section first.
+// list empty their section first (it keeps its place in the file).
 void writeFormat(IniDocument& document, ProjectFormat format);
 void writeAsm11Options(IniDocument& document, const Asm11Options& options);
 void writeS19Start(IniDocument& document, std::string_view start);
