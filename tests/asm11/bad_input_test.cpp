@@ -60,6 +60,18 @@ const BadCase kBadCases[] = {
     {" ORG $FFFF\n RMB 2", "ERR* t.asm [2] Code runs past $FFFF"},
     {" ORG $10000", "ERR* t.asm [1] Address out of range: 65536"},
     {" ORG $100\n NOP\n ORG $100\n NOP", "ERR* t.asm [4] Code overlaps earlier code at $0100"},
+    {"#INCLUDE nothere.inc", "ERR* t.asm [1] Cannot find include file: nothere.inc"},
+    {"#INCLUDE \"nothere.inc", "ERR* t.asm [1] Unterminated string"},
+    {"#INCLUDE", "ERR* t.asm [1] #INCLUDE needs a file name"},
+    {"#ERROR Wrong chip", "ERR* t.asm [1] Wrong chip"},
+    {" NOP\n#IF 1\n NOP", "ERR* t.asm [2] #IF without #ENDIF"},
+    {"#ENDIF", "ERR* t.asm [1] #ENDIF without #IF"},
+    {"#ELSE", "ERR* t.asm [1] #ELSE without #IF"},
+    {"#IF 1\n#ELSE\n#ELSE\n#ENDIF", "ERR* t.asm [3] Second #ELSE for one #IF"},
+    {"#IF FWD\n#ENDIF\nFWD EQU 1", "ERR* t.asm [1] #IF needs a value defined before this line"},
+    {"#IFDEF\n#ENDIF", "ERR* t.asm [1] #IFDEF needs an operand"},
+    {"#FOO", "ERR* t.asm [1] Unknown directive: #FOO"},
+    {"#ROM", "ERR* t.asm [1] #ROM is not supported yet"},
 };
 
 TEST(BadInputTest, EachGivesItsMessageAgainstItsLine) {

@@ -1,12 +1,19 @@
 #include "asm11/assembler.h"
 
 #include <cctype>
+#include <filesystem>
+#include <map>
+#include <memory>
 #include <optional>
+#include <set>
 #include <unordered_map>
+#include <utility>
 
 #include "asm11/asm_error.h"
+#include "asm11/conditions.h"
 #include "asm11/expression.h"
 #include "asm11/instruction_encoder.h"
+#include "asm11/source_files.h"
 #include "asm11/source_line.h"
 #include "asm11/symbol_table.h"
 #include "core/number_text.h"
@@ -14,6 +21,7 @@
 namespace tarnwick::asm11 {
 
 std::string messageLine(const Message& message) {
+    if (message.kind == Message::Kind::Note) return message.text;
     return std::string(message.kind == Message::Kind::Error ? "ERR* " : "WRN ") + message.file +
            " [" + std::to_string(message.line) + "] " + message.text;
 }
@@ -30,20 +38,6 @@ std::string upper(std::string_view text) {
 
 std::string hexAddress(std::int32_t value) {
     return "$" + hexText(static_cast<std::uint32_t>(value) & 0xFFFF, 4);
-}
-
-std::vector<std::string_view> splitSourceLines(std::string_view text) {
-    while (!text.empty() && text.back() == '\x1A') text.remove_suffix(1);  // DOS end of file
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
-    }
-    return lines;
 }
 
 // Items of a comma-separated list, commas inside constants left alone.
@@ -63,23 +57,37 @@ std::vector<std::string_view> splitList(std::string_view text) {
 
 class Assembler {
   public:
-    Assembler(std::string_view fileName, const AsmOptions& options)
-        : fileName_(fileName), options_(options), symbols_(options.caseSensitive) {}
+    Assembler(std::string_view fileName, std::string_view text, const AsmOptions& options)
+        : options_(options), symbols_(options.caseSensitive) {
+        main_.name = fileName;
+        main_.text = text;
+        main_.lines = splitSourceLines(main_.text);
+        searchDirs_.push_back(std::filesystem::path(fileName).parent_path().string());
+        searchDirs_.insert(searchDirs_.end(), options.includeDirs.begin(),
+                           options.includeDirs.end());
+    }
 
-    AssemblyResult run(std::string_view text) {
-        const std::vector<std::string_view> lines = splitSourceLines(text);
+    AssemblyResult run() {
         for (pass_ = 1; pass_ <= 2; ++pass_) {
             result_ = AssemblyResult{};
+            moduleIndex_.clear();
+            conditions_.clear();
             location_ = 0;
             sequence_ = 0;
             ended_ = false;
-            for (std::size_t i = 0; i < lines.size() && !ended_; ++i)
-                processLine(static_cast<int>(i + 1), lines[i]);
+            spaces_ = options_.spaces;
+            processFile(main_, 0);
+            for (const ConditionStack::Block& block : conditions_.openBlocks()) {
+                file_ = block.file;
+                line_ = block.line;
+                error("#IF without #ENDIF");
+            }
             if (pass_ == 1 && result_.errors > 0 && options_.pass1Stop) {
                 result_.stoppedAfterPass1 = true;
                 return std::move(result_);
             }
         }
+        std::erase_if(result_.modules, [](const ModuleLines& m) { return m.lines.empty(); });
         for (const Symbol& symbol : symbols_.inOrder())
             if (symbol.known)
                 result_.symbols.push_back(
@@ -101,45 +109,178 @@ class Assembler {
         LabelRule labelRule;
     };
 
-    std::string fileName_;
+    static constexpr int kMaxIncludeDepth = 16;
+
     const AsmOptions& options_;
+    SourceFile main_;
+    std::map<std::string, std::unique_ptr<SourceFile>> includes_;  // by path, both passes
+    std::vector<std::string> searchDirs_;  // after the including file's own directory
     SymbolTable symbols_;
     std::vector<LineRecord> records_;
     AssemblyResult result_;
+    ConditionStack conditions_;
     int pass_ = 1;
+    std::string file_;  // the file being assembled, as messages name it
+    int depth_ = 0;     // 0 in the main file
     int line_ = 0;
     std::size_t sequence_ = 0;
     std::size_t current_ = 0;  // sequence number of the line being assembled
     std::int32_t location_ = 0;
     std::int32_t lineStart_ = 0;
     bool ended_ = false;
+    bool spaces_ = false;
     std::unordered_map<std::string, std::size_t> moduleIndex_;
 
     void report(Message::Kind kind, std::string text) {
         if (kind == Message::Kind::Warning) {
             if (!options_.warnings) return;
             ++result_.warnings;
-        } else {
+        } else if (kind == Message::Kind::Error) {
             ++result_.errors;
         }
-        result_.messages.push_back({kind, fileName_, line_, std::move(text)});
+        result_.messages.push_back({kind, file_, line_, std::move(text)});
     }
 
     void error(std::string text) { report(Message::Kind::Error, std::move(text)); }
 
+    void processFile(const SourceFile& file, int depth) {
+        const std::string outerFile = std::exchange(file_, file.name);
+        const int outerDepth = std::exchange(depth_, depth);
+        const int outerLine = line_;
+        if (pass_ == 2 && moduleIndex_.emplace(file_, result_.modules.size()).second)
+            result_.modules.push_back({file_, {}});
+        for (std::size_t i = 0; i < file.lines.size() && !ended_; ++i)
+            processLine(static_cast<int>(i + 1), file.lines[i]);
+        file_ = outerFile;
+        depth_ = outerDepth;
+        line_ = outerLine;
+    }
+
     void processLine(int number, std::string_view text) {
         line_ = number;
-        current_ = sequence_++;
+        const std::size_t sequence = sequence_++;
+        current_ = sequence;
         if (pass_ == 1) records_.emplace_back();
         lineStart_ = location_;
         try {
-            statement(text);
+            if (!text.empty() && (text[0] == '#' || text[0] == '$'))
+                directive(text);
+            else if (!conditions_.skipping())
+                statement(text);
         } catch (const AsmError& e) {
             error(e.text);
-            if (pass_ == 2 && current_ < records_.size())
-                location_ = records_[current_].locationAfter;
+            if (pass_ == 2 && sequence < records_.size())
+                location_ = records_[sequence].locationAfter;
         }
-        if (pass_ == 1) records_[current_].locationAfter = location_;
+        if (pass_ == 1) records_[sequence].locationAfter = location_;
+    }
+
+    // "#NAME argument" (or "$NAME") in column 1. Conditionals are followed inside skipped
+    // blocks too, to keep their nesting.
+    void directive(std::string_view text) {
+        const bool skipping = conditions_.skipping();
+        if (!skipping) checkCharacters(text);
+        std::size_t end = 1;
+        while (end < text.size() && !isBlank(text[end]) && text[end] != ';') ++end;
+        const std::string name = upper(text.substr(1, end - 1));
+        std::string_view argument = text.substr(end);
+        argument = trim(argument.substr(0, argument.find(';')));
+        if (name == "ELSE") return conditions_.otherwise();
+        if (name == "ENDIF") return conditions_.close();
+        if (isConditional(name)) {
+            if (skipping) return conditions_.open(false, file_, line_);
+            bool value = false;
+            try {
+                value = condition(name, argument);
+            } catch (const AsmError&) {
+                conditions_.open(false, file_, line_);
+                throw;
+            }
+            return conditions_.open(value, file_, line_);
+        }
+        if (skipping) return;
+        const std::string message(argument);
+        if (name == "INCLUDE") return include(argument);
+        if (name == "MESSAGE") return report(Message::Kind::Note, message);
+        if (name == "WARNING") return report(Message::Kind::Warning, message);
+        if (name == "ERROR") return error(message.empty() ? "#ERROR" : message);
+        if (name == "FATAL") {
+            ended_ = true;
+            return error(message.empty() ? "#FATAL" : message);
+        }
+        if (name == "SPACESON" || name == "SPACESOFF") {
+            spaces_ = name == "SPACESON";
+            return;
+        }
+        static const std::set<std::string_view> withoutEffect = {
+            "LISTON",    "LISTOFF", "MAPON",    "MAPOFF",  "OPTRELON", "OPTRELOFF", "OPTRTSON",
+            "OPTRTSOFF", "EXTRAON", "EXTRAOFF", "TABSIZE", "PAGE",     "S19FLUSH"};
+        if (withoutEffect.count(name)) return;
+        static const std::set<std::string_view> notYet = {
+            "CASEON", "CASEOFF", "ROM",  "RAM",  "DATA", "VECTORS", "SEG0", "SEG1", "SEG2",  "SEG3",
+            "SEG4",   "SEG5",    "SEG6", "SEG7", "SEG8", "SEG9",    "PUSH", "PULL", "MEMORY"};
+        if (notYet.count(name)) throw AsmError{"#" + name + " is not supported yet"};
+        throw AsmError{"Unknown directive: #" + name};
+    }
+
+    static bool isConditional(const std::string& name) {
+        static const std::set<std::string_view> names = {"IF",        "IFDEF",  "IFNDEF",
+                                                         "IFZ",       "IFNZ",   "IFEXISTS",
+                                                         "IFNEXISTS", "IFMAIN", "IFINCLUDED"};
+        return names.count(name) > 0;
+    }
+
+    bool condition(const std::string& name, std::string_view argument) {
+        if (name == "IFMAIN") return depth_ == 0;
+        if (name == "IFINCLUDED") return depth_ > 0;
+        if (argument.empty()) throw AsmError{"#" + name + " needs an operand"};
+        if (name == "IFDEF" || name == "IFNDEF") {
+            const std::string_view symbolName = argument.substr(0, argument.find_first_of(" \t"));
+            // Defined on an earlier line, so that both passes decide alike.
+            const Symbol* symbol = symbols_.find(symbolName);
+            const bool defined = symbol && symbol->definedAt < current_;
+            return defined == (name == "IFDEF");
+        }
+        if (name == "IFEXISTS" || name == "IFNEXISTS") {
+            const bool exists = findInclude(fileArgument(argument), file_, searchDirs_).has_value();
+            return exists == (name == "IFEXISTS");
+        }
+        if (name == "IFZ") return evaluateNow(argument, "#IFZ") == 0;
+        if (name == "IFNZ") return evaluateNow(argument, "#IFNZ") != 0;
+        if (const std::optional<Comparison> comparison = splitComparison(argument))
+            return compare(evaluateNow(comparison->left, "#IF"), comparison->op,
+                           evaluateNow(comparison->right, "#IF"));
+        return evaluateNow(argument, "#IF") != 0;
+    }
+
+    // A file name, in quotes or up to the first blank.
+    static std::string_view fileArgument(std::string_view argument) {
+        if (argument.front() == '"' || argument.front() == '\'') {
+            const std::size_t close = argument.find(argument.front(), 1);
+            if (close == std::string_view::npos) throw AsmError{"Unterminated string"};
+            return argument.substr(1, close - 1);
+        }
+        return argument.substr(0, argument.find_first_of(" \t"));
+    }
+
+    void include(std::string_view argument) {
+        if (argument.empty()) throw AsmError{"#INCLUDE needs a file name"};
+        const std::string_view name = fileArgument(argument);
+        const std::optional<std::string> path = findInclude(name, file_, searchDirs_);
+        if (!path) throw AsmError{"Cannot find include file: " + std::string(name)};
+        if (depth_ >= kMaxIncludeDepth)
+            throw AsmError{"Includes nested deeper than " + std::to_string(kMaxIncludeDepth) +
+                           " levels"};
+        std::unique_ptr<SourceFile>& file = includes_[*path];
+        if (!file) {
+            std::optional<std::string> text = readSource(*path);
+            if (!text) throw AsmError{"Cannot read include file: " + *path};
+            file = std::make_unique<SourceFile>();
+            file->name = *path;
+            file->text = std::move(*text);
+            file->lines = splitSourceLines(file->text);
+        }
+        processFile(*file, depth_ + 1);
     }
 
     static void checkCharacters(std::string_view text) {
@@ -172,8 +313,7 @@ class Assembler {
         std::optional<bool> direct;
         if (pass_ == 2 && current_ < records_.size()) direct = records_[current_].direct;
         const ExpressionContext context = expressionContext();
-        const Encoding encoding =
-            encodeInstruction({*forms, line.rest, options_.spaces, context, direct});
+        const Encoding encoding = encodeInstruction({*forms, line.rest, spaces_, context, direct});
         if (pass_ == 1) records_[current_].direct = encoding.direct;
         emit(encoding.bytes);
     }
@@ -242,10 +382,8 @@ class Assembler {
     }
 
     void recordLine() {
-        const auto [it, added] = moduleIndex_.emplace(fileName_, result_.modules.size());
-        if (added) result_.modules.push_back({fileName_, {}});
-        result_.modules[it->second].lines.emplace_back(static_cast<std::uint16_t>(location_),
-                                                       line_);
+        result_.modules[moduleIndex_.at(file_)].lines.emplace_back(
+            static_cast<std::uint16_t>(location_), line_);
     }
 
     void reserve(std::int32_t count) {
@@ -254,9 +392,7 @@ class Assembler {
         location_ += count;
     }
 
-    std::string_view operand(std::string_view rest) const {
-        return operandField(rest, options_.spaces);
-    }
+    std::string_view operand(std::string_view rest) const { return operandField(rest, spaces_); }
 
     static const PseudoOp* pseudoOp(const std::string& name) {
         static const std::unordered_map<std::string, PseudoOp> ops = {
@@ -348,7 +484,7 @@ class Assembler {
             } else {
                 std::size_t end = i;
                 while (end < rest.size() && rest[end] != ',' && rest[end] != ';' &&
-                       (options_.spaces || !isBlank(rest[end])))
+                       (spaces_ || !isBlank(rest[end])))
                     end = skipConstant(rest, end);
                 bytes.push_back(byteValue(trim(rest.substr(i, end - i))));
                 i = end;
@@ -404,7 +540,7 @@ class Assembler {
 
 AssemblyResult assemble(std::string_view fileName, std::string_view text,
                         const AsmOptions& options) {
-    return Assembler(fileName, options).run(text);
+    return Assembler(fileName, text, options).run();
 }
 
 }  // namespace tarnwick::asm11

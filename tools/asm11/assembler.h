@@ -10,14 +10,15 @@
 namespace tarnwick::asm11 {
 
 struct Message {
-    enum class Kind { Error, Warning };
+    enum class Kind { Error, Warning, Note };  // a note is #MESSAGE's text
     Kind kind;
-    std::string file;  // as given on the command line
+    std::string file;  // as given on the command line or found for #INCLUDE
     int line;          // 1-based
     std::string text;
 };
 
-// "ERR* prog.asm [12] text" or "WRN prog.asm [12] text", the line format the IDE reads.
+// "ERR* prog.asm [12] text" or "WRN prog.asm [12] text", the line format the IDE reads; a
+// note is its text alone.
 std::string messageLine(const Message& message);
 
 // The bytes the program stores, over the whole 64 KB.
@@ -45,12 +46,12 @@ struct AssemblyResult {
     MemoryImage image;
     std::size_t byteCount = 0;
     std::uint16_t startAddress = 0;    // END's operand, 0000 without one
-    std::vector<ModuleLines> modules;  // in the order they first produced code
+    std::vector<ModuleLines> modules;  // files that produced code, in the order first read
     std::vector<SymbolValue> symbols;  // labels, EQUs and SETs in definition order
 };
 
 // Assembles one source text in two passes. `fileName` names the source in messages and in
-// the module list.
+// the module list; #INCLUDE files are looked for beside it, then in the include directories.
 AssemblyResult assemble(std::string_view fileName, std::string_view text,
                         const AsmOptions& options);
 

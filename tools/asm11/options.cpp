@@ -111,12 +111,19 @@ std::string usageText() {
         text += '\n';
     }
     text +=
-        "  -Idir  include directories, separated by ':'; accepted, no effect yet\n"
+        "  -Idir  include directories, separated by ':', searched after the source's own\n"
         "  --help this text\n"
         "\n"
         "Pseudo-operations: ORG, EQU (=), SET, FCB (DB), FDB (DW), FCC, FCS (FCC and a zero\n"
         "byte), RMB (DS), BSZ and ZMB (zero bytes), FILL value,count, END [start],\n"
-        "OPT and PAGE (no effect).\n";
+        "OPT and PAGE (no effect).\n"
+        "\n"
+        "Directives, with # (or $) in column 1: #INCLUDE file; #IF expr [= <> < > <= >= expr],\n"
+        "#IFDEF/#IFNDEF name (defined on an earlier line), #IFZ/#IFNZ expr, #IFEXISTS/\n"
+        "#IFNEXISTS file, #IFMAIN, #IFINCLUDED, #ELSE, #ENDIF; #MESSAGE/#WARNING/#ERROR text,\n"
+        "#FATAL text (ends the assembly); #SPACESON/#SPACESOFF. Accepted, no effect yet:\n"
+        "#LISTON/OFF, #MAPON/OFF, #OPTRELON/OFF, #OPTRTSON/OFF, #EXTRAON/OFF, #TABSIZE, #PAGE,\n"
+        "#S19FLUSH. Not supported yet: #CASEON/OFF, segments, #PUSH/#PULL, #MEMORY.\n";
     return text;
 }
 

@@ -1,0 +1,50 @@
+#include "asm11/source_files.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace tarnwick::asm11 {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string_view> splitSourceLines(std::string_view text) {
+    while (!text.empty() && text.back() == '\x1A') text.remove_suffix(1);
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+std::optional<std::string> findInclude(std::string_view name, std::string_view includer,
+                                       const std::vector<std::string>& dirs) {
+    const fs::path file(name);
+    std::vector<fs::path> candidates;
+    if (file.is_absolute()) {
+        candidates.push_back(file);
+    } else {
+        candidates.push_back(fs::path(includer).parent_path() / file);
+        for (const std::string& dir : dirs) candidates.push_back(fs::path(dir) / file);
+    }
+    for (const fs::path& candidate : candidates) {
+        std::error_code error;
+        if (fs::is_regular_file(candidate, error)) return candidate.lexically_normal().string();
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> readSource(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    if (file.bad()) return std::nullopt;
+    return text;
+}
+
+}  // namespace tarnwick::asm11
