@@ -16,6 +16,7 @@ struct BadCase {
 
 const BadCase kBadCases[] = {
     {" NOP\n LDAX #1", "ERR* t.asm [2] Unknown instruction: LDAX"},
+    {" CLRD", "ERR* t.asm [1] Extra mnemonic CLRD is not supported yet"},
     {" LDAA 5,Z", "ERR* t.asm [1] Bad operand: 5,Z"},
     {" LDAA #", "ERR* t.asm [1] Missing operand for LDAA"},
     {" LDAA", "ERR* t.asm [1] Missing operand for LDAA"},
@@ -50,6 +51,10 @@ const BadCase kBadCases[] = {
     {" BSET $100,#1", "ERR* t.asm [1] Direct address out of range: $0100"},
     {" FDB {1+2", "ERR* t.asm [1] Missing '}' in expression"},
     {" FDB 1+2}", "ERR* t.asm [1] Unbalanced '}' in expression"},
+    {" FDB "
+     "-~-{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{"
+     "{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{{1",
+     "ERR* t.asm [1] Expression nested too deeply"},
     {" LDAA $", "ERR* t.asm [1] Bad number: $"},
     {" LDAA 12AB", "ERR* t.asm [1] Bad number: 12AB"},
     {" LDAA %102", "ERR* t.asm [1] Bad number: %102"},

@@ -12,6 +12,7 @@
 #include "asm11/asm_error.h"
 #include "asm11/conditions.h"
 #include "asm11/expression.h"
+#include "asm11/extra_mnemonics.h"
 #include "asm11/instruction_encoder.h"
 #include "asm11/source_files.h"
 #include "asm11/source_line.h"
@@ -309,6 +310,8 @@ class Assembler {
         }
         if (!line.label.empty()) defineSymbol(line.label, Value{location_, true}, false);
         const Forms* forms = instructionForms(mnemonic);
+        if (!forms && options_.extraMnemonics && isExtraMnemonic(mnemonic))
+            throw AsmError{"Extra mnemonic " + mnemonic + " is not supported yet"};
         if (!forms) throw AsmError{"Unknown instruction: " + std::string(line.mnemonic)};
         std::optional<bool> direct;
         if (pass_ == 2 && current_ < records_.size()) direct = records_[current_].direct;
@@ -476,11 +479,16 @@ class Assembler {
                                              c == '$' || c == '%' || c == '@' || c == '_')
                                          : c == '"' || c == '\'' || c == '/';
             if (delimiter) {
-                const std::size_t close = rest.find(c, i + 1);
-                if (close == std::string_view::npos) throw AsmError{"Unterminated string"};
-                for (std::size_t k = i + 1; k < close; ++k)
-                    bytes.push_back(static_cast<std::uint8_t>(rest[k]));
-                i = close + 1;
+                // A doubled delimiter stands for itself: 'It''s'.
+                for (++i;; i += 2) {
+                    const std::size_t close = rest.find(c, i);
+                    if (close == std::string_view::npos) throw AsmError{"Unterminated string"};
+                    bytes.insert(bytes.end(), rest.begin() + i, rest.begin() + close + 1);
+                    i = close;
+                    if (i + 1 >= rest.size() || rest[i + 1] != c) break;
+                }
+                bytes.pop_back();  // the closing delimiter
+                ++i;
             } else {
                 std::size_t end = i;
                 while (end < rest.size() && rest[end] != ',' && rest[end] != ';' &&

@@ -45,6 +45,8 @@ class Parser {
     std::string_view text_;
     const ExpressionContext& context_;
     std::size_t pos_ = 0;
+    int depth_ = 0;
+    static constexpr int kMaxNesting = 100;
 
     void skipBlanks() {
         while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
@@ -118,7 +120,17 @@ class Parser {
         return result;
     }
 
+    // Bounds the recursion of braces and unary operators, whatever a line holds.
+    struct Nesting {
+        explicit Nesting(int& depth) : depth_(depth) {
+            if (++depth_ > kMaxNesting) throw AsmError{"Expression nested too deeply"};
+        }
+        ~Nesting() { --depth_; }
+        int& depth_;
+    };
+
     Value term() {
+        const Nesting nesting(depth_);
         if (atEnd()) throw AsmError{"Missing term in expression " + std::string(text_)};
         const char c = text_[pos_];
         if (c == '-' || c == '~' || c == '+') {
