@@ -48,6 +48,7 @@ const BadCase kBadCases[] = {
     {" LDAA 300,X", "ERR* t.asm [1] Index offset out of range: 300"},
     {" BSET $10", "ERR* t.asm [1] BSET needs address,mask or offset,X,mask"},
     {" BRCLR $10,#1", "ERR* t.asm [1] BRCLR needs address,mask,target or offset,X,mask,target"},
+    {" BSET $10,X,#1,2", "ERR* t.asm [1] BSET needs address,mask or offset,X,mask"},
     {" BSET $100,#1", "ERR* t.asm [1] Direct address out of range: $0100"},
     {" FDB {1+2", "ERR* t.asm [1] Missing '}' in expression"},
     {" FDB 1+2}", "ERR* t.asm [1] Unbalanced '}' in expression"},

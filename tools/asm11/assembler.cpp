@@ -287,7 +287,7 @@ class Assembler {
     static void checkCharacters(std::string_view text) {
         for (const char c : text) {
             const auto code = static_cast<unsigned char>(c);
-            if ((code < 0x20 && c != '\t') || code == 0x7F)
+            if ((code < 0x20 && !isBlank(c)) || code == 0x7F)
                 throw AsmError{"Invalid character $" + hexText(code, 2) + " in source line"};
         }
     }

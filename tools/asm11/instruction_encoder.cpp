@@ -194,6 +194,12 @@ class Encoder {
       public:
         Fields(std::string_view text, bool spaces) : text_(text), spaces_(spaces) {}
 
+        // True when a comma follows the fields taken: an operand too many.
+        bool continues() {
+            skipBlanks();
+            return pos_ < text_.size() && text_[pos_] == ',';
+        }
+
         std::string_view next() {
             skipBlanks();
             if (pos_ < text_.size() && text_[pos_] == ',' && taken_ > 0) {
@@ -249,6 +255,7 @@ class Encoder {
         if (second.front() == '#') second.remove_prefix(1);
         byte(evaluate(second), -0x80, "Mask");
         if (branches) branchOffset(field(), form);
+        if (fields.continues()) throw AsmError{usage};
         return result_;
     }
 };

@@ -10,6 +10,7 @@ namespace fs = std::filesystem;
 
 std::vector<std::string_view> splitSourceLines(std::string_view text) {
     while (!text.empty() && text.back() == '\x1A') text.remove_suffix(1);
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // UTF-8 byte order mark
     std::vector<std::string_view> lines;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');

@@ -14,7 +14,8 @@ struct SourceFile {
     std::vector<std::string_view> lines;  // views into text
 };
 
-// Lines end in LF or CR LF; a DOS end-of-file mark at the very end is dropped.
+// Lines end in LF or CR LF; a DOS end-of-file mark at the very end and a UTF-8 byte order mark
+// at the start are dropped.
 std::vector<std::string_view> splitSourceLines(std::string_view text);
 
 // The path of an included file: beside the including file first, then in each directory

@@ -5,7 +5,7 @@
 namespace tarnwick::asm11 {
 
 bool isBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\f';
 }
 
 std::string_view trim(std::string_view text) {

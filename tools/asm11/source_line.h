@@ -15,6 +15,7 @@ struct SourceLine {
 
 SourceLine splitLine(std::string_view text);
 
+// Blank, tab, and the form feed old sources hold between pages.
 bool isBlank(char c);
 
 // The operand at the start of `rest`: up to ";" or, with spaces off, the first blank outside
