@@ -122,7 +122,10 @@ class Machine {
     void poke(std::uint16_t address, std::uint8_t value) { memory[address].value = value; }
 
     // Raises the stop request; the current batch of steps ends after this step.
-    void requestStop() { requests.stop = true; }
+    void requestStop() {
+        requests.stop = true;
+        peripherals.demandAttention();
+    }
 
     // After a trap or vector error inside a step: program reset, then the run stops. A No
     // to an invalid-access warning during that reset abandons the step like any other No.

@@ -2,16 +2,24 @@
 
 // The machinery shared by the run loops: one step and the batch frame around the steps.
 
+#include <type_traits>
+
 #include "core/instruction_engine.h"
 #include "core/interrupts.h"
 #include "core/machine.h"
 
 namespace tarnwick::detail {
 
-// The end of every step: the peripherals advance by the step's cycles. (A reset request
-// never reaches here: it comes with InstructionAbandoned, which ends the step at once.)
-[[gnu::always_inline]] inline void finishStep(Machine& m) {
-    m.peripherals.tick(m.stepCycles);
+// The end of every step: the peripherals advance by the step's cycles. True when their tick
+// took its slow path. (A reset request never reaches here: it comes with
+// InstructionAbandoned, which ends the step at once.)
+void tickSlowly(Machine& m);
+
+[[gnu::always_inline]] inline bool finishStep(Machine& m) {
+    if (!m.peripherals.countDown(m.stepCycles)) [[likely]]
+        return false;
+    tickSlowly(m);
+    return true;
 }
 
 [[gnu::always_inline]] inline void stepPollFirst(Machine& m) {
@@ -55,7 +63,16 @@ template <int batchSize, typename Step>
 void loopFrame(Machine& m, Step&& step) {
     while (!m.requests.stop) {
         try {
-            for (int n = batchSize; n > 0 && !m.requests.stop; --n) step();
+            for (int n = batchSize; n > 0; --n) {
+                // A step that returns whether its tick took the slow path needs to look for a
+                // stop request only then: raising one demands the slow path.
+                if constexpr (std::is_same_v<decltype(step()), bool>) {
+                    if (step() && m.requests.stop) break;
+                } else {
+                    step();
+                    if (m.requests.stop) break;
+                }
+            }
         } catch (const InstructionAbandoned&) {
             m.requestStop();
         }

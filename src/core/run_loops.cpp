@@ -44,6 +44,11 @@ void finishLineRunChecking(Machine& m) {
 
 namespace detail {
 
+// Out of line and taking the machine, so that the run loops keep nothing extra at hand for it.
+void tickSlowly(Machine& m) {
+    m.peripherals.tickSlowly(m.stepCycles);
+}
+
 void finishLineRun(Machine& m) {
     if (m.activeStopCount == 0)
         finishLineRunPlain(m);
@@ -58,7 +63,7 @@ namespace {
 void runPlain(Machine& m) {
     loopFrame<100>(m, [&m] {
         stepPollFirst(m);
-        finishStep(m);
+        return finishStep(m);
     });
 }
 

@@ -128,10 +128,12 @@ void Peripherals::advanceTimers() {
     reschedule();
 }
 
-// Out of line, so that the tick's common path stays short.
-void Peripherals::stepSerialAndConverter(std::uint8_t cycles) {
-    sci.step(cycles);
-    adc.step(cycles);
+void Peripherals::tickSlowly(std::uint8_t cycles) {
+    advanceTimers();
+    if (serialOrConverterOn_) {
+        sci.step(cycles);
+        adc.step(cycles);
+    }
 }
 
 void Peripherals::reschedule() {
@@ -139,8 +141,9 @@ void Peripherals::reschedule() {
         static_cast<std::int32_t>(std::min(rti.cyclesToTimeout(), timer.cyclesToOverflow()));
     cyclesToTimerEvent_ = scheduledCycles_;
     // Only register writes and resets switch the transmitter or the converter on, and each
-    // of them ends here.
+    // of them ends here; while on, every tick takes the slow path.
     serialOrConverterOn_ = sci.transmitterEnabled || adc.groupZero;
+    if (serialOrConverterOn_) demandAttention();
 }
 
 bool Peripherals::forceRtiClick() {

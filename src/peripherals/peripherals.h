@@ -38,8 +38,22 @@ class Peripherals {
 
     // Advances RTI, timer, SCI and A/D, in that order, by one step's cycles. The RTI and the
     // timer only count down to their next timeout here and are settled (accumulators, TFLG2,
-    // TCNT) at that step, at every register access and by settle().
-    void tick(std::uint8_t cycles);
+    // TCNT) at that step, at every register access and by settle(). True when the tick took
+    // its slow path: a timeout was due, the SCI or the A/D needed the step, or attention had
+    // been demanded.
+    bool tick(std::uint8_t cycles);
+
+    // The two halves of tick(), for a caller that keeps the slow half out of its loop: counts
+    // the cycles down and tells whether the slow path is due, and the slow path.
+    bool countDown(std::uint8_t cycles) { return (cyclesToTimerEvent_ -= cycles) <= 0; }
+    void tickSlowly(std::uint8_t cycles);
+
+    // Makes the next tick take its slow path, leaving what is settled as it is. A stop
+    // request demands it, so that the plain run loop needs to look for one only then.
+    void demandAttention() {
+        scheduledCycles_ -= cyclesToTimerEvent_;
+        cyclesToTimerEvent_ = 0;
+    }
 
     // Brings the RTI, the timer and the TCNT bytes up to date with every cycle ticked. The run
     // loops call it before they pump events; whatever shows the RTI or timer state (a window
@@ -85,26 +99,25 @@ class Peripherals {
 
     std::int32_t unsettledCycles() const { return scheduledCycles_ - cyclesToTimerEvent_; }
     void advanceTimers();
-    void stepSerialAndConverter(std::uint8_t cycles);
     void reschedule();
     void writeRegister8(std::uint8_t index, std::uint8_t value);
     void writeRegister16(std::uint8_t index, std::uint16_t value);
 
     const std::uint32_t& cycleCounter_;
     IoRegisters registers_;
-    // Cycles from the last settling to the next RTI or timer timeout, and what is left of them;
-    // the difference is what has been ticked but not yet added to the RTI and the timer.
+    // Cycles from the last settling to the next RTI or timer timeout (0 when the next tick
+    // must take the slow path anyway), and what is left of them; the difference is what has
+    // been ticked but not yet added to the RTI and the timer.
     std::int32_t scheduledCycles_ = 0;
     std::int32_t cyclesToTimerEvent_ = 0;  // until the RTI or the timer times out next
     bool serialOrConverterOn_ = false;     // SCI or A/D may need this step's cycles
 };
 
-[[gnu::always_inline]] inline void Peripherals::tick(std::uint8_t cycles) {
-    cyclesToTimerEvent_ -= cycles;
-    if (cyclesToTimerEvent_ <= 0) [[unlikely]]
-        advanceTimers();
-    if (serialOrConverterOn_) [[unlikely]]
-        stepSerialAndConverter(cycles);
+[[gnu::always_inline]] inline bool Peripherals::tick(std::uint8_t cycles) {
+    if (!countDown(cycles)) [[likely]]
+        return false;
+    tickSlowly(cycles);
+    return true;
 }
 
 inline bool Peripherals::anyMaskableInterruptDue() const {

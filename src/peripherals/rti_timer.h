@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 
 #include "peripherals/io_registers.h"
@@ -9,10 +10,13 @@ namespace tarnwick {
 
 class Peripherals;
 
-// Cycles an accumulator needs to reach `target` when it gains `unitsPerCycle` per E cycle.
+// Cycles an accumulator needs to reach `target` when it gains `unitsPerCycle` per E cycle
+// (a power of two, so the division is a shift).
 constexpr std::uint32_t cyclesToReach(std::uint32_t target, std::uint32_t accumulator,
                                       std::uint32_t unitsPerCycle) {
-    return accumulator >= target ? 0 : (target - accumulator + unitsPerCycle - 1) / unitsPerCycle;
+    return accumulator >= target
+               ? 0
+               : (target - accumulator + unitsPerCycle - 1) >> std::countr_zero(unitsPerCycle);
 }
 
 // The real-time interrupt. The accumulator counts scaled cycles so that one period is
