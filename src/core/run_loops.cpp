@@ -80,10 +80,13 @@ inline bool hasStopFields(const AddressRecord& r) {
 void runChecking(Machine& m) {
     loopFrame<1000>(m, [&m] {
         stepPollFirst(m);
-        finishStep(m);
+        const bool slowTick = finishStep(m);
         AddressRecord& r = m.memory[m.pc];
-        if (hasStopFields(r)) [[unlikely]]
+        if (hasStopFields(r)) [[unlikely]] {
             runCheckingTests(m, r);
+            return true;
+        }
+        return slowTick;
     });
 }
 
