@@ -40,16 +40,14 @@ Page pageOf(std::uint8_t byte) {
 std::string operandText(const Machine& m, const InstructionForm& form, std::uint16_t address) {
     const auto operandStart =
         static_cast<std::uint16_t>(address + (form.page == Page::Base ? 1 : 2));
-    // Appended to a "$" rather than "$" + text: GCC 12 warns falsely about the latter at -O3.
-    const auto dollar = [](const std::string& digits) { return std::string("$").append(digits); };
     const auto byte = [&](int i) {
-        return dollar(hexText(m.peek(static_cast<std::uint16_t>(operandStart + i)), 2));
+        return "$" + hexText(m.peek(static_cast<std::uint16_t>(operandStart + i)), 2);
     };
     // The relative offset is the instruction's last byte.
     const auto target = [&] {
         const auto offset =
             static_cast<std::int8_t>(m.peek(static_cast<std::uint16_t>(address + form.length - 1)));
-        return dollar(hexText(static_cast<std::uint16_t>(address + form.length + offset), 4));
+        return "$" + hexText(static_cast<std::uint16_t>(address + form.length + offset), 4);
     };
     switch (form.mode) {
         case Mode::Inherent:
