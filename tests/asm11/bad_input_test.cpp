@@ -16,7 +16,10 @@ struct BadCase {
 
 const BadCase kBadCases[] = {
     {" NOP\n LDAX #1", "ERR* t.asm [2] Unknown instruction: LDAX"},
-    {" CLRD", "ERR* t.asm [1] Extra mnemonic CLRD is not supported yet"},
+    {" GETX", "ERR* t.asm [1] Extra mnemonic GETX has no defined expansion"},
+    {"#EXTRAOFF\n CLRD", "ERR* t.asm [2] Unknown instruction: CLRD"},
+    {" OS 256", "ERR* t.asm [1] 8-bit value out of range: 256"},
+    {" JEQ", "ERR* t.asm [1] Missing operand for JEQ"},
     {" LDAA 5,Z", "ERR* t.asm [1] Bad operand: 5,Z"},
     {" LDAA #", "ERR* t.asm [1] Missing operand for LDAA"},
     {" LDAA", "ERR* t.asm [1] Missing operand for LDAA"},

@@ -30,6 +30,8 @@ std::string messageLine(const Message& message) {
 namespace {
 
 constexpr std::int32_t kAddressLimit = 0x10000;
+constexpr std::uint8_t kSwiOpcode = 0x3F;
+constexpr std::size_t kBranchSize = 2;
 
 std::string upper(std::string_view text) {
     std::string result(text);
@@ -77,6 +79,7 @@ class Assembler {
             sequence_ = 0;
             ended_ = false;
             spaces_ = options_.spaces;
+            extra_ = options_.extraMnemonics;
             processFile(main_, 0);
             for (const ConditionStack::Block& block : conditions_.openBlocks()) {
                 file_ = block.file;
@@ -130,6 +133,7 @@ class Assembler {
     std::int32_t lineStart_ = 0;
     bool ended_ = false;
     bool spaces_ = false;
+    bool extra_ = false;
     std::unordered_map<std::string, std::size_t> moduleIndex_;
 
     void report(Message::Kind kind, std::string text) {
@@ -213,9 +217,13 @@ class Assembler {
             spaces_ = name == "SPACESON";
             return;
         }
+        if (name == "EXTRAON" || name == "EXTRAOFF") {
+            extra_ = name == "EXTRAON";
+            return;
+        }
         static const std::set<std::string_view> withoutEffect = {
-            "LISTON",    "LISTOFF", "MAPON",    "MAPOFF",  "OPTRELON", "OPTRELOFF", "OPTRTSON",
-            "OPTRTSOFF", "EXTRAON", "EXTRAOFF", "TABSIZE", "PAGE",     "S19FLUSH"};
+            "LISTON",   "LISTOFF",   "MAPON",   "MAPOFF", "OPTRELON", "OPTRELOFF",
+            "OPTRTSON", "OPTRTSOFF", "TABSIZE", "PAGE",   "S19FLUSH"};
         if (withoutEffect.count(name)) return;
         static const std::set<std::string_view> notYet = {
             "CASEON", "CASEOFF", "ROM",  "RAM",  "DATA", "VECTORS", "SEG0", "SEG1", "SEG2",  "SEG3",
@@ -310,15 +318,76 @@ class Assembler {
         }
         if (!line.label.empty()) defineSymbol(line.label, Value{location_, true}, false);
         const Forms* forms = instructionForms(mnemonic);
-        if (!forms && options_.extraMnemonics && isExtraMnemonic(mnemonic))
-            throw AsmError{"Extra mnemonic " + mnemonic + " is not supported yet"};
+        if (!forms && extra_) {
+            if (const ExtraMnemonic* expansion = extraMnemonic(mnemonic))
+                return extraStatement(mnemonic, *expansion, line.rest);
+        }
         if (!forms) throw AsmError{"Unknown instruction: " + std::string(line.mnemonic)};
+        emit(encodeOperand(*forms, line.rest));
+    }
+
+    // The line's own operand: pass 2 repeats pass 1's choice between direct and extended.
+    std::vector<std::uint8_t> encodeOperand(const Forms& forms, std::string_view rest) {
         std::optional<bool> direct;
         if (pass_ == 2 && current_ < records_.size()) direct = records_[current_].direct;
-        const ExpressionContext context = expressionContext();
-        const Encoding encoding = encodeInstruction({*forms, line.rest, spaces_, context, direct});
+        const Encoding encoding =
+            encodeInstruction({forms, rest, spaces_, expressionContext(), direct});
         if (pass_ == 1) records_[current_].direct = encoding.direct;
-        emit(encoding.bytes);
+        return encoding.bytes;
+    }
+
+    // An operand of an expansion, "*" being the step's own address.
+    std::vector<std::uint8_t> encodeFixed(std::string_view mnemonic, std::string_view operand,
+                                          std::int32_t address) {
+        ExpressionContext context = expressionContext();
+        context.location = address;
+        return encodeInstruction({*instructionForms(mnemonic), operand, false, context, {}}).bytes;
+    }
+
+    void extraStatement(const std::string& mnemonic, const ExtraMnemonic& expansion,
+                        std::string_view rest) {
+        if (expansion.kind == ExtraKind::Undefined)
+            throw AsmError{"Extra mnemonic " + mnemonic + " has no defined expansion"};
+        bool takesOperand = expansion.kind != ExtraKind::Steps;
+        for (const ExtraStep& step : expansion.steps) takesOperand |= step.operand == "@";
+        if (takesOperand && operand(rest).empty())
+            throw AsmError{"Missing operand for " + mnemonic};
+        std::vector<std::uint8_t> bytes;
+        const auto append = [&bytes](const std::vector<std::uint8_t>& more) {
+            bytes.insert(bytes.end(), more.begin(), more.end());
+        };
+        switch (expansion.kind) {
+            case ExtraKind::Undefined:
+                break;
+            case ExtraKind::SwiByte:
+                bytes = {kSwiOpcode, byteValue(operand(rest))};
+                break;
+            case ExtraKind::SwiWord: {
+                const std::uint16_t word = wordValue(operand(rest));
+                bytes = {kSwiOpcode, static_cast<std::uint8_t>(word >> 8),
+                         static_cast<std::uint8_t>(word)};
+                break;
+            }
+            case ExtraKind::OverJump: {
+                // The JMP's size decides the skip: 2 bytes indexed, 3 extended.
+                const std::vector<std::uint8_t> jump =
+                    encodeOperand(*instructionForms("JMP"), rest);
+                const std::string skip = "*+" + std::to_string(kBranchSize + jump.size());
+                append(encodeFixed(expansion.steps[0].mnemonic, skip, lineStart_));
+                append(jump);
+                break;
+            }
+            case ExtraKind::Steps:
+                for (const ExtraStep& step : expansion.steps) {
+                    if (step.operand == "@")
+                        append(encodeOperand(*instructionForms(step.mnemonic), rest));
+                    else
+                        append(encodeFixed(step.mnemonic, step.operand,
+                                           lineStart_ + static_cast<std::int32_t>(bytes.size())));
+                }
+                break;
+        }
+        emit(bytes);
     }
 
     ExpressionContext expressionContext() {
@@ -454,15 +523,20 @@ class Assembler {
         emit(bytes);
     }
 
+    std::uint16_t wordValue(std::string_view text) {
+        if (text.empty()) throw AsmError{"Missing value in list"};
+        const Value value = evaluate(text);
+        if (value.known && (value.number < -0x8000 || value.number > 0xFFFF))
+            throw AsmError{"16-bit value out of range: " + std::to_string(value.number)};
+        return static_cast<std::uint16_t>(value.number);
+    }
+
     void fdb(std::string_view, std::string_view rest) {
         std::vector<std::uint8_t> bytes;
         for (const std::string_view item : splitList(operand(rest))) {
-            if (item.empty()) throw AsmError{"Missing value in list"};
-            const Value value = evaluate(item);
-            if (value.known && (value.number < -0x8000 || value.number > 0xFFFF))
-                throw AsmError{"16-bit value out of range: " + std::to_string(value.number)};
-            bytes.push_back(static_cast<std::uint8_t>(value.number >> 8));
-            bytes.push_back(static_cast<std::uint8_t>(value.number));
+            const std::uint16_t word = wordValue(item);
+            bytes.push_back(static_cast<std::uint8_t>(word >> 8));
+            bytes.push_back(static_cast<std::uint8_t>(word));
         }
         emit(bytes);
     }

@@ -1,20 +1,35 @@
 #pragma once
 
-#include <set>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarnwick::asm11 {
 
-// The names ASM11 accepts beyond Motorola's while extra mnemonics are on. Their expansions
-// are not written yet; the names are known so that a source using them gets a clear message.
-inline bool isExtraMnemonic(std::string_view name) {
-    static const std::set<std::string_view> names = {
-        "LDA",  "LDB",  "STA",  "STB",  "ORA",  "ORB",   "PSHD",  "PULD", "CMPD", "CMPX",
-        "CMPY", "CLRD", "CLRX", "CLRY", "COMD", "NEGD",  "XGAB",  "ROLD", "RORD", "INCD",
-        "DECD", "LBRA", "LBSR", "GETX", "GETY", "GIVEX", "GIVEY", "JCC",  "JCS",  "JEQ",
-        "JGE",  "JGT",  "JHI",  "JHS",  "JLE",  "JLO",   "JLS",   "JLT",  "JMI",  "JNE",
-        "JPL",  "JVC",  "JVS",  "CLS",  "CLX",  "SES",   "WAIT",  "OS",   "OSW",  "XGXY"};
-    return names.count(name) > 0;
-}
+// One instruction of an extra mnemonic's expansion. The operand "@" stands for the source
+// line's operand.
+struct ExtraStep {
+    std::string_view mnemonic;
+    std::string_view operand;
+};
+
+enum class ExtraKind {
+    Steps,      // the steps below
+    OverJump,   // the single step's branch skips a JMP to the operand
+    SwiByte,    // SWI then the operand as a byte
+    SwiWord,    // SWI then the operand as a word
+    Undefined,  // a name ASM11 reserves whose effect is not defined well enough to encode
+};
+
+struct ExtraMnemonic {
+    ExtraKind kind;
+    std::vector<ExtraStep> steps;
+};
+
+// The expansion of an extra mnemonic (upper case), or nullptr for other names.
+const ExtraMnemonic* extraMnemonic(std::string_view name);
+
+// One line per extra mnemonic with its expansion, for --help.
+std::string extraMnemonicsHelp();
 
 }  // namespace tarnwick::asm11

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <string_view>
 
+#include "asm11/extra_mnemonics.h"
+
 namespace tarnwick::asm11 {
 namespace {
 
@@ -24,8 +26,7 @@ constexpr Switch kSwitches[] = {
     {"C", &AsmOptions::caseSensitive, true, "case-sensitive labels (default -)"},
     {"L", &AsmOptions::listing, false, "listing file .lst (default -)"},
     {"M", &AsmOptions::map, false, "map file .map (default -)"},
-    {"X", &AsmOptions::extraMnemonics, true,
-     "extra mnemonics (default +); not written yet: each gets a clear error"},
+    {"X", &AsmOptions::extraMnemonics, true, "extra mnemonics, listed below (default +)"},
     {"REL", &AsmOptions::relHint, false, "hint where a JMP/JSR could be a BRA/BSR (default -)"},
     {"RTS", &AsmOptions::rtsHint, false, "hint for a JSR/BSR followed by RTS (default -)"},
     {"LS", &AsmOptions::symbolFile, true, "write the symbol file .sym (default +)"},
@@ -122,9 +123,16 @@ std::string usageText() {
         "Directives, with # (or $) in column 1: #INCLUDE file; #IF expr [= <> < > <= >= expr],\n"
         "#IFDEF/#IFNDEF name (defined on an earlier line), #IFZ/#IFNZ expr, #IFEXISTS/\n"
         "#IFNEXISTS file, #IFMAIN, #IFINCLUDED, #ELSE, #ENDIF; #MESSAGE/#WARNING/#ERROR text,\n"
-        "#FATAL text (ends the assembly); #SPACESON/#SPACESOFF. Accepted, no effect yet:\n"
-        "#LISTON/OFF, #MAPON/OFF, #OPTRELON/OFF, #OPTRTSON/OFF, #EXTRAON/OFF, #TABSIZE, #PAGE,\n"
-        "#S19FLUSH. Not supported yet: #CASEON/OFF, segments, #PUSH/#PULL, #MEMORY.\n";
+        "#FATAL text (ends the assembly); #SPACESON/#SPACESOFF; #EXTRAON/#EXTRAOFF.\n"
+        "Accepted, no effect yet: #LISTON/OFF, #MAPON/OFF, #OPTRELON/OFF, #OPTRTSON/OFF,\n"
+        "#TABSIZE, #PAGE, #S19FLUSH. Not supported yet: #CASEON/OFF, segments, #PUSH/#PULL,\n"
+        "#MEMORY.\n"
+        "\n"
+        "Extra mnemonics (-X+ or #EXTRAON) and the instructions they stand for:\n";
+    text += extraMnemonicsHelp();
+    text +=
+        "XGAB uses one byte of stack. After COMD, NEGD, XGAB and XGXY the condition codes are\n"
+        "those of the last instruction of the expansion.\n";
     return text;
 }
 
