@@ -16,6 +16,7 @@ struct BadCase {
 
 const BadCase kBadCases[] = {
     {" NOP\n LDAX #1", "ERR* t.asm [2] Unknown instruction: LDAX"},
+    {"V EQU 1\n#CASEON\n FCB v", "ERR* t.asm [3] Undefined symbol: v"},
     {" GETX", "ERR* t.asm [1] Extra mnemonic GETX has no defined expansion"},
     {"#EXTRAOFF\n CLRD", "ERR* t.asm [2] Unknown instruction: CLRD"},
     {" OS 256", "ERR* t.asm [1] 8-bit value out of range: 256"},

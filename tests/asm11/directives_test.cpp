@@ -36,6 +36,8 @@ const ConditionalCase kConditionalCases[] = {
     {"$IF 1\n FCB 1\n$ENDIF ; dollar sign too", {1}},
     {"#SPACESON\n FCB 1 + 1\n#SPACESOFF\n FCB 1 + 1", {2, 1}},
     {"#LISTOFF\n#EXTRAON\n#PAGE\n FCB 1", {1}},
+    // Without case a name finds the first symbol spelled like it.
+    {"#CASEON\nv EQU 7\n FCB v,V\n#CASEOFF\n FCB v", {7, 5, 5}},
 };
 
 TEST(DirectivesTest, ConditionalBlocksChooseTheirLines) {

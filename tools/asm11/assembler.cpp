@@ -80,6 +80,7 @@ class Assembler {
             ended_ = false;
             spaces_ = options_.spaces;
             extra_ = options_.extraMnemonics;
+            symbols_.setCaseSensitive(options_.caseSensitive);
             processFile(main_, 0);
             for (const ConditionStack::Block& block : conditions_.openBlocks()) {
                 file_ = block.file;
@@ -217,6 +218,10 @@ class Assembler {
             spaces_ = name == "SPACESON";
             return;
         }
+        if (name == "CASEON" || name == "CASEOFF") {
+            symbols_.setCaseSensitive(name == "CASEON");
+            return;
+        }
         if (name == "EXTRAON" || name == "EXTRAOFF") {
             extra_ = name == "EXTRAON";
             return;
@@ -226,8 +231,8 @@ class Assembler {
             "OPTRTSON", "OPTRTSOFF", "TABSIZE", "PAGE",   "S19FLUSH"};
         if (withoutEffect.count(name)) return;
         static const std::set<std::string_view> notYet = {
-            "CASEON", "CASEOFF", "ROM",  "RAM",  "DATA", "VECTORS", "SEG0", "SEG1", "SEG2",  "SEG3",
-            "SEG4",   "SEG5",    "SEG6", "SEG7", "SEG8", "SEG9",    "PUSH", "PULL", "MEMORY"};
+            "ROM",  "RAM",  "DATA", "VECTORS", "SEG0", "SEG1", "SEG2", "SEG3",  "SEG4",
+            "SEG5", "SEG6", "SEG7", "SEG8",    "SEG9", "PUSH", "PULL", "MEMORY"};
         if (notYet.count(name)) throw AsmError{"#" + name + " is not supported yet"};
         throw AsmError{"Unknown directive: #" + name};
     }

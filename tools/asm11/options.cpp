@@ -123,10 +123,10 @@ std::string usageText() {
         "Directives, with # (or $) in column 1: #INCLUDE file; #IF expr [= <> < > <= >= expr],\n"
         "#IFDEF/#IFNDEF name (defined on an earlier line), #IFZ/#IFNZ expr, #IFEXISTS/\n"
         "#IFNEXISTS file, #IFMAIN, #IFINCLUDED, #ELSE, #ENDIF; #MESSAGE/#WARNING/#ERROR text,\n"
-        "#FATAL text (ends the assembly); #SPACESON/#SPACESOFF; #EXTRAON/#EXTRAOFF.\n"
+        "#FATAL text (ends the assembly); #SPACESON/#SPACESOFF; #EXTRAON/#EXTRAOFF;\n"
+        "#CASEON/#CASEOFF (without case a name finds the first symbol spelled like it).\n"
         "Accepted, no effect yet: #LISTON/OFF, #MAPON/OFF, #OPTRELON/OFF, #OPTRTSON/OFF,\n"
-        "#TABSIZE, #PAGE, #S19FLUSH. Not supported yet: #CASEON/OFF, segments, #PUSH/#PULL,\n"
-        "#MEMORY.\n"
+        "#TABSIZE, #PAGE, #S19FLUSH. Not supported yet: segments, #PUSH/#PULL, #MEMORY.\n"
         "\n"
         "Extra mnemonics (-X+ or #EXTRAON) and the instructions they stand for:\n";
     text += extraMnemonicsHelp();

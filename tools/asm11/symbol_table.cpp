@@ -4,20 +4,25 @@
 
 namespace tarnwick::asm11 {
 
-std::string SymbolTable::key(std::string_view name) const {
+namespace {
+
+std::string folded(std::string_view name) {
     std::string result(name);
-    if (!caseSensitive_)
-        for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return result;
 }
 
+}  // namespace
+
 Symbol* SymbolTable::find(std::string_view name) {
-    const auto it = index_.find(key(name));
-    return it == index_.end() ? nullptr : &symbols_[it->second];
+    const auto& index = caseSensitive_ ? exact_ : folded_;
+    const auto it = index.find(caseSensitive_ ? std::string(name) : folded(name));
+    return it == index.end() ? nullptr : &symbols_[it->second];
 }
 
 Symbol& SymbolTable::add(std::string_view name) {
-    index_.emplace(key(name), symbols_.size());
+    exact_.emplace(std::string(name), symbols_.size());
+    folded_.emplace(folded(name), symbols_.size());
     symbols_.push_back(Symbol{std::string(name)});
     return symbols_.back();
 }

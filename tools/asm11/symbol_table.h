@@ -17,22 +17,22 @@ struct Symbol {
     std::size_t definedAt = 0;  // sequence number of the defining line in pass 1
 };
 
-// Labels, EQUs and SETs in the order first defined. Without case sensitivity names are
-// compared in upper case.
+// Labels, EQUs and SETs in the order first defined. Case sensitivity can change between
+// lines: without it a name finds the first symbol spelled the same in upper case.
 class SymbolTable {
   public:
     explicit SymbolTable(bool caseSensitive) : caseSensitive_(caseSensitive) {}
 
+    void setCaseSensitive(bool on) { caseSensitive_ = on; }
     Symbol* find(std::string_view name);
     Symbol& add(std::string_view name);
     const std::vector<Symbol>& inOrder() const { return symbols_; }
 
   private:
-    std::string key(std::string_view name) const;
-
     bool caseSensitive_;
     std::vector<Symbol> symbols_;
-    std::unordered_map<std::string, std::size_t> index_;
+    std::unordered_map<std::string, std::size_t> exact_;
+    std::unordered_map<std::string, std::size_t> folded_;
 };
 
 }  // namespace tarnwick::asm11
