@@ -17,6 +17,7 @@ struct BadCase {
 const BadCase kBadCases[] = {
     {" NOP\n LDAX #1", "ERR* t.asm [2] Unknown instruction: LDAX"},
     {"V EQU 1\n#CASEON\n FCB v", "ERR* t.asm [3] Undefined symbol: v"},
+    {"#PUSH\n#PULL\n#PULL", "ERR* t.asm [3] #PULL without #PUSH"},
     {" GETX", "ERR* t.asm [1] Extra mnemonic GETX has no defined expansion"},
     {"#EXTRAOFF\n CLRD", "ERR* t.asm [2] Unknown instruction: CLRD"},
     {" OS 256", "ERR* t.asm [1] 8-bit value out of range: 256"},
@@ -81,7 +82,7 @@ const BadCase kBadCases[] = {
     {"#IF FWD\n#ENDIF\nFWD EQU 1", "ERR* t.asm [1] #IF needs a value defined before this line"},
     {"#IFDEF\n#ENDIF", "ERR* t.asm [1] #IFDEF needs an operand"},
     {"#FOO", "ERR* t.asm [1] Unknown directive: #FOO"},
-    {"#ROM", "ERR* t.asm [1] #ROM is not supported yet"},
+    {"#MEMORY 0,$FF", "ERR* t.asm [1] #MEMORY is not supported yet"},
 };
 
 TEST(BadInputTest, EachGivesItsMessageAgainstItsLine) {

@@ -38,6 +38,12 @@ const ConditionalCase kConditionalCases[] = {
     {"#LISTOFF\n#EXTRAON\n#PAGE\n FCB 1", {1}},
     // Without case a name finds the first symbol spelled like it.
     {"#CASEON\nv EQU 7\n FCB v,V\n#CASEOFF\n FCB v", {7, 5, 5}},
+    // Each segment keeps its own location counter; the code goes on where it left off.
+    {" FCB 1\n#RAM\n ORG $200\n FCB 9\n#ROM\n FCB 2\n#RAM\n FCB 8\n#ROM\n FCB 3", {1, 2, 3}},
+    {"#SEG9\n ORG $300\n#ROM\n FCB *&$FF,*>>8\n#SEG9\n FCB 9", {0, 1}},
+    // #PULL brings back the segment and the switches #PUSH saw.
+    {"#PUSH\n#DATA\n ORG $200\n#SPACESON\n#PULL\n FCB 1 + 1\n#DATA\nLOC EQU *\n#ROM\n FDB LOC",
+     {1, 2, 0}},
 };
 
 TEST(DirectivesTest, ConditionalBlocksChooseTheirLines) {

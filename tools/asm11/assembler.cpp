@@ -1,5 +1,6 @@
 #include "asm11/assembler.h"
 
+#include <array>
 #include <cctype>
 #include <filesystem>
 #include <map>
@@ -80,7 +81,11 @@ class Assembler {
             ended_ = false;
             spaces_ = options_.spaces;
             extra_ = options_.extraMnemonics;
-            symbols_.setCaseSensitive(options_.caseSensitive);
+            case_ = options_.caseSensitive;
+            symbols_.setCaseSensitive(case_);
+            segmentLocations_.fill(0);
+            segment_ = 0;
+            pushed_.clear();
             processFile(main_, 0);
             for (const ConditionStack::Block& block : conditions_.openBlocks()) {
                 file_ = block.file;
@@ -115,6 +120,17 @@ class Assembler {
     };
 
     static constexpr int kMaxIncludeDepth = 16;
+    static constexpr std::array<std::string_view, 14> kSegments = {
+        "ROM",  "RAM",  "DATA", "VECTORS", "SEG0", "SEG1", "SEG2",
+        "SEG3", "SEG4", "SEG5", "SEG6",    "SEG7", "SEG8", "SEG9"};
+
+    // What #PUSH saves and #PULL restores.
+    struct Settings {
+        bool spaces;
+        bool extra;
+        bool caseSensitive;
+        std::size_t segment;
+    };
 
     const AsmOptions& options_;
     SourceFile main_;
@@ -135,6 +151,10 @@ class Assembler {
     bool ended_ = false;
     bool spaces_ = false;
     bool extra_ = false;
+    bool case_ = false;
+    std::array<std::int32_t, kSegments.size()> segmentLocations_{};
+    std::size_t segment_ = 0;  // index into kSegments; location_ is its counter
+    std::vector<Settings> pushed_;
     std::unordered_map<std::string, std::size_t> moduleIndex_;
 
     void report(Message::Kind kind, std::string text) {
@@ -219,8 +239,25 @@ class Assembler {
             return;
         }
         if (name == "CASEON" || name == "CASEOFF") {
-            symbols_.setCaseSensitive(name == "CASEON");
+            case_ = name == "CASEON";
+            symbols_.setCaseSensitive(case_);
             return;
+        }
+        for (std::size_t i = 0; i < kSegments.size(); ++i)
+            if (name == kSegments[i]) return switchSegment(i);
+        if (name == "PUSH") {
+            pushed_.push_back({spaces_, extra_, case_, segment_});
+            return;
+        }
+        if (name == "PULL") {
+            if (pushed_.empty()) throw AsmError{"#PULL without #PUSH"};
+            const Settings settings = pushed_.back();
+            pushed_.pop_back();
+            spaces_ = settings.spaces;
+            extra_ = settings.extra;
+            case_ = settings.caseSensitive;
+            symbols_.setCaseSensitive(case_);
+            return switchSegment(settings.segment);
         }
         if (name == "EXTRAON" || name == "EXTRAOFF") {
             extra_ = name == "EXTRAON";
@@ -230,10 +267,7 @@ class Assembler {
             "LISTON",   "LISTOFF",   "MAPON",   "MAPOFF", "OPTRELON", "OPTRELOFF",
             "OPTRTSON", "OPTRTSOFF", "TABSIZE", "PAGE",   "S19FLUSH"};
         if (withoutEffect.count(name)) return;
-        static const std::set<std::string_view> notYet = {
-            "ROM",  "RAM",  "DATA", "VECTORS", "SEG0", "SEG1", "SEG2", "SEG3",  "SEG4",
-            "SEG5", "SEG6", "SEG7", "SEG8",    "SEG9", "PUSH", "PULL", "MEMORY"};
-        if (notYet.count(name)) throw AsmError{"#" + name + " is not supported yet"};
+        if (name == "MEMORY") throw AsmError{"#MEMORY is not supported yet"};
         throw AsmError{"Unknown directive: #" + name};
     }
 
@@ -393,6 +427,12 @@ class Assembler {
                 break;
         }
         emit(bytes);
+    }
+
+    void switchSegment(std::size_t segment) {
+        segmentLocations_[segment_] = location_;
+        segment_ = segment;
+        location_ = segmentLocations_[segment];
     }
 
     ExpressionContext expressionContext() {

@@ -126,7 +126,11 @@ std::string usageText() {
         "#FATAL text (ends the assembly); #SPACESON/#SPACESOFF; #EXTRAON/#EXTRAOFF;\n"
         "#CASEON/#CASEOFF (without case a name finds the first symbol spelled like it).\n"
         "Accepted, no effect yet: #LISTON/OFF, #MAPON/OFF, #OPTRELON/OFF, #OPTRTSON/OFF,\n"
-        "#TABSIZE, #PAGE, #S19FLUSH. Not supported yet: segments, #PUSH/#PULL, #MEMORY.\n"
+        "#TABSIZE, #PAGE, #S19FLUSH. Not supported yet: #MEMORY.\n"
+        "Segments #ROM (the first), #RAM, #DATA, #VECTORS, #SEG0-#SEG9: each has its own\n"
+        "location counter, from 0; a switch goes on where that segment left off.\n"
+        "#PUSH saves the segment and the #SPACES, #EXTRA and #CASE switches; #PULL brings\n"
+        "them back.\n"
         "\n"
         "Extra mnemonics (-X+ or #EXTRAON) and the instructions they stand for:\n";
     text += extraMnemonicsHelp();
