@@ -82,7 +82,10 @@ const BadCase kBadCases[] = {
     {"#IF FWD\n#ENDIF\nFWD EQU 1", "ERR* t.asm [1] #IF needs a value defined before this line"},
     {"#IFDEF\n#ENDIF", "ERR* t.asm [1] #IFDEF needs an operand"},
     {"#FOO", "ERR* t.asm [1] Unknown directive: #FOO"},
-    {"#MEMORY 0,$FF", "ERR* t.asm [1] #MEMORY is not supported yet"},
+    {" ORG $FE\n FDB 1,2\n#MEMORY 0,$FF",
+     "ERR* t.asm [2] Code at $0100 is outside the #MEMORY ranges"},
+    {"#MEMORY $F000", "ERR* t.asm [1] #MEMORY needs a start and an end address"},
+    {"#MEMORY $F000 $E000", "ERR* t.asm [1] Bad #MEMORY range: $F000 to $E000"},
 };
 
 TEST(BadInputTest, EachGivesItsMessageAgainstItsLine) {

@@ -41,6 +41,7 @@ const ConditionalCase kConditionalCases[] = {
     // Each segment keeps its own location counter; the code goes on where it left off.
     {" FCB 1\n#RAM\n ORG $200\n FCB 9\n#ROM\n FCB 2\n#RAM\n FCB 8\n#ROM\n FCB 3", {1, 2, 3}},
     {"#SEG9\n ORG $300\n#ROM\n FCB *&$FF,*>>8\n#SEG9\n FCB 9", {0, 1}},
+    {"#MEMORY $100 $100\n#MEMORY $101,$1FF\n FCB 1\n FDB 2", {1, 0, 2}},
     // #PULL brings back the segment and the switches #PUSH saw.
     {"#PUSH\n#DATA\n ORG $200\n#SPACESON\n#PULL\n FCB 1 + 1\n#DATA\nLOC EQU *\n#ROM\n FDB LOC",
      {1, 2, 0}},

@@ -86,6 +86,7 @@ class Assembler {
             segmentLocations_.fill(0);
             segment_ = 0;
             pushed_.clear();
+            if (pass_ == 1) memoryRanges_.clear();
             processFile(main_, 0);
             for (const ConditionStack::Block& block : conditions_.openBlocks()) {
                 file_ = block.file;
@@ -155,6 +156,7 @@ class Assembler {
     std::array<std::int32_t, kSegments.size()> segmentLocations_{};
     std::size_t segment_ = 0;  // index into kSegments; location_ is its counter
     std::vector<Settings> pushed_;
+    std::vector<std::pair<std::int32_t, std::int32_t>> memoryRanges_;  // first, last address
     std::unordered_map<std::string, std::size_t> moduleIndex_;
 
     void report(Message::Kind kind, std::string text) {
@@ -267,7 +269,7 @@ class Assembler {
             "LISTON",   "LISTOFF",   "MAPON",   "MAPOFF", "OPTRELON", "OPTRELOFF",
             "OPTRTSON", "OPTRTSOFF", "TABSIZE", "PAGE",   "S19FLUSH"};
         if (withoutEffect.count(name)) return;
-        if (name == "MEMORY") throw AsmError{"#MEMORY is not supported yet"};
+        if (name == "MEMORY") return memory(argument);
         throw AsmError{"Unknown directive: #" + name};
     }
 
@@ -429,6 +431,30 @@ class Assembler {
         emit(bytes);
     }
 
+    // "#MEMORY start,end" (or a blank between): pass 1 collects every range so that pass 2
+    // checks code against all of them, wherever they were declared.
+    void memory(std::string_view argument) {
+        std::vector<std::string_view> items = splitList(argument);
+        if (items.size() == 1) {
+            const std::size_t blank = argument.find_first_of(" \t");
+            if (blank != std::string_view::npos)
+                items = {trim(argument.substr(0, blank)), trim(argument.substr(blank))};
+        }
+        if (items.size() != 2 || items[0].empty() || items[1].empty())
+            throw AsmError{"#MEMORY needs a start and an end address"};
+        const std::int32_t start = evaluateNow(items[0], "#MEMORY");
+        const std::int32_t end = evaluateNow(items[1], "#MEMORY");
+        if (start < 0 || end >= kAddressLimit || start > end)
+            throw AsmError{"Bad #MEMORY range: " + hexAddress(start) + " to " + hexAddress(end)};
+        if (pass_ == 1) memoryRanges_.emplace_back(start, end);
+    }
+
+    bool inMemoryRanges(std::int32_t address) const {
+        for (const auto& [start, end] : memoryRanges_)
+            if (address >= start && address <= end) return true;
+        return memoryRanges_.empty();
+    }
+
     void switchSegment(std::size_t segment) {
         segmentLocations_[segment_] = location_;
         segment_ = segment;
@@ -494,6 +520,13 @@ class Assembler {
             recordLine();
             if (overlap && options_.overlapCheck)
                 error("Code overlaps earlier code at " + hexAddress(location_));
+            for (std::int32_t i = 0; options_.overlapCheck && i < std::ssize(bytes); ++i) {
+                if (!inMemoryRanges(location_ + i)) {
+                    error("Code at " + hexAddress(location_ + i) +
+                          " is outside the #MEMORY ranges");
+                    break;
+                }
+            }
         }
         location_ += static_cast<std::int32_t>(bytes.size());
     }

@@ -21,7 +21,8 @@ constexpr Switch kSwitches[] = {
     {"SP", &AsmOptions::spaces, true,
      "operands may contain blanks; only ';' starts a comment (default -)"},
     {"SH", &AsmOptions::s0Header, true, "write an S0 header record (default -)"},
-    {"O", &AsmOptions::overlapCheck, true, "report code written twice to one address (default +)"},
+    {"O", &AsmOptions::overlapCheck, true,
+     "report code written twice to one address or outside #MEMORY (default +)"},
     {"P", &AsmOptions::pass1Stop, true, "stop after pass 1 when it found errors (default +)"},
     {"C", &AsmOptions::caseSensitive, true, "case-sensitive labels (default -)"},
     {"L", &AsmOptions::listing, false, "listing file .lst (default -)"},
@@ -126,7 +127,9 @@ std::string usageText() {
         "#FATAL text (ends the assembly); #SPACESON/#SPACESOFF; #EXTRAON/#EXTRAOFF;\n"
         "#CASEON/#CASEOFF (without case a name finds the first symbol spelled like it).\n"
         "Accepted, no effect yet: #LISTON/OFF, #MAPON/OFF, #OPTRELON/OFF, #OPTRTSON/OFF,\n"
-        "#TABSIZE, #PAGE, #S19FLUSH. Not supported yet: #MEMORY.\n"
+        "#TABSIZE, #PAGE, #S19FLUSH.\n"
+        "#MEMORY start,end (or start end), any number of them: with -O+ code outside every\n"
+        "range is an error.\n"
         "Segments #ROM (the first), #RAM, #DATA, #VECTORS, #SEG0-#SEG9: each has its own\n"
         "location counter, from 0; a switch goes on where that segment left off.\n"
         "#PUSH saves the segment and the #SPACES, #EXTRA and #CASE switches; #PULL brings\n"
