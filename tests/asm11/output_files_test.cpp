@@ -24,6 +24,12 @@ TEST(OutputFilesTest, S19RecordsHoldAtMost32BytesInAddressOrder) {
                   "S9031000EC\n");
 }
 
+TEST(OutputFilesTest, S19FlushStartsTheNextRecord) {
+    const AssemblyResult result = assembleText(" ORG $1000\n FCB 1,2\n#S19FLUSH\n FCB 3");
+    ASSERT_EQ(result.errors, 0) << allMessages(result);
+    EXPECT_EQ(s19Text(result, ""), "S10510000102E7\nS104100203E6\nS9030000FC\n");
+}
+
 TEST(OutputFilesTest, S0HeaderOnlyWhenAskedAndS9ZeroWithoutEnd) {
     const AssemblyResult result = assembleText(" ORG $E000\n NOP");
     EXPECT_EQ(s19Text(result, "hello"),

@@ -266,10 +266,14 @@ class Assembler {
             return;
         }
         static const std::set<std::string_view> withoutEffect = {
-            "LISTON",   "LISTOFF",   "MAPON",   "MAPOFF", "OPTRELON", "OPTRELOFF",
-            "OPTRTSON", "OPTRTSOFF", "TABSIZE", "PAGE",   "S19FLUSH"};
+            "LISTON",    "LISTOFF",  "MAPON",     "MAPOFF",  "OPTRELON",
+            "OPTRELOFF", "OPTRTSON", "OPTRTSOFF", "TABSIZE", "PAGE"};
         if (withoutEffect.count(name)) return;
         if (name == "MEMORY") return memory(argument);
+        if (name == "S19FLUSH") {
+            if (pass_ == 2) result_.recordStarts.insert(location_);
+            return;
+        }
         throw AsmError{"Unknown directive: #" + name};
     }
 

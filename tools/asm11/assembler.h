@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,9 +46,10 @@ struct AssemblyResult {
     bool stoppedAfterPass1 = false;
     MemoryImage image;
     std::size_t byteCount = 0;
-    std::uint16_t startAddress = 0;    // END's operand, 0000 without one
-    std::vector<ModuleLines> modules;  // files that produced code, in the order first read
-    std::vector<SymbolValue> symbols;  // labels, EQUs and SETs in definition order
+    std::uint16_t startAddress = 0;       // END's operand, 0000 without one
+    std::vector<ModuleLines> modules;     // files that produced code, in the order first read
+    std::vector<SymbolValue> symbols;     // labels, EQUs and SETs in definition order
+    std::set<std::int32_t> recordStarts;  // where #S19FLUSH ended the S1 record
 };
 
 // Assembles one source text in two passes. `fileName` names the source in messages and in

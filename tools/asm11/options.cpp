@@ -127,7 +127,7 @@ std::string usageText() {
         "#FATAL text (ends the assembly); #SPACESON/#SPACESOFF; #EXTRAON/#EXTRAOFF;\n"
         "#CASEON/#CASEOFF (without case a name finds the first symbol spelled like it).\n"
         "Accepted, no effect yet: #LISTON/OFF, #MAPON/OFF, #OPTRELON/OFF, #OPTRTSON/OFF,\n"
-        "#TABSIZE, #PAGE, #S19FLUSH.\n"
+        "#TABSIZE, #PAGE. #S19FLUSH starts a new S1 record at the next byte.\n"
         "#MEMORY start,end (or start end), any number of them: with -O+ code outside every\n"
         "range is an error.\n"
         "Segments #ROM (the first), #RAM, #DATA, #VECTORS, #SEG0-#SEG9: each has its own\n"

@@ -36,7 +36,8 @@ std::string s19Text(const AssemblyResult& result, std::string_view header) {
         }
         std::vector<std::uint8_t> data;
         const std::size_t start = address;
-        while (address < image.used.size() && image.used[address] && data.size() < kRecordData)
+        while (address < image.used.size() && image.used[address] && data.size() < kRecordData &&
+               (data.empty() || !result.recordStarts.contains(static_cast<std::int32_t>(address))))
             data.push_back(image.bytes[address++]);
         text += record('1', static_cast<std::uint16_t>(start), data);
     }

@@ -7,7 +7,8 @@
 
 namespace tarnwick::asm11 {
 
-// S1 records of at most 32 data bytes in address order, then the S9 record with the start
+// S1 records of at most 32 data bytes in address order, a new one wherever #S19FLUSH asked
+// for it, then the S9 record with the start
 // address; an S0 record with `header` in front when it is not empty.
 std::string s19Text(const AssemblyResult& result, std::string_view header);
 
