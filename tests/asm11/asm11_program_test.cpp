@@ -123,6 +123,11 @@ TEST_F(Asm11ProgramTest, SwitchesChooseTheFiles) {
     EXPECT_EQ(run("-LS- -SH+ p.asm").status, 0);
     EXPECT_EQ(readFile(directory / "p.s19").rfind("S0", 0), 0u);
     EXPECT_FALSE(fs::exists(directory / "p.sym"));
+    EXPECT_FALSE(fs::exists(directory / "p.lst"));
+    EXPECT_FALSE(fs::exists(directory / "p.map"));
+    EXPECT_EQ(run("-L+ -M+ p.asm").status, 0);
+    EXPECT_EQ(readFile(directory / "p.lst").rfind("File p.asm\n", 0), 0u);
+    EXPECT_EQ(readFile(directory / "p.map"), "Address Line File\nE000    2    p.asm\n");
 
     fs::remove(directory / "p.s19");
     EXPECT_EQ(run("p.asm -S-").status, 0);
@@ -133,9 +138,7 @@ TEST_F(Asm11ProgramTest, SwitchesChooseTheFiles) {
 TEST_F(Asm11ProgramTest, CommandLineProblemsAndHelp) {
     const Result help = run("--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("-L     listing file .lst (default -); accepted, no effect yet"),
-              std::string::npos)
-        << help.out;
+    EXPECT_NE(help.out.find("  JEQ    BNE over, JMP operand\n"), std::string::npos) << help.out;
 
     const Result unknown = run("-Q+ p.asm");
     EXPECT_EQ(unknown.status, 1);

@@ -18,6 +18,7 @@ const BadCase kBadCases[] = {
     {" NOP\n LDAX #1", "ERR* t.asm [2] Unknown instruction: LDAX"},
     {"V EQU 1\n#CASEON\n FCB v", "ERR* t.asm [3] Undefined symbol: v"},
     {"#PUSH\n#PULL\n#PULL", "ERR* t.asm [3] #PULL without #PUSH"},
+    {"#TABSIZE 0", "ERR* t.asm [1] #TABSIZE must be 1 to 32"},
     {" GETX", "ERR* t.asm [1] Extra mnemonic GETX has no defined expansion"},
     {"#EXTRAOFF\n CLRD", "ERR* t.asm [2] Unknown instruction: CLRD"},
     {" OS 256", "ERR* t.asm [1] 8-bit value out of range: 256"},

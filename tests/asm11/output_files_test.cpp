@@ -30,6 +30,38 @@ TEST(OutputFilesTest, S19FlushStartsTheNextRecord) {
     EXPECT_EQ(s19Text(result, ""), "S10510000102E7\nS104100203E6\nS9030000FC\n");
 }
 
+TEST(OutputFilesTest, ListingAndMapFollowTheirSwitches) {
+    AsmOptions options;
+    options.listing = true;
+    options.map = true;
+    const AssemblyResult result = assembleText(
+        " ORG $100\nGO\tLDAA #1\n FCC \"hello\"\n#LISTOFF\n NOP\n#LISTON\n#MAPOFF\n NOP\n"
+        "#MAPON\n#TABSIZE 4\n\tJMP GO",
+        options);
+    ASSERT_EQ(result.errors, 0) << allMessages(result);
+    EXPECT_EQ(listingText(result),
+              "File t.asm\n"
+              "    1                      ORG $100\n"
+              "    2  0100  86 01        GO      LDAA #1\n"
+              "    3  0102  68 65 6C 6C   FCC \"hello\"\n"
+              "       0106  6F\n"
+              "    4                     #LISTOFF\n"
+              "    7                     #MAPOFF\n"
+              "    8  0108  01            NOP\n"
+              "    9                     #MAPON\n"
+              "   10                     #TABSIZE 4\n"
+              "   11  0109  7E 01 00         JMP GO\n"
+              "\n"
+              "Symbols\n"
+              "0100  GO\n");
+    EXPECT_EQ(mapText(result),
+              "Address Line File\n"
+              "0100    2    t.asm\n"
+              "0102    3    t.asm\n"
+              "0107    5    t.asm\n"
+              "0109    11   t.asm\n");
+}
+
 TEST(OutputFilesTest, S0HeaderOnlyWhenAskedAndS9ZeroWithoutEnd) {
     const AssemblyResult result = assembleText(" ORG $E000\n NOP");
     EXPECT_EQ(s19Text(result, "hello"),

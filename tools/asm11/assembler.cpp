@@ -44,6 +44,19 @@ std::string hexAddress(std::int32_t value) {
     return "$" + hexText(static_cast<std::uint32_t>(value) & 0xFFFF, 4);
 }
 
+std::string expandTabs(std::string_view text, int tabSize) {
+    std::string result;
+    for (const char c : text) {
+        if (c != '\t') {
+            result += c;
+            continue;
+        }
+        do result += ' ';
+        while (result.size() % static_cast<std::size_t>(tabSize) != 0);
+    }
+    return result;
+}
+
 // Items of a comma-separated list, commas inside constants left alone.
 std::vector<std::string_view> splitList(std::string_view text) {
     std::vector<std::string_view> items;
@@ -86,6 +99,9 @@ class Assembler {
             segmentLocations_.fill(0);
             segment_ = 0;
             pushed_.clear();
+            listOn_ = true;
+            mapOn_ = true;
+            tabSize_ = kDefaultTabSize;
             if (pass_ == 1) memoryRanges_.clear();
             processFile(main_, 0);
             for (const ConditionStack::Block& block : conditions_.openBlocks()) {
@@ -121,6 +137,8 @@ class Assembler {
     };
 
     static constexpr int kMaxIncludeDepth = 16;
+    static constexpr int kDefaultTabSize = 8;
+    static constexpr int kMaxTabSize = 32;
     static constexpr std::array<std::string_view, 14> kSegments = {
         "ROM",  "RAM",  "DATA", "VECTORS", "SEG0", "SEG1", "SEG2",
         "SEG3", "SEG4", "SEG5", "SEG6",    "SEG7", "SEG8", "SEG9"};
@@ -130,6 +148,8 @@ class Assembler {
         bool spaces;
         bool extra;
         bool caseSensitive;
+        bool list;
+        bool map;
         std::size_t segment;
     };
 
@@ -156,6 +176,10 @@ class Assembler {
     std::array<std::int32_t, kSegments.size()> segmentLocations_{};
     std::size_t segment_ = 0;  // index into kSegments; location_ is its counter
     std::vector<Settings> pushed_;
+    bool listOn_ = true;
+    bool listed_ = false;  // the line being assembled is in the listing
+    bool mapOn_ = true;
+    int tabSize_ = kDefaultTabSize;
     std::vector<std::pair<std::int32_t, std::int32_t>> memoryRanges_;  // first, last address
     std::unordered_map<std::string, std::size_t> moduleIndex_;
 
@@ -190,6 +214,9 @@ class Assembler {
         current_ = sequence;
         if (pass_ == 1) records_.emplace_back();
         lineStart_ = location_;
+        listed_ = pass_ == 2 && options_.listing && listOn_;
+        if (listed_)
+            result_.listing.push_back({file_, number, location_, {}, expandTabs(text, tabSize_)});
         try {
             if (!text.empty() && (text[0] == '#' || text[0] == '$'))
                 directive(text);
@@ -248,7 +275,7 @@ class Assembler {
         for (std::size_t i = 0; i < kSegments.size(); ++i)
             if (name == kSegments[i]) return switchSegment(i);
         if (name == "PUSH") {
-            pushed_.push_back({spaces_, extra_, case_, segment_});
+            pushed_.push_back({spaces_, extra_, case_, listOn_, mapOn_, segment_});
             return;
         }
         if (name == "PULL") {
@@ -258,6 +285,8 @@ class Assembler {
             spaces_ = settings.spaces;
             extra_ = settings.extra;
             case_ = settings.caseSensitive;
+            listOn_ = settings.list;
+            mapOn_ = settings.map;
             symbols_.setCaseSensitive(case_);
             return switchSegment(settings.segment);
         }
@@ -265,9 +294,23 @@ class Assembler {
             extra_ = name == "EXTRAON";
             return;
         }
-        static const std::set<std::string_view> withoutEffect = {
-            "LISTON",    "LISTOFF",  "MAPON",     "MAPOFF",  "OPTRELON",
-            "OPTRELOFF", "OPTRTSON", "OPTRTSOFF", "TABSIZE", "PAGE"};
+        if (name == "LISTON" || name == "LISTOFF") {
+            listOn_ = name == "LISTON";
+            return;
+        }
+        if (name == "MAPON" || name == "MAPOFF") {
+            mapOn_ = name == "MAPON";
+            return;
+        }
+        if (name == "TABSIZE") {
+            const std::int32_t size = evaluateNow(argument, "#TABSIZE");
+            if (size < 1 || size > kMaxTabSize)
+                throw AsmError{"#TABSIZE must be 1 to " + std::to_string(kMaxTabSize)};
+            tabSize_ = size;
+            return;
+        }
+        static const std::set<std::string_view> withoutEffect = {"OPTRELON", "OPTRELOFF",
+                                                                 "OPTRTSON", "OPTRTSOFF", "PAGE"};
         if (withoutEffect.count(name)) return;
         if (name == "MEMORY") return memory(argument);
         if (name == "S19FLUSH") {
@@ -522,6 +565,12 @@ class Assembler {
             }
             result_.byteCount += bytes.size();
             recordLine();
+            if (listed_) {
+                std::vector<std::uint8_t>& listedBytes = result_.listing.back().bytes;
+                listedBytes.insert(listedBytes.end(), bytes.begin(), bytes.end());
+            }
+            if (options_.map && mapOn_)
+                result_.map.push_back({static_cast<std::uint16_t>(location_), file_, line_});
             if (overlap && options_.overlapCheck)
                 error("Code overlaps earlier code at " + hexAddress(location_));
             for (std::int32_t i = 0; options_.overlapCheck && i < std::ssize(bytes); ++i) {

@@ -39,6 +39,22 @@ struct SymbolValue {
     std::uint16_t value;
 };
 
+// One source line as the listing shows it; only lines while the listing is on.
+struct ListedLine {
+    std::string file;
+    int line;                         // 1-based
+    std::int32_t address;             // the location counter at the line's start
+    std::vector<std::uint8_t> bytes;  // what the line stored
+    std::string text;                 // tabs expanded
+};
+
+// A line that stored bytes, while the map is on.
+struct MapEntry {
+    std::uint16_t address;
+    std::string file;
+    int line;
+};
+
 struct AssemblyResult {
     std::vector<Message> messages;  // in source order, of the last pass run
     int errors = 0;
@@ -50,6 +66,8 @@ struct AssemblyResult {
     std::vector<ModuleLines> modules;     // files that produced code, in the order first read
     std::vector<SymbolValue> symbols;     // labels, EQUs and SETs in definition order
     std::set<std::int32_t> recordStarts;  // where #S19FLUSH ended the S1 record
+    std::vector<ListedLine> listing;      // with -L+ only
+    std::vector<MapEntry> map;            // with -M+ only
 };
 
 // Assembles one source text in two passes. `fileName` names the source in messages and in

@@ -74,6 +74,17 @@ int run(int argc, const char* const* argv) {
             ++errors;
         }
     }
+    // The listing and the map help to find the errors, so they are written regardless.
+    const auto writeBeside = [&](const char* extension, const std::string& content) {
+        fs::path path = source;
+        path.replace_extension(extension);
+        if (!writeText(path, content)) {
+            fileError(source, "Cannot write " + path.string());
+            ++errors;
+        }
+    };
+    if (options.listing && !result.stoppedAfterPass1) writeBeside(".lst", listingText(result));
+    if (options.map && !result.stoppedAfterPass1) writeBeside(".map", mapText(result));
 
     std::cout << "asm11: " << source << ": " << errors << (errors == 1 ? " error, " : " errors, ")
               << result.warnings << (result.warnings == 1 ? " warning" : " warnings");

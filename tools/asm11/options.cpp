@@ -25,8 +25,9 @@ constexpr Switch kSwitches[] = {
      "report code written twice to one address or outside #MEMORY (default +)"},
     {"P", &AsmOptions::pass1Stop, true, "stop after pass 1 when it found errors (default +)"},
     {"C", &AsmOptions::caseSensitive, true, "case-sensitive labels (default -)"},
-    {"L", &AsmOptions::listing, false, "listing file .lst (default -)"},
-    {"M", &AsmOptions::map, false, "map file .map (default -)"},
+    {"L", &AsmOptions::listing, true,
+     "listing file .lst: line, address, bytes, source; symbols at the end (default -)"},
+    {"M", &AsmOptions::map, true, "map file .map: address, line and file of code (default -)"},
     {"X", &AsmOptions::extraMnemonics, true, "extra mnemonics, listed below (default +)"},
     {"REL", &AsmOptions::relHint, false, "hint where a JMP/JSR could be a BRA/BSR (default -)"},
     {"RTS", &AsmOptions::rtsHint, false, "hint for a JSR/BSR followed by RTS (default -)"},
@@ -126,14 +127,15 @@ std::string usageText() {
         "#IFNEXISTS file, #IFMAIN, #IFINCLUDED, #ELSE, #ENDIF; #MESSAGE/#WARNING/#ERROR text,\n"
         "#FATAL text (ends the assembly); #SPACESON/#SPACESOFF; #EXTRAON/#EXTRAOFF;\n"
         "#CASEON/#CASEOFF (without case a name finds the first symbol spelled like it).\n"
-        "Accepted, no effect yet: #LISTON/OFF, #MAPON/OFF, #OPTRELON/OFF, #OPTRTSON/OFF,\n"
-        "#TABSIZE, #PAGE. #S19FLUSH starts a new S1 record at the next byte.\n"
+        "#LISTON/#LISTOFF and #MAPON/#MAPOFF: lines in the listing and the map; #TABSIZE n\n"
+        "(1-32, default 8): tab stops in the listing. #S19FLUSH starts a new S1 record at\n"
+        "the next byte. Accepted, no effect yet: #OPTRELON/OFF, #OPTRTSON/OFF, #PAGE.\n"
         "#MEMORY start,end (or start end), any number of them: with -O+ code outside every\n"
         "range is an error.\n"
         "Segments #ROM (the first), #RAM, #DATA, #VECTORS, #SEG0-#SEG9: each has its own\n"
         "location counter, from 0; a switch goes on where that segment left off.\n"
-        "#PUSH saves the segment and the #SPACES, #EXTRA and #CASE switches; #PULL brings\n"
-        "them back.\n"
+        "#PUSH saves the segment and the #SPACES, #EXTRA, #CASE, #LIST and #MAP switches;\n"
+        "#PULL brings them back.\n"
         "\n"
         "Extra mnemonics (-X+ or #EXTRAON) and the instructions they stand for:\n";
     text += extraMnemonicsHelp();

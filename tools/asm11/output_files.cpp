@@ -1,5 +1,6 @@
 #include "asm11/output_files.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <vector>
@@ -10,6 +11,28 @@ namespace tarnwick::asm11 {
 namespace {
 
 constexpr std::size_t kRecordData = 32;
+constexpr std::size_t kListedBytesPerRow = 4;
+
+std::string padded(std::string text, std::size_t width) {
+    if (text.size() < width) text.resize(width, ' ');
+    return text;
+}
+
+std::string listingRow(const std::string& number, std::int32_t address,
+                       const std::vector<std::uint8_t>& bytes, std::size_t first,
+                       const std::string& source) {
+    std::string hex;
+    for (std::size_t i = first; i < bytes.size() && i < first + kListedBytesPerRow; ++i)
+        hex += hexText(bytes[i], 2) + " ";
+    const std::string where =
+        bytes.empty() ? "" : hexText(static_cast<std::uint32_t>(address + first) & 0xFFFF, 4);
+    std::string row = padded(std::string(5 - std::min<std::size_t>(5, number.size()), ' ') +
+                                 number + "  " + padded(where, 4) + "  " + hex,
+                             26) +
+                      source;
+    while (!row.empty() && row.back() == ' ') row.pop_back();
+    return row + "\n";
+}
 
 std::string record(char type, std::uint16_t address, const std::vector<std::uint8_t>& data) {
     const auto count = static_cast<std::uint32_t>(data.size() + 3);
@@ -42,6 +65,35 @@ std::string s19Text(const AssemblyResult& result, std::string_view header) {
         text += record('1', static_cast<std::uint16_t>(start), data);
     }
     return text + record('9', result.startAddress, {});
+}
+
+std::string listingText(const AssemblyResult& result) {
+    std::string text;
+    const std::string* file = nullptr;
+    for (const ListedLine& line : result.listing) {
+        if (!file || *file != line.file) {
+            file = &line.file;
+            text += "File " + line.file + "\n";
+        }
+        text += listingRow(std::to_string(line.line), line.address, line.bytes, 0, line.text);
+        for (std::size_t i = kListedBytesPerRow; i < line.bytes.size(); i += kListedBytesPerRow)
+            text += listingRow("", line.address, line.bytes, i, "");
+    }
+    std::vector<SymbolValue> symbols = result.symbols;
+    std::sort(symbols.begin(), symbols.end(),
+              [](const SymbolValue& a, const SymbolValue& b) { return a.name < b.name; });
+    text += "\nSymbols\n";
+    for (const SymbolValue& symbol : symbols)
+        text += hexText(symbol.value, 4) + "  " + symbol.name + "\n";
+    return text;
+}
+
+std::string mapText(const AssemblyResult& result) {
+    std::string text = "Address Line File\n";
+    for (const MapEntry& entry : result.map)
+        text += hexText(entry.address, 4) + "    " + padded(std::to_string(entry.line), 5) +
+                entry.file + "\n";
+    return text;
 }
 
 std::string symbolFileText(const AssemblyResult& result) {

@@ -16,4 +16,12 @@ std::string s19Text(const AssemblyResult& result, std::string_view header);
 // "AAAA line" and "#END", then "#SYMBOL", lines "AAAA name" and "#END".
 std::string symbolFileText(const AssemblyResult& result);
 
+// The listing: per source line its number, the address and up to 4 bytes in hex (more
+// bytes on rows of their own below), the source text; a "File name" row wherever the file
+// changes; at the end the symbols sorted by name.
+std::string listingText(const AssemblyResult& result);
+
+// The map: a header, then "AAAA line file" for each line that stored bytes.
+std::string mapText(const AssemblyResult& result);
+
 }  // namespace tarnwick::asm11
