@@ -141,5 +141,39 @@ TEST_F(IncludeTest, ProblemsNameTheIncludedFileAndLine) {
                   path("open.inc") + " [1] #IF without #ENDIF\n");
 }
 
+struct HintCase {
+    const char* source;  // assembled after " ORG $100"
+    bool rel;
+    bool rts;
+    const char* messages;
+};
+
+const HintCase kHintCases[] = {
+    {" JMP NEAR\nNEAR JSR NEAR\n JSR $10", true, false,
+     "WRN t.asm [2] JMP to $0103 could be BRA\n"
+     "WRN t.asm [3] JSR to $0103 could be BSR\n"},
+    {" JMP $1000\n JMP 0,X\n JSR $10", false, false, ""},
+    {" JMP $1000\n JMP 0,X\n JSR $10", true, false, ""},
+    {"#OPTRELON\n JMP *\n#OPTRELOFF\n JMP *", false, false,
+     "WRN t.asm [3] JMP to $0100 could be BRA\n"},
+    {" JSR $1000\n RTS\n BSR *\n; comment\n RTS", false, true,
+     "WRN t.asm [3] RTS after a call: the call could be a JMP or BRA\n"
+     "WRN t.asm [6] RTS after a call: the call could be a JMP or BRA\n"},
+    // A label makes the RTS a target of its own; data or another instruction between.
+    {" JSR $1000\nBACK RTS\n JSR $1000\n FCB 1\n RTS\n JSR $1000\n NOP\n RTS", false, true, ""},
+    {"#OPTRTSON\n JSR $1000\n RTS\n#OPTRTSOFF\n JSR $1000\n RTS", false, false,
+     "WRN t.asm [4] RTS after a call: the call could be a JMP or BRA\n"},
+};
+
+TEST(HintsTest, RelAndRtsWarnOnlyWhereTheyApply) {
+    for (const HintCase& c : kHintCases) {
+        AsmOptions options;
+        options.relHint = c.rel;
+        options.rtsHint = c.rts;
+        const AssemblyResult result = assembleText(std::string(" ORG $100\n") + c.source, options);
+        EXPECT_EQ(allMessages(result), c.messages) << c.source;
+    }
+}
+
 }  // namespace
 }  // namespace tarnwick::asm11

@@ -33,6 +33,9 @@ namespace {
 constexpr std::int32_t kAddressLimit = 0x10000;
 constexpr std::uint8_t kSwiOpcode = 0x3F;
 constexpr std::size_t kBranchSize = 2;
+constexpr std::uint8_t kJmpExtended = 0x7E;
+constexpr std::uint8_t kJsrExtended = 0xBD;
+constexpr std::uint8_t kJsrDirect = 0x9D;
 
 std::string upper(std::string_view text) {
     std::string result(text);
@@ -100,6 +103,9 @@ class Assembler {
             segment_ = 0;
             pushed_.clear();
             listOn_ = true;
+            relHint_ = options_.relHint;
+            rtsHint_ = options_.rtsHint;
+            afterCall_ = false;
             mapOn_ = true;
             tabSize_ = kDefaultTabSize;
             if (pass_ == 1) memoryRanges_.clear();
@@ -177,7 +183,10 @@ class Assembler {
     std::size_t segment_ = 0;  // index into kSegments; location_ is its counter
     std::vector<Settings> pushed_;
     bool listOn_ = true;
-    bool listed_ = false;  // the line being assembled is in the listing
+    bool relHint_ = false;
+    bool rtsHint_ = false;
+    bool afterCall_ = false;  // the last instruction was a JSR or BSR
+    bool listed_ = false;     // the line being assembled is in the listing
     bool mapOn_ = true;
     int tabSize_ = kDefaultTabSize;
     std::vector<std::pair<std::int32_t, std::int32_t>> memoryRanges_;  // first, last address
@@ -309,9 +318,15 @@ class Assembler {
             tabSize_ = size;
             return;
         }
-        static const std::set<std::string_view> withoutEffect = {"OPTRELON", "OPTRELOFF",
-                                                                 "OPTRTSON", "OPTRTSOFF", "PAGE"};
-        if (withoutEffect.count(name)) return;
+        if (name == "OPTRELON" || name == "OPTRELOFF") {
+            relHint_ = name == "OPTRELON";
+            return;
+        }
+        if (name == "OPTRTSON" || name == "OPTRTSOFF") {
+            rtsHint_ = name == "OPTRTSON";
+            return;
+        }
+        if (name == "PAGE") return;
         if (name == "MEMORY") return memory(argument);
         if (name == "S19FLUSH") {
             if (pass_ == 2) result_.recordStarts.insert(location_);
@@ -411,7 +426,30 @@ class Assembler {
                 return extraStatement(mnemonic, *expansion, line.rest);
         }
         if (!forms) throw AsmError{"Unknown instruction: " + std::string(line.mnemonic)};
-        emit(encodeOperand(*forms, line.rest));
+        const std::vector<std::uint8_t> bytes = encodeOperand(*forms, line.rest);
+        const bool followsCall = afterCall_;
+        emit(bytes);
+        if (pass_ == 2) hints(mnemonic, bytes, followsCall && line.label.empty());
+        afterCall_ = mnemonic == "JSR" || mnemonic == "BSR";
+    }
+
+    // -REL: a JMP or JSR whose target a BRA or BSR here would reach. -RTS: an RTS right
+    // after a call, where the call could jump instead (not when a label makes the RTS a
+    // target of its own).
+    void hints(const std::string& mnemonic, const std::vector<std::uint8_t>& bytes,
+               bool followsCall) {
+        if (rtsHint_ && mnemonic == "RTS" && followsCall)
+            report(Message::Kind::Warning, "RTS after a call: the call could be a JMP or BRA");
+        if (!relHint_ || (mnemonic != "JMP" && mnemonic != "JSR")) return;
+        std::int32_t target = -1;
+        if (bytes.size() == 3 && (bytes[0] == kJmpExtended || bytes[0] == kJsrExtended))
+            target = bytes[1] << 8 | bytes[2];
+        else if (bytes.size() == 2 && bytes[0] == kJsrDirect)
+            target = bytes[1];
+        const std::int32_t offset = target - (lineStart_ + static_cast<std::int32_t>(kBranchSize));
+        if (target >= 0 && offset >= -128 && offset <= 127)
+            report(Message::Kind::Warning, mnemonic + " to " + hexAddress(target) + " could be " +
+                                               (mnemonic == "JMP" ? "BRA" : "BSR"));
     }
 
     // The line's own operand: pass 2 repeats pass 1's choice between direct and extended.
@@ -553,6 +591,7 @@ class Assembler {
     }
 
     void emit(const std::vector<std::uint8_t>& bytes) {
+        afterCall_ = false;
         if (location_ + static_cast<std::int32_t>(bytes.size()) > kAddressLimit)
             throw AsmError{"Code runs past $FFFF"};
         if (pass_ == 2 && !bytes.empty()) {

@@ -29,8 +29,10 @@ constexpr Switch kSwitches[] = {
      "listing file .lst: line, address, bytes, source; symbols at the end (default -)"},
     {"M", &AsmOptions::map, true, "map file .map: address, line and file of code (default -)"},
     {"X", &AsmOptions::extraMnemonics, true, "extra mnemonics, listed below (default +)"},
-    {"REL", &AsmOptions::relHint, false, "hint where a JMP/JSR could be a BRA/BSR (default -)"},
-    {"RTS", &AsmOptions::rtsHint, false, "hint for a JSR/BSR followed by RTS (default -)"},
+    {"REL", &AsmOptions::relHint, true,
+     "warn where a JMP/JSR could be a BRA/BSR; #OPTRELON/OFF (default -)"},
+    {"RTS", &AsmOptions::rtsHint, true,
+     "warn at an RTS right after a JSR/BSR; #OPTRTSON/OFF (default -)"},
     {"LS", &AsmOptions::symbolFile, true, "write the symbol file .sym (default +)"},
     {"LSE", &AsmOptions::symbolFormatE, true, "symbol file format (the only one written)"},
     {"S", &AsmOptions::s19File, true, "write the S19 file .s19 (default +)"},
@@ -129,7 +131,8 @@ std::string usageText() {
         "#CASEON/#CASEOFF (without case a name finds the first symbol spelled like it).\n"
         "#LISTON/#LISTOFF and #MAPON/#MAPOFF: lines in the listing and the map; #TABSIZE n\n"
         "(1-32, default 8): tab stops in the listing. #S19FLUSH starts a new S1 record at\n"
-        "the next byte. Accepted, no effect yet: #OPTRELON/OFF, #OPTRTSON/OFF, #PAGE.\n"
+        "the next byte. #OPTRELON/#OPTRELOFF and #OPTRTSON/#OPTRTSOFF switch the hints of -REL\n"
+        "and -RTS. #PAGE is accepted and has no effect.\n"
         "#MEMORY start,end (or start end), any number of them: with -O+ code outside every\n"
         "range is an error.\n"
         "Segments #ROM (the first), #RAM, #DATA, #VECTORS, #SEG0-#SEG9: each has its own\n"
