@@ -135,6 +135,23 @@ TEST_F(Asm11ProgramTest, SwitchesChooseTheFiles) {
     EXPECT_TRUE(fs::exists(directory / "p.sym"));
 }
 
+TEST_F(Asm11ProgramTest, ErrorFilesAndTheAlternativeStyle) {
+    write("inc.asm", " FCB UNKNOWN\n");
+    write("e.asm", " ORG $E000\n#INCLUDE inc.asm\n#WARNING careful\n");
+    const Result result = run("-E+ -T+ e.asm");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out,
+              "inc.asm:1: error: Undefined symbol: UNKNOWN\n"
+              "e.asm:3: warning: careful\n"
+              "asm11: e.asm: 1 error, 1 warning\n");
+    EXPECT_EQ(readFile(directory / "inc.err"), "inc.asm:1: error: Undefined symbol: UNKNOWN\n");
+    EXPECT_EQ(readFile(directory / "e.err"), "e.asm:3: warning: careful\n");
+
+    write("e.asm", " NOP\n");
+    EXPECT_EQ(run("-E+ e.asm").status, 0);
+    EXPECT_FALSE(fs::exists(directory / "e.err"));
+}
+
 TEST_F(Asm11ProgramTest, CommandLineProblemsAndHelp) {
     const Result help = run("--help");
     EXPECT_EQ(help.status, 0);

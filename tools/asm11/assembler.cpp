@@ -22,8 +22,11 @@
 
 namespace tarnwick::asm11 {
 
-std::string messageLine(const Message& message) {
+std::string messageLine(const Message& message, bool alternative) {
     if (message.kind == Message::Kind::Note) return message.text;
+    if (alternative)
+        return message.file + ":" + std::to_string(message.line) +
+               (message.kind == Message::Kind::Error ? ": error: " : ": warning: ") + message.text;
     return std::string(message.kind == Message::Kind::Error ? "ERR* " : "WRN ") + message.file +
            " [" + std::to_string(message.line) + "] " + message.text;
 }

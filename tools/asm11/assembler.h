@@ -19,8 +19,9 @@ struct Message {
 };
 
 // "ERR* prog.asm [12] text" or "WRN prog.asm [12] text", the line format the IDE reads; a
-// note is its text alone.
-std::string messageLine(const Message& message);
+// note is its text alone. The alternative style is the one compilers use and most editors
+// follow: "prog.asm:12: error: text" or "prog.asm:12: warning: text".
+std::string messageLine(const Message& message, bool alternative = false);
 
 // The bytes the program stores, over the whole 64 KB.
 struct MemoryImage {

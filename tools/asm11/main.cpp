@@ -5,7 +5,9 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "asm11/assembler.h"
 #include "asm11/options.h"
@@ -30,6 +32,27 @@ void fileError(const std::string& source, const std::string& text) {
     std::cout << messageLine({Message::Kind::Error, source, 0, text}) << '\n';
 }
 
+// -E: beside each source with errors or warnings, name.err holds its messages; the main
+// source's stale one goes when it has none.
+int writeErrorFiles(const std::string& source, const std::vector<Message>& messages,
+                    bool alternative) {
+    std::map<std::string, std::string> texts;
+    for (const Message& message : messages)
+        if (message.kind != Message::Kind::Note)
+            texts[message.file] += messageLine(message, alternative) + "\n";
+    std::error_code ignored;
+    if (!texts.contains(source)) fs::remove(fs::path(source).replace_extension(".err"), ignored);
+    int failures = 0;
+    for (const auto& [file, text] : texts) {
+        const fs::path path = fs::path(file).replace_extension(".err");
+        if (!writeText(path, text)) {
+            fileError(source, "Cannot write " + path.string());
+            ++failures;
+        }
+    }
+    return failures;
+}
+
 int run(int argc, const char* const* argv) {
     const ParsedAsmOptions parsed = parseAsmOptions(argc, argv);
     if (!parsed.ok()) {
@@ -51,13 +74,16 @@ int run(int argc, const char* const* argv) {
     }
 
     const AssemblyResult result = assemble(source, text, options);
-    for (const Message& message : result.messages) std::cout << messageLine(message) << '\n';
+    for (const Message& message : result.messages)
+        std::cout << messageLine(message, options.otherMessages) << '\n';
+    int errors = result.errors;
+    if (options.errorFile)
+        errors += writeErrorFiles(source, result.messages, options.otherMessages);
 
     fs::path s19Path = source;
     s19Path.replace_extension(".s19");
     fs::path symPath = source;
     symPath.replace_extension(".sym");
-    int errors = result.errors;
     std::error_code ignored;
     if (errors > 0) {
         // A stale image from an earlier build must not be debugged as if it were this one.

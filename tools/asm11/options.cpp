@@ -36,8 +36,10 @@ constexpr Switch kSwitches[] = {
     {"LS", &AsmOptions::symbolFile, true, "write the symbol file .sym (default +)"},
     {"LSE", &AsmOptions::symbolFormatE, true, "symbol file format (the only one written)"},
     {"S", &AsmOptions::s19File, true, "write the S19 file .s19 (default +)"},
-    {"E", &AsmOptions::errorFile, false, "an error file per source (default -)"},
-    {"T", &AsmOptions::otherMessages, false, "alternative message style (default -)"},
+    {"E", &AsmOptions::errorFile, true,
+     "name.err beside each source with messages, holding them (default -)"},
+    {"T", &AsmOptions::otherMessages, true,
+     "messages as file:line: error: text (or warning:) (default -)"},
 };
 
 std::string upper(std::string_view text) {
