@@ -107,7 +107,8 @@ std::string usageText() {
     std::string text =
         "Usage: asm11 [options] file.asm\n"
         "Assembles 68HC11 source into file.s19 and file.sym beside it. Messages go to standard\n"
-        "output, one per line: ERR* or WRN, the file, the line in brackets, the text.\n"
+        "output, one per line: ERR* or WRN, the file, the line in brackets, the text (with\n"
+        "-T+ file:line: error: text). -L+ and -M+ add file.lst and file.map.\n"
         "Exit status: 0 clean, 2 errors, 3 warnings only, 1 bad command line.\n"
         "\n"
         "Options, each -NAME+ (on) or -NAME- (off):\n";
