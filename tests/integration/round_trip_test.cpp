@@ -85,8 +85,6 @@ TEST(DisassemblyRoundTripTest, RandomImagesAssembleBackToTheirBytes) {
 // The program counter wraps at FFFF, so BSR at FFB2 with offset 52 calls 0006; the export
 // writes that target as $0006.
 TEST(DisassemblyRoundTripTest, BranchPastTheTopOfMemoryWrapsAround) {
-    GTEST_SKIP() << "asm11 refuses a branch whose target wraps past FFFF "
-                    "(\"Branch out of range by 65...\"); remove this skip once it wraps";
     FakeHost host;
     Machine original(host);
     std::uint16_t address = 0xFFB2;  // BSR $0006, BRN $0035, BRCLR $00,X,#$01,$002A

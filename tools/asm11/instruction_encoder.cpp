@@ -125,7 +125,9 @@ class Encoder {
 
     void branchOffset(std::string_view target, const InstructionForm& form) {
         const Value value = evaluate(target);
-        const std::int32_t offset = value.number - (request_.context.location + form.length);
+        // PC arithmetic wraps at 16 bits, so a branch near FFFF may reach 0000 and beyond.
+        const auto offset = static_cast<std::int16_t>(
+            static_cast<std::uint16_t>(value.number - (request_.context.location + form.length)));
         if (value.known && offset > 127)
             throw AsmError{"Branch out of range by " + std::to_string(offset - 127) + " bytes"};
         if (value.known && offset < -128)
