@@ -12,37 +12,13 @@
 
 #include "project/ini_file.h"
 #include "project/s19_loader.h"
+#include "support/damaged_text.h"
 #include "support/fake_host.h"
 
 namespace tarnwick {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Replaces, inserts or deletes a few characters, sometimes with bytes outside ASCII.
-std::string damage(std::string text, std::mt19937& random) {
-    std::uniform_int_distribution<int> edits(1, 4);
-    std::uniform_int_distribution<int> kind(0, 2);
-    std::uniform_int_distribution<int> byte(0, 255);
-    for (int n = edits(random); n > 0 && !text.empty(); --n) {
-        std::uniform_int_distribution<std::size_t> position(0, text.size() - 1);
-        const std::size_t at = position(random);
-        const char c = static_cast<char>(byte(random) % 3 == 0 ? byte(random)
-                                                               : "S19F0A\r\n 7"[byte(random) % 11]);
-        switch (kind(random)) {
-            case 0:
-                text[at] = c;
-                break;
-            case 1:
-                text.insert(at, 1, c);
-                break;
-            default:
-                text.erase(at, 1);
-                break;
-        }
-    }
-    return text;
-}
 
 TEST(DamagedFilesTest, S19LoadsEndInSuccessOrAnErrorNamingFileAndLine) {
     const std::string valid =
@@ -57,7 +33,7 @@ TEST(DamagedFilesTest, S19LoadsEndInSuccessOrAnErrorNamingFileAndLine) {
     std::mt19937 random(2026);
     int failures = 0;
     for (int i = 0; i < 500; ++i) {
-        const std::string text = damage(valid, random);
+        const std::string text = testing::damagedText(valid, random);
         std::ofstream(path, std::ios::binary) << text;
         const S19LoadResult result = loadS19Image(*machine, configuration, sourceMap, path);
         if (result.ok()) continue;
@@ -77,7 +53,7 @@ TEST(DamagedFilesTest, UnchangedIniDocumentsRewriteAsRead) {
         "; a comment\r\n[FILES]\r\nCount=2\r\nFile0=prog.asm\r\nFile1=lib.asm\r\n";
     std::mt19937 random(11);
     for (int i = 0; i < 500; ++i) {
-        const std::string text = damage(valid, random);
+        const std::string text = testing::damagedText(valid, random);
         const IniDocument document = IniDocument::parse(text);
         const IniDocument reread = IniDocument::parse(document.text());
         EXPECT_EQ(reread.text(), document.text());

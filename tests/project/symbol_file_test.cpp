@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/damaged_text.h"
 #include "support/fake_host.h"
 
 namespace tarnwick {
@@ -282,21 +283,7 @@ TEST_F(SymbolFileTest, DamagedFilesFailCleanly) {
     };
     std::mt19937 random(20240611);
     for (int i = 0; i < 300; ++i) {
-        std::string text = valid;
-        for (int edits = 1 + static_cast<int>(random() % 4); edits > 0; --edits) {
-            const std::size_t at = random() % (text.size() + 1);
-            switch (random() % 3) {
-                case 0:
-                    text.insert(at, 1, static_cast<char>(random()));
-                    break;
-                case 1:
-                    text.erase(at, 1 + random() % 8);
-                    break;
-                default:
-                    if (at < text.size()) text[at] = static_cast<char>(random());
-            }
-        }
-        files.push_back(text);
+        files.push_back(testing::damagedText(valid, random));
     }
     const std::string path = (directory / "prog.sym").string();
     for (const std::string& text : files) {
