@@ -1,7 +1,6 @@
 // hc11run given a project file instead of an S19 file.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,23 +10,18 @@
 #include <regex>
 #include <string>
 
+#include "support/program_run.h"
+
 namespace tarnwick {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
+using testing::readFile;
 
 class Hc11runProjectTest : public ::testing::Test {
   protected:
-    struct Result {
-        int status = -1;
-        std::string out;
-        std::string err;
-    };
+    using Result = testing::ProgramRun;
 
     Hc11runProjectTest() {
         fs::create_directories(directory / "out");
@@ -50,12 +44,7 @@ class Hc11runProjectTest : public ::testing::Test {
     }
 
     Result run(const std::string& arguments) {
-        const fs::path out = directory / "stdout";
-        const fs::path err = directory / "stderr";
-        const std::string command = std::string("'") + HC11RUN_PATH + "' " + arguments + " >'" +
-                                    out.string() + "' 2>'" + err.string() + "'";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+        return testing::runProgram(HC11RUN_PATH, arguments, directory);
     }
 
     fs::path directory = fs::temp_directory_path() /

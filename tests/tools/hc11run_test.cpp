@@ -1,7 +1,6 @@
 // Runs the built hc11run as a user's test script would.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,23 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "support/program_run.h"
+
 namespace tarnwick {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
+using testing::readFile;
 
 class Hc11runTest : public ::testing::Test {
   protected:
-    struct Result {
-        int status = -1;
-        std::string out;
-        std::string err;
-    };
+    using Result = testing::ProgramRun;
 
     Hc11runTest() {
         directory = fs::temp_directory_path() /
@@ -53,12 +47,7 @@ class Hc11runTest : public ::testing::Test {
     }
 
     Result run(const std::string& arguments) {
-        const fs::path out = directory / "out";
-        const fs::path err = directory / "err";
-        const std::string command = std::string("'") + HC11RUN_PATH + "' " + arguments + " >'" +
-                                    out.string() + "' 2>'" + err.string() + "'";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+        return testing::runProgram(HC11RUN_PATH, arguments, directory);
     }
 
     fs::path directory;
