@@ -66,6 +66,8 @@ class ProjectCommands {
     const std::string& addDialogDirectory() const { return project_.directory; }
 
     const Project& project() const { return project_; }
+    // The debugger works on the open project (its CPU configuration among it).
+    Project& project() { return project_; }
     bool isOpen() const { return open_; }
     ProjectMenuState menus() const { return projectMenuState(open_); }
     std::string mainCaption() const;
