@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
+#include <string_view>
 
 #include "core/host.h"
 #include "core/machine.h"
@@ -37,6 +39,13 @@ class DebugDisplay {
     // Closes the RAM, ROM and stack views and the Interrupts, RTI & Timer, SCI and ADC
     // windows at the end of a session.
     virtual void closeSessionWindows() = 0;
+    // The window layout kept in the project file, restored at a session's start and saved
+    // at its stop.
+    virtual void restoreDesktop() = 0;
+    virtual void saveDesktop() = 0;
+    // The main window's caption.
+    virtual std::string mainCaption() const = 0;
+    virtual void setMainCaption(std::string_view caption) = 0;
 };
 
 // What every part of the debugger works on: the one machine, the open project, its source
