@@ -24,6 +24,7 @@ struct Expected {
 const std::map<std::string, Expected> kExamples = {
     {"hello", {"E023", "Hello from the simulated 68HC11!\r\n"}},
     {"counter", {"E03C", "1\r\n2\r\n3\r\n4\r\n5\r\n"}},
+    {"sum", {"E027", "00E4\r\n"}},
 };
 
 fs::path examplesDirectory() {
