@@ -2,6 +2,7 @@
 // one operation applied through one addressing mode to one register.
 #include <utility>
 
+#include "core/branch_condition.h"
 #include "core/instruction_engine.h"
 #include "core/instruction_set.h"
 #include "core/interrupts.h"
@@ -220,44 +221,6 @@ void branchIf(Machine& m, bool taken) {
         m.pc = static_cast<std::uint16_t>(m.pc + offset);
     } else {
         m.pc = static_cast<std::uint16_t>(m.pc + 1);  // the offset byte is not read
-    }
-}
-
-// Conditions of the relative branches 20-2F, by the opcode's low nibble.
-bool branchCondition(const ConditionFlags& f, std::uint8_t opcode) {
-    switch (opcode & 0x0F) {
-        case 0x0:
-            return true;
-        case 0x1:
-            return false;
-        case 0x2:
-            return !f.c && !f.z;
-        case 0x3:
-            return f.c || f.z;
-        case 0x4:
-            return !f.c;
-        case 0x5:
-            return f.c;
-        case 0x6:
-            return !f.z;
-        case 0x7:
-            return f.z;
-        case 0x8:
-            return !f.v;
-        case 0x9:
-            return f.v;
-        case 0xA:
-            return !f.n;
-        case 0xB:
-            return f.n;
-        case 0xC:
-            return f.n == f.v;
-        case 0xD:
-            return f.n != f.v;
-        case 0xE:
-            return !f.z && f.n == f.v;
-        default:
-            return f.z || f.n != f.v;
     }
 }
 
