@@ -1,0 +1,328 @@
+// Debug start and stop for the three project formats, and how an address is shown as a
+// marked source line.
+#include <filesystem>
+#include <fstream>
+
+#include "core/interrupts.h"
+#include "core/number_text.h"
+#include "core/run_loops.h"
+#include "debugger/debugger.h"
+#include "disasm/disassembler.h"
+#include "project/debug_file.h"
+#include "project/file_names.h"
+#include "project/s19_loader.h"
+#include "project/symbol_file.h"
+
+namespace tarnwick {
+
+namespace {
+
+constexpr std::string_view kNoFileMessage = "No file loaded to the project";
+constexpr std::string_view kMissingAsmSymMessage =
+    "The ASM/SYM file cannot be found, Project|Build";
+constexpr std::string_view kDebugModeSuffix = " [Debug Mode]";
+constexpr std::uint16_t kVectorTable = 0xFFC0;
+constexpr std::uint8_t kRtsOpcode = 0x39;
+constexpr std::uint8_t kRtiOpcode = 0x3B;
+
+// The first project file with its last four characters (the extension) replaced.
+std::filesystem::path withExtension(const Project& project, std::string_view extension) {
+    std::string name = firstFilePath(project).string();
+    name.resize(name.size() >= 4 ? name.size() - 4 : 0);
+    return name + std::string(extension);
+}
+
+bool fileExists(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(findIgnoringCase(path), error);
+}
+
+}  // namespace
+
+Debugger::Debugger(DebugContext& context)
+    : context_(context), machine_(context.machine), editor_(context.editor) {
+    machine_.programReset = [this] { programReset(); };
+}
+
+void Debugger::startOrStop() {
+    if (commandInProgress_) return;
+    if (inSession_)
+        stop();
+    else
+        start();
+}
+
+void Debugger::start() {
+    switch (context_.project.format) {
+        case ProjectFormat::Asm11:
+            if (startAssembly()) enterSession();
+            break;
+        case ProjectFormat::S19:
+            if (startS19()) enterSession();
+            break;
+        case ProjectFormat::Icc11:
+            if (startC()) enterSession();
+            break;
+        case ProjectFormat::None:
+            break;
+    }
+}
+
+// Loads the image and checks the reset vector; false after an error report.
+bool Debugger::loadImage(const std::filesystem::path& s19) {
+    const S19LoadResult loaded =
+        loadS19Image(machine_, context_.project.cpu, context_.sourceMap, s19);
+    if (!loaded.ok()) {
+        context_.host.showError(loaded.message);
+        return false;
+    }
+    if (!loaded.resetVectorKnown) {
+        context_.host.showError("Reset Vector is invalid");
+        return false;
+    }
+    const MemoryKind target = machine_.memory[machine_.peek16(0xFFFE)].kind();
+    if (target == MemoryKind::Undefined || target == MemoryKind::Io) {
+        context_.host.showError("Reset Vector points to invalid memory, Configure|CPU");
+        return false;
+    }
+    return true;
+}
+
+bool Debugger::startAssembly() {
+    const Project& project = context_.project;
+    if (project.files.empty()) {
+        context_.host.showError(kNoFileMessage);
+        return false;
+    }
+    const std::filesystem::path source = firstFilePath(project);
+    const std::filesystem::path symbols = withExtension(project, ".sym");
+    if (!fileExists(source) || !fileExists(symbols)) {
+        context_.host.showError(kMissingAsmSymMessage);
+        return false;
+    }
+    if (!loadImage(withExtension(project, ".s19"))) return false;
+    const SourceReadResult read = readSymbolFile(machine_, context_.sourceMap, project.directory,
+                                                 symbols.string(), watchNames_);
+    if (!read.ok()) {
+        context_.host.showError(read.error);
+        return false;
+    }
+    openAndMarkModules();
+    machineReset(machine_);
+    setRegistersBlack();
+    updateCycleAndTime();
+    return showExecutionPoint(machine_.pc);
+}
+
+bool Debugger::startS19() {
+    const Project& project = context_.project;
+    if (project.files.empty()) {
+        context_.host.showError(kNoFileMessage);
+        return false;
+    }
+    const std::filesystem::path listing = withExtension(project, ".asm");
+    const std::filesystem::path symbols = withExtension(project, ".sym");
+    if (!fileExists(listing) || !fileExists(symbols)) {
+        context_.host.showError(kMissingAsmSymMessage);
+        return false;
+    }
+    if (!loadImage(firstFilePath(project))) return false;
+    const SourceReadResult read = readSymbolFile(machine_, context_.sourceMap, project.directory,
+                                                 symbols.string(), watchNames_);
+    if (!read.ok()) {
+        context_.host.showError(read.error);
+        return false;
+    }
+    const std::filesystem::path listingFile = findIgnoringCase(listing);
+    if (!editor_.open(listingFile)) return false;
+    markCodeLines(0);
+    machineReset(machine_);
+    setRegistersBlack();
+    updateCycleAndTime();
+    return showExecutionPoint(machine_.pc);
+}
+
+bool Debugger::startC() {
+    const Project& project = context_.project;
+    if (project.files.size() != 1) {
+        context_.host.showError("No *.dbg file / more than 1 debug file loaded to the project");
+        return false;
+    }
+    const std::filesystem::path debugFile = firstFilePath(project);
+    if (debugFile.extension() != ".dbg") {
+        context_.host.showError("The project input file MUST be a *.dbg file");
+        return false;
+    }
+    const std::filesystem::path image = withExtension(project, ".s19");
+    if (!fileExists(debugFile) || !fileExists(image)) return false;
+    if (!loadImage(image)) return false;
+    const DebugFileResult read = readDebugFile(machine_, context_.sourceMap, project.directory,
+                                               debugFile.string(), cScopes_);
+    if (!read.ok()) {
+        context_.host.showError(read.error);
+        return false;
+    }
+    if (!read.hasMainFunction) {
+        context_.host.showError("No Main Function");
+        return false;
+    }
+    editor_.closeAll();
+    openAndMarkModules();
+    machineReset(machine_);
+    setRegistersBlack();
+    updateCycleAndTime();
+    takeRegisterSnapshot();
+    traceIntoPlain(machine_);
+    context_.display.refresh(kRegisterPanel);
+    updateCycleAndTime();
+    if (!showExecutionPoint(machine_.pc)) return false;
+    context_.display.refresh(kRamView | kStackView | kBreakpointList | kWatchList | kCounterList |
+                             kPeripheralWindows);
+    return true;
+}
+
+void Debugger::enterSession() {
+    inSession_ = true;
+    savedCaption_ = context_.display.mainCaption();
+    context_.display.setMainCaption(savedCaption_ + std::string(kDebugModeSuffix));
+    showAnalysis();
+    if (context_.project.format != ProjectFormat::Icc11) resetCycleAndTime();
+    context_.display.refresh(kControls);
+    editor_.hideMessagePanel();
+    if (context_.project.format != ProjectFormat::S19) restoreWatches();
+    context_.display.restoreDesktop();
+    showExecutionPoint(machine_.pc);
+    editor_.bringToFront();
+}
+
+void Debugger::stop() {
+    context_.display.saveDesktop();
+    setRegistersBlack();
+    clearExecutionPointMarker();
+    unmarkModules();
+    if (context_.project.format == ProjectFormat::S19) {
+        if (const auto active = editor_.activeFile()) editor_.setReadOnly(*active, false);
+    }
+    inSession_ = false;
+    context_.display.setMainCaption(savedCaption_);
+    context_.display.refresh(kControls);
+    if (context_.project.format != ProjectFormat::S19) saveWatches();
+    clearLists();
+    context_.display.closeSessionWindows();
+    for (const int panel : {kCyclePanel, kTimePanel, kStatusPanel})
+        editor_.setStatusText(panel, "");
+    editor_.bringToFront();
+    if (lastExecutionPoint_.line > 0 && editor_.open(lastExecutionPoint_.file))
+        editor_.moveCaret(lastExecutionPoint_.line - 1);
+}
+
+std::filesystem::path Debugger::moduleFile(std::size_t module) const {
+    return findIgnoringCase(
+        resolveName(context_.project.directory, context_.sourceMap.modules[module]));
+}
+
+bool Debugger::showExecutionPoint(std::uint16_t address) {
+    if (machine_.memory[address].line == 0) {
+        if (context_.project.format != ProjectFormat::Icc11) {
+            context_.host.showError("No line info at $" + hexText(address, 4) + ", Debug|Stop");
+            return false;
+        }
+        if (!writeTemporaryDisassembly(address)) return false;
+    }
+    const AddressRecord& record = machine_.memory[address];
+    const std::filesystem::path file = moduleFile(record.module);
+    if (!editor_.open(file)) return false;
+    lastExecutionPoint_ = {file, record.line};
+    const int line = record.line - 1;
+    addMarkers(editor_, file, line, kExecutionPointMarker);
+    editor_.setLineStyle(file, line, LineStyle::ExecutionPoint);
+    editor_.moveCaret(line);
+    return true;
+}
+
+void Debugger::clearExecutionPointMarker() {
+    const LASTEXEPOINT& last = lastExecutionPoint_;
+    if (last.line == 0 || !editor_.isOpen(last.file)) return;
+    const int line = last.line - 1;
+    removeMarkers(editor_, last.file, line, kExecutionPointMarker);
+    editor_.setLineStyle(last.file, line, styleForMarkers(editor_.markers(last.file, line)));
+}
+
+// Code of a C program without line info (library or start-up code) is disassembled into a
+// file of its own that then stands for its source, up to the next line that has a source,
+// the return that ends the routine or the vector table.
+bool Debugger::writeTemporaryDisassembly(std::uint16_t address) {
+    SourceMap& map = context_.sourceMap;
+    const std::size_t module = map.moduleCount();
+    if (module >= map.modules.size() || address >= kVectorTable) {
+        context_.host.showError("No line info at $" + hexText(address, 4) + ", Debug|Stop");
+        return false;
+    }
+    const std::string name = "_tnwk" + std::to_string(map.temporaryDisassemblyCounter) + ".asm";
+    map.temporaryDisassemblyCounter = (map.temporaryDisassemblyCounter + 1) & 0xFF;
+    const std::filesystem::path path = std::filesystem::path(context_.project.directory) / name;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        context_.host.showError("Cannot write the disassembly file " + path.string());
+        return false;
+    }
+    map.modules[module] = name;
+    out << headerLine(currentLocalTime());
+    std::uint16_t at = address;
+    int line = 2;
+    bool lastWritten = false;
+    while (!lastWritten && machine_.memory[at].line == 0 && at < kVectorTable) {
+        const std::uint8_t opcode = machine_.peek(at);
+        lastWritten = opcode == kRtsOpcode || opcode == kRtiOpcode;
+        const DisassembledLine text = disassembleInstruction(machine_, at);
+        machine_.memory[at].module = static_cast<std::uint8_t>(module);
+        machine_.memory[at].line = static_cast<std::uint16_t>(line);
+        line += text.endsBlock ? 2 : 1;
+        out << text.text << "\r\n";
+        at = static_cast<std::uint16_t>(at + text.length);
+    }
+    out.close();
+    if (!out) {
+        context_.host.showError("Cannot write the disassembly file " + path.string());
+        return false;
+    }
+    if (!editor_.open(path)) return false;
+    markCodeLines(module);
+    return true;
+}
+
+void Debugger::openAndMarkModules() {
+    const bool editorWasActive = editor_.activeFile().has_value();
+    const std::size_t count = context_.sourceMap.moduleCount();
+    for (std::size_t module = 0; module < count; ++module) {
+        if (!editor_.open(moduleFile(module))) continue;
+        markCodeLines(module);
+    }
+    if (!editorWasActive) editor_.maximize();
+}
+
+void Debugger::markCodeLines(std::size_t module) {
+    const std::filesystem::path file = moduleFile(module);
+    for (const AddressRecord& record : machine_.memory)
+        if (record.line != 0 && record.module == module)
+            addMarkers(editor_, file, record.line - 1, kCodeLineMarker);
+    editor_.setReadOnly(file, true);
+}
+
+void Debugger::unmarkModules() {
+    const std::size_t count = context_.sourceMap.moduleCount();
+    for (std::size_t module = 0; module < count; ++module) {
+        const std::filesystem::path file = moduleFile(module);
+        if (!editor_.open(file)) continue;
+        editor_.setReadOnly(file, false);
+        for (const AddressRecord& record : machine_.memory) {
+            if (record.line == 0 || record.module != module) continue;
+            const int line = record.line - 1;
+            removeMarkers(editor_, file, line,
+                          kCodeLineMarker | kBreakpointMarker | kCounterMarker);
+            editor_.setLineStyle(file, line, styleForMarkers(editor_.markers(file, line)));
+        }
+    }
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,191 @@
+// Debug sessions on real project files: the sum example assembled by asm11, the same program
+// as an S19 project built by the disassembly export, and a small C project.
+
+#include <gtest/gtest.h>
+
+#include "integration/debug_session_rig.h"
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::DebugSessionRig;
+
+// Lines of examples/sum/sum.asm.
+constexpr int kStartLine = 23;
+constexpr int kCallAddUpLine = 28;  // JSR ADDUP
+constexpr int kAfterCallLine = 29;
+constexpr int kHaltLine = 38;
+constexpr int kAddUpLine = 41;
+constexpr int kNextLine = 45;    // the loop's first line
+constexpr int kBranchLine = 53;  // BNE NEXT
+constexpr int kReturnLine = 54;  // RTS of ADDUP
+
+class AssemblySessionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        rig.buildExample("sum");
+        source = rig.path("sum.asm");
+        rig.debugger.startOrStop();
+        ASSERT_TRUE(rig.debugger.inSession()) << rig.errors();
+    }
+    DebugSessionRig rig;
+    fs::path source;
+};
+
+TEST_F(AssemblySessionTest, StartShowsTheResetAddressAndMarksEveryCodeLine) {
+    EXPECT_EQ(rig.machine.pc, 0xE000);
+    EXPECT_EQ(rig.executionLine(source), kStartLine);
+    EXPECT_EQ(rig.editor.lineStyle(source, kStartLine - 1), LineStyle::ExecutionPoint);
+    EXPECT_EQ(rig.debugger.lastExecutionPoint().line, kStartLine);
+    EXPECT_TRUE(rig.editor.page(source).readOnly);
+    const std::vector<int> codeLines = rig.editor.linesWith(source, kCodeLineMarker);
+    ASSERT_FALSE(codeLines.empty());
+    EXPECT_EQ(codeLines.front() + 1, kStartLine);
+    EXPECT_EQ(rig.editor.markers(source, 0), 0) << "a comment line has no code";
+    EXPECT_EQ(rig.display.caption, "Tarnwick - sum.pro [Debug Mode]");
+    EXPECT_TRUE(rig.display.refreshed & kControls);
+    EXPECT_EQ(rig.display.desktopRestores, 1);
+}
+
+TEST_F(AssemblySessionTest, TraceStepOverStepOutAndCursorCommands) {
+    rig.debugger.traceInto();
+    EXPECT_EQ(rig.executionLine(source), kStartLine + 1);
+    EXPECT_EQ(rig.editor.markers(source, kStartLine - 1) & kExecutionPointMarker, 0);
+    EXPECT_EQ(rig.editor.lineStyle(source, kStartLine - 1), LineStyle::Whitespace);
+
+    rig.caretTo(source, kCallAddUpLine);
+    rig.debugger.runToCursor();
+    EXPECT_EQ(rig.executionLine(source), kCallAddUpLine);
+    rig.debugger.stepOver();
+    EXPECT_EQ(rig.executionLine(source), kAfterCallLine);
+    EXPECT_EQ(rig.machine.peek16(0x0000), 228) << "ADDUP ran during the step over";
+
+    rig.caretTo(source, kCallAddUpLine);
+    rig.debugger.skipToCursor();
+    EXPECT_EQ(rig.machine.pc, 0xE00C);
+    rig.debugger.traceInto();
+    EXPECT_EQ(rig.executionLine(source), kAddUpLine);
+    rig.debugger.stepOut();
+    EXPECT_EQ(rig.executionLine(source), kAfterCallLine);
+    EXPECT_FALSE(rig.debugger.commandInProgress());
+    EXPECT_FALSE(rig.debugger.runControlsDisabled());
+}
+
+TEST_F(AssemblySessionTest, CursorCommandsOnALineWithoutCodeDoNothing) {
+    rig.caretTo(source, kStartLine - 1);
+    const std::uint32_t cycles = rig.machine.cycleCounter;
+    rig.debugger.runToCursor();
+    rig.debugger.runFreelyToCursor();
+    rig.debugger.skipToCursor();
+    EXPECT_EQ(rig.machine.pc, 0xE000);
+    EXPECT_EQ(rig.machine.cycleCounter, cycles);
+    EXPECT_TRUE(rig.host.messages.empty());
+}
+
+TEST_F(AssemblySessionTest, BranchOppositeTakesTheOtherWayWithoutCycles) {
+    rig.caretTo(source, kBranchLine);
+    rig.debugger.runToCursor();
+    ASSERT_EQ(rig.executionLine(source), kBranchLine);
+    const std::uint32_t cycles = rig.machine.cycleCounter;
+    rig.debugger.branchOpposite();  // BNE NEXT would be taken on the first pass
+    EXPECT_EQ(rig.executionLine(source), kReturnLine);
+    EXPECT_EQ(rig.machine.cycleCounter, cycles);
+    rig.debugger.branchOpposite();  // RTS is no branch
+    EXPECT_EQ(rig.executionLine(source), kReturnLine);
+}
+
+TEST_F(AssemblySessionTest, RunStopsOnPauseAndProgramResetGoesBackToTheStart) {
+    rig.host.onProcessEvents = [this] {
+        if (rig.machine.pc == 0xE027) rig.debugger.pause();
+    };
+    rig.debugger.run();
+    EXPECT_EQ(rig.executionLine(source), kHaltLine);
+    EXPECT_EQ(rig.editor.linesWith(source, kExecutionPointMarker).size(), 1u);
+
+    rig.debugger.programReset();
+    EXPECT_EQ(rig.machine.pc, 0xE000);
+    EXPECT_EQ(rig.machine.cycleCounter, 0u);
+    EXPECT_EQ(rig.executionLine(source), kStartLine);
+}
+
+TEST_F(AssemblySessionTest, RunFreelyToCycleStopsAtTheFirstLineAtOrPastTheTarget) {
+    rig.debugger.runFreelyToCycle(100);
+    EXPECT_GE(rig.machine.cycleCounter, 100u);
+    EXPECT_NE(rig.machine.memory[rig.machine.pc].line, 0);
+    EXPECT_NE(rig.executionLine(source), 0);
+}
+
+TEST_F(AssemblySessionTest, StopUnmarksTheSourceAndGoesBackToTheLastPoint) {
+    rig.caretTo(source, kNextLine);
+    rig.debugger.runToCursor();
+    rig.editor.moveCaret(0);
+    rig.debugger.startOrStop();
+
+    EXPECT_FALSE(rig.debugger.inSession());
+    EXPECT_FALSE(rig.editor.page(source).readOnly);
+    EXPECT_TRUE(rig.editor.linesWith(source, kCodeLineMarker).empty());
+    EXPECT_TRUE(rig.editor.linesWith(source, kExecutionPointMarker).empty());
+    EXPECT_EQ(rig.editor.caretLine() + 1, kNextLine);
+    EXPECT_EQ(rig.display.caption, "Tarnwick - sum.pro");
+    EXPECT_EQ(rig.display.sessionWindowsClosed, 1);
+    EXPECT_EQ(rig.display.desktopSaves, 1);
+    for (const int panel : {kCyclePanel, kTimePanel, kStatusPanel})
+        EXPECT_EQ(rig.editor.statusPanels[panel], "");
+}
+
+TEST(DebugStartTest, RefusedStartsNameTheirCause) {
+    struct Case {
+        std::string name;
+        std::string projectText;
+        std::vector<std::pair<std::string, std::string>> files;
+        std::string error;  // empty: the start ends without a message
+    };
+    const std::string cpu =
+        "[CPU]\nType=M68HC11E1\nRMem=E000 FFFF\nRWMem=0000 00FF\nIOMem=1000 103F\n";
+    const std::string program = "S107E0000102030410\nS9030000FC\n";
+    const std::string ioVector = "S105FFFE1000ED\nS9030000FC\n";
+    const std::vector<Case> cases = {
+        {"no files", "[PROJECT]\nFormat=ASM11\n" + cpu, {}, "No file loaded to the project"},
+        {"no symbol file",
+         "[PROJECT]\nFormat=ASM11\n" + cpu + "[FILES]\nCount=1\nFile0=p.asm\n",
+         {{"p.asm", " NOP\n"}},
+         "The ASM/SYM file cannot be found, Project|Build"},
+        {"vector into the registers",
+         "[PROJECT]\nFormat=ASM11\n" + cpu + "[FILES]\nCount=1\nFile0=p.asm\n",
+         {{"p.asm", " NOP\n"}, {"p.sym", "#END\n"}, {"p.s19", ioVector}},
+         "Reset Vector points to invalid memory, Configure|CPU"},
+        {"unknown vector",
+         "[PROJECT]\nFormat=ASM11\n" + cpu + "[FILES]\nCount=1\nFile0=p.asm\n",
+         {{"p.asm", " NOP\n"}, {"p.sym", "#END\n"}, {"p.s19", program}},
+         "Reset Vector is invalid"},
+        {"S19 never built",
+         "[PROJECT]\nFormat=S19\n" + cpu + "[FILES]\nCount=1\nFile0=p.s19\n",
+         {{"p.s19", program}},
+         "The ASM/SYM file cannot be found, Project|Build"},
+        {"C with two files",
+         "[PROJECT]\nFormat=ICC11\n" + cpu + "[FILES]\nCount=2\nFile0=a.dbg\nFile1=b.dbg\n",
+         {},
+         "No *.dbg file / more than 1 debug file loaded to the project"},
+        {"C file in capitals",
+         "[PROJECT]\nFormat=ICC11\n" + cpu + "[FILES]\nCount=1\nFile0=MAIN.DBG\n",
+         {{"MAIN.DBG", "FILE main.c\n"}},
+         "The project input file MUST be a *.dbg file"},
+        {"C without image",
+         "[PROJECT]\nFormat=ICC11\n" + cpu + "[FILES]\nCount=1\nFile0=main.dbg\n",
+         {{"main.dbg", "FILE main.c\n"}},
+         ""},
+    };
+    for (const Case& c : cases) {
+        DebugSessionRig rig;
+        testing::writeText(rig.path("p.pro"), c.projectText);
+        for (const auto& [name, text] : c.files) testing::writeText(rig.path(name), text);
+        rig.openProject("p.pro");
+        rig.debugger.startOrStop();
+        EXPECT_FALSE(rig.debugger.inSession()) << c.name;
+        EXPECT_EQ(rig.errors(), c.error.empty() ? "" : c.error + "\n") << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace tarnwick
