@@ -1,0 +1,104 @@
+#include "debugger/cycle_time.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "core/number_text.h"
+
+namespace tarnwick {
+namespace {
+
+std::uint64_t powerOfTen(int exponent) {
+    std::uint64_t value = 1;
+    while (exponent-- > 0) value *= 10;
+    return value;
+}
+
+std::string paddedDigits(std::uint64_t value, int digits) {
+    std::string text = std::to_string(value);
+    return std::string(static_cast<std::size_t>(digits) - text.size(), '0') + text;
+}
+
+}  // namespace
+
+const CrystalClock* findCrystalClock(std::string_view crystal) {
+    for (const CrystalClock& clock : kCrystalClocks)
+        if (clock.crystal == crystal) return &clock;
+    return nullptr;
+}
+
+std::string cycleText(std::uint32_t cycles, std::string_view thousandsSeparator) {
+    return "Cycle = " + groupThousands(cycles, thousandsSeparator);
+}
+
+// The whole time is converted to the smallest shown unit in one exact step and only then
+// split, so that the parts never drift apart (a millisecond is 2457.6 cycles at 9.8304 MHz,
+// not 2457) and a rounded-up microsecond part carries into the milliseconds.
+std::string timeText(std::uint32_t cycles, const CrystalClock& clock,
+                     std::string_view thousandsSeparator, std::string_view decimalSeparator) {
+    const std::uint64_t perMicrosecond = powerOfTen(clock.decimals);
+    const std::uint64_t perMillisecond = 1000 * perMicrosecond;
+    const std::uint64_t perSecond = 1000 * perMillisecond;
+    const std::uint64_t perMinute = 60 * perSecond;
+    // Below 2^32 cycles times 10^8 units per second: well inside 64 bits, also doubled.
+    const std::uint64_t units = (std::uint64_t{cycles} * perSecond * 2 + clock.eClockHz) /
+                                (2 * std::uint64_t{clock.eClockHz});
+
+    const std::uint64_t minutes = units / perMinute;
+    const std::uint64_t seconds = units % perMinute / perSecond;
+    const std::uint64_t milliseconds = units % perSecond / perMillisecond;
+    const std::uint64_t microUnits = units % perMillisecond;
+    return "Time = " + std::to_string(minutes) + ":" + std::to_string(seconds) + ":" +
+           std::to_string(milliseconds) + ":" +
+           groupThousands(microUnits / perMicrosecond, thousandsSeparator) +
+           std::string(decimalSeparator) +
+           paddedDigits(microUnits % perMicrosecond, clock.decimals);
+}
+
+std::string resetTimeText(std::string_view decimalSeparator) {
+    return "Time = 0:0:0:0" + std::string(decimalSeparator) + "0";
+}
+
+void updateCycleAndTime(DebugContext& context) {
+    Machine& machine = context.machine;
+    context.editor.setStatusText(
+        kCyclePanel, cycleText(machine.cycleCounter, context.host.thousandsSeparator()));
+    // Unsigned arithmetic: a counter that wrapped since the last update still adds the
+    // cycles it really advanced.
+    machine.timeTotal += machine.cycleCounter - machine.lastShownCycles;
+    machine.lastShownCycles = machine.cycleCounter;
+    const CrystalClock* clock = findCrystalClock(context.project.cpu.crystal);
+    if (!clock) return;
+    context.editor.setStatusText(
+        kTimePanel, timeText(machine.timeTotal, *clock, context.host.thousandsSeparator(),
+                             context.host.decimalSeparator()));
+}
+
+void resetCycle(DebugContext& context) {
+    context.machine.cycleCounter = 0;
+    context.machine.lastShownCycles = 0;
+    context.editor.setStatusText(kCyclePanel, "Cycle = 0");
+}
+
+void resetTime(DebugContext& context) {
+    context.machine.timeTotal = 0;
+    context.editor.setStatusText(kTimePanel, resetTimeText(context.host.decimalSeparator()));
+}
+
+void resetCycleAndTime(DebugContext& context) {
+    resetCycle(context);
+    resetTime(context);
+}
+
+CycleTarget parseCycleTarget(std::string_view text) {
+    constexpr std::uint64_t kLargest = std::numeric_limits<std::uint32_t>::max();
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return {0, "\"" + std::string(text) + "\" is not a cycle number: enter digits only"};
+        value = std::min(value * 10 + static_cast<std::uint64_t>(c - '0'), kLargest);
+    }
+    return {static_cast<std::uint32_t>(value), {}};
+}
+
+}  // namespace tarnwick

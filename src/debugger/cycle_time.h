@@ -1,0 +1,77 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/host.h"
+#include "core/machine.h"
+#include "debugger/debug_context.h"
+#include "debugger/source_editor.h"
+
+namespace tarnwick {
+
+// A crystal the time display knows: its E clock (a quarter of the crystal frequency) and
+// the decimals of the microsecond part of the time text.
+struct CrystalClock {
+    std::string_view crystal;
+    std::uint32_t eClockHz;
+    int decimals;
+};
+
+inline constexpr std::array<CrystalClock, 6> kCrystalClocks{{
+    {"4 MHz", 1'000'000, 1},
+    {"8 MHz", 2'000'000, 1},
+    {"12 MHz", 3'000'000, 2},
+    {"9.8304 MHz", 2'457'600, 2},
+    {"4.9152 MHz", 1'228'800, 2},
+    {"3.6864 MHz", 921'600, 2},
+}};
+
+// The row whose crystal text matches exactly; null for any other text.
+const CrystalClock* findCrystalClock(std::string_view crystal);
+
+// "Cycle = 1,234,567" with the user's thousands separator.
+std::string cycleText(std::uint32_t cycles, std::string_view thousandsSeparator);
+
+// "Time = minutes:seconds:milliseconds:microseconds" for a number of E cycles. Minutes are
+// not folded into hours; the microseconds carry the crystal's decimals.
+std::string timeText(std::uint32_t cycles, const CrystalClock& clock,
+                     std::string_view thousandsSeparator, std::string_view decimalSeparator);
+
+// The time text right after Reset Time and Program Reset: "Time = 0:0:0:0,0".
+std::string resetTimeText(std::string_view decimalSeparator);
+
+// After every command that ran code: shows the cycle counter in panel 3, adds the cycles
+// since the last update to the time total and shows it in panel 4. With a crystal the
+// display does not know, panel 4 keeps its text while the total still advances.
+void updateCycleAndTime(DebugContext& context);
+
+// Reset Cycle: the cycle counter starts again from 0; the time total keeps counting on.
+void resetCycle(DebugContext& context);
+// Reset Time: the time total starts again from 0.
+void resetTime(DebugContext& context);
+// Reset Cycle & Time, and the counters' part of Program Reset.
+void resetCycleAndTime(DebugContext& context);
+
+// The Run Free to Cycle dialog's edit box takes at most ten decimal digits.
+inline constexpr std::size_t kCycleInputMaxLength = 10;
+
+// The keys the box lets through: the digits and Backspace.
+constexpr bool isCycleInputKey(char key) {
+    return (key >= '0' && key <= '9') || key == '\b';
+}
+
+// The box's text on OK: the cycle to run to, or the message to show when it is not a number.
+struct CycleTarget {
+    std::uint32_t cycle = 0;
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+
+// An empty box means 0; a number above 4294967295 becomes 4294967295.
+CycleTarget parseCycleTarget(std::string_view text);
+
+}  // namespace tarnwick
