@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "integration/debug_session_rig.h"
+#include "project/s19_build.h"
 
 namespace tarnwick {
 namespace {
@@ -132,6 +133,148 @@ TEST_F(AssemblySessionTest, StopUnmarksTheSourceAndGoesBackToTheLastPoint) {
     EXPECT_EQ(rig.display.desktopSaves, 1);
     for (const int panel : {kCyclePanel, kTimePanel, kStatusPanel})
         EXPECT_EQ(rig.editor.statusPanels[panel], "");
+}
+
+// The sum example's image alone, as an S19 project built by the disassembly export.
+TEST(S19SessionTest, BuiltProjectDebugsInItsDisassembly) {
+    DebugSessionRig rig;
+    rig.buildExample("sum");
+    fs::copy_file(rig.path("sum.s19"), rig.path("image.s19"));
+    testing::writeText(rig.path("image.pro"),
+                       "[PROJECT]\nFormat=S19\n[S19]\nStart=E000\n[CPU]\nType=M68HC11E1\n"
+                       "RMem=E000 FFFF\nRWMem=0000 00FF\nIOMem=1000 103F\n"
+                       "[FILES]\nCount=1\nFile0=image.s19\n");
+    rig.openProject("image.pro");
+    const S19CommandResult built = buildS19Project(
+        rig.machine, rig.project.cpu, rig.sourceMap,
+        {"image.s19", rig.directory.path(), rig.project.s19Start},
+        [](std::string_view) { return true; }, LocalDateTime{});
+    ASSERT_EQ(built.outcome, S19CommandResult::Done) << built.error;
+
+    rig.debugger.startOrStop();
+    ASSERT_TRUE(rig.debugger.inSession()) << rig.errors();
+    const fs::path listing = rig.path("image.asm");
+    EXPECT_EQ(rig.editor.activeFile(), listing);
+    EXPECT_TRUE(rig.editor.page(listing).readOnly);
+    const int startLine = rig.executionLine(listing);
+    ASSERT_NE(startLine, 0);
+    EXPECT_NE(rig.editor.lineText(listing, startLine - 1).find("LDS"), std::string::npos);
+
+    rig.debugger.traceInto();
+    rig.debugger.traceInto();
+    EXPECT_EQ(rig.machine.pc, 0xE006);
+    EXPECT_EQ(rig.executionLine(listing), startLine + 2);
+    rig.debugger.programReset();
+    EXPECT_EQ(rig.executionLine(listing), startLine);
+
+    rig.debugger.startOrStop();
+    EXPECT_FALSE(rig.debugger.inSession());
+    EXPECT_FALSE(rig.editor.page(listing).readOnly);
+    EXPECT_EQ(rig.display.desktopSaves, 1);
+}
+
+// A C program as the compiler would leave it: start-up code without line info that calls
+// main, main calling twice. The image is assembled from the equivalent code, the debug file
+// written by hand.
+class CSessionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::writeText(rig.path("prog.asm"),
+                           "        ORG $E000\n"
+                           "START   LDS #$00FF\n"  // E000
+                           "        JSR MAIN\n"    // E003
+                           "HALT    BRA HALT\n"    // E006
+                           "MAIN    LDAA #3\n"     // E008 main.c line 5
+                           "        JSR TWICE\n"   // E00A line 6
+                           "        STAA $0010\n"  // E00D line 7
+                           "        RTS\n"         // E00F line 8
+                           "TWICE   ASLA\n"        // E010 line 11
+                           "        RTS\n"         // E011 line 12
+                           "        ORG $FFFE\n"
+                           "        FDB START\n");
+        const testing::ToolRun build =
+            testing::runTool(rig.directory.path(), ASM11_PATH, "prog.asm");
+        ASSERT_EQ(build.status, 0) << build.output;
+        testing::writeText(rig.path("prog.dbg"),
+                           "FILE main.c\n"
+                           "FUNC main E008\n"
+                           "STACK s1 x\n"
+                           "LINE 5 E008\nLINE 6 E00A\nLINE 7 E00D\nLINE 8 E00F\n"
+                           "DEFLOCAL i 1 c\n"
+                           "FUNCEND\n"
+                           "FUNC twice\n"
+                           "STACK s1 x\n"
+                           "LINE 11 E010\nLINE 12 E011\n"
+                           "FUNCEND\n"
+                           "DEFGLOBAL result 0010 c\n");
+        std::string source;
+        for (int line = 1; line <= 14; ++line)
+            source += "/* line " + std::to_string(line) + " */\n";
+        testing::writeText(rig.path("main.c"), source);
+        testing::writeText(rig.path("prog.pro"),
+                           "[PROJECT]\nFormat=ICC11\n[CPU]\nType=M68HC11E1\n"
+                           "RMem=E000 FFFF\nRWMem=0000 00FF\nIOMem=1000 103F\n"
+                           "[FILES]\nCount=1\nFile0=prog.dbg\n");
+        rig.openProject("prog.pro");
+        rig.debugger.startOrStop();
+        ASSERT_TRUE(rig.debugger.inSession()) << rig.errors();
+        mainC = rig.path("main.c");
+    }
+    DebugSessionRig rig;
+    fs::path mainC;
+};
+
+TEST_F(CSessionTest, StartRunsTheStartUpCodeToMain) {
+    EXPECT_EQ(rig.machine.pc, 0xE008);
+    EXPECT_EQ(rig.executionLine(mainC), 5);
+    EXPECT_GT(rig.machine.cycleCounter, 0u) << "cycles of the start-up code stay";
+    EXPECT_EQ(rig.debugger.cScopes(), (std::vector<std::string>{"main", "Global Variable"}));
+}
+
+TEST_F(CSessionTest, StepOutUsesTheReturnSlotAndProgramResetRunsToMain) {
+    rig.debugger.traceInto();
+    rig.debugger.traceInto();
+    ASSERT_EQ(rig.executionLine(mainC), 11);
+    rig.debugger.stepOut();
+    EXPECT_EQ(rig.machine.pc, 0xE00D);
+    EXPECT_EQ(rig.executionLine(mainC), 7);
+    EXPECT_EQ(rig.machine.a, 6);
+
+    rig.debugger.programReset();
+    EXPECT_EQ(rig.machine.pc, 0xE008);
+    EXPECT_EQ(rig.executionLine(mainC), 5);
+}
+
+TEST_F(CSessionTest, CodeWithoutLineInfoIsShownInATemporaryDisassembly) {
+    rig.caretTo(mainC, 8);
+    rig.debugger.runToCursor();
+    rig.host.onProcessEvents = [this] { rig.debugger.pause(); };
+    rig.debugger.run();  // main returns into the start-up code's endless loop
+    rig.host.onProcessEvents = nullptr;
+    EXPECT_EQ(rig.machine.pc, 0xE006);
+    const fs::path first = rig.path("_tnwk0.asm");
+    ASSERT_TRUE(rig.editor.isOpen(first)) << rig.errors();
+    EXPECT_EQ(rig.executionLine(first), 2);
+    EXPECT_NE(rig.editor.lineText(first, 1).find("BRA"), std::string::npos);
+    EXPECT_EQ(rig.editor.lineCount(first), 2) << "the disassembly ends at the next line of C";
+
+    rig.machine.pc = 0xE000;
+    rig.debugger.traceInto();  // from the start-up code into main
+    EXPECT_EQ(rig.executionLine(mainC), 5);
+    rig.caretTo(mainC, 8);
+    rig.debugger.skipToCursor();
+    EXPECT_EQ(rig.machine.pc, 0xE00F);
+    rig.debugger.programReset();
+    EXPECT_EQ(rig.machine.pc, 0xE008);
+    EXPECT_FALSE(rig.editor.isOpen(rig.path("_tnwk1.asm")));
+}
+
+TEST_F(CSessionTest, StepOutWithoutReturnSlotIsRefused) {
+    rig.machine.memory[rig.machine.pc].returnSlot = 0;
+    rig.debugger.stepOut();
+    EXPECT_EQ(rig.errors(), "No return address info, cannot stepping out\n");
+    EXPECT_EQ(rig.machine.pc, 0xE008);
+    EXPECT_FALSE(rig.debugger.commandInProgress());
 }
 
 TEST(DebugStartTest, RefusedStartsNameTheirCause) {
