@@ -38,7 +38,10 @@ class Debugger {
     void run();
     void runToCursor();
     void runFreelyToCursor();
+    // Runs until the cycle counter has reached the target at a line with code; the target
+    // is kept for the next time the dialog opens.
     void runFreelyToCycle(std::uint32_t target);
+    std::uint32_t cycleTarget() const { return cycleTarget_; }
     void skipToCursor();
     void branchOpposite();
     void programReset();
@@ -97,6 +100,7 @@ class Debugger {
     bool inSession_ = false;
     bool commandInProgress_ = false;
     bool runControlsDisabled_ = false;
+    std::uint32_t cycleTarget_ = 0;
     std::string savedCaption_;
     LASTEXEPOINT lastExecutionPoint_;
     std::vector<std::string> watchNames_;

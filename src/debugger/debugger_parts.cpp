@@ -1,12 +1,20 @@
 // How the session and the run commands reach the lists, the register panel and the status
 // texts.
+#include "debugger/cycle_time.h"
 #include "debugger/debugger.h"
+#include "debugger/instruction_analysis.h"
 
 namespace tarnwick {
 
-void Debugger::showAnalysis() {}
-void Debugger::updateCycleAndTime() {}
-void Debugger::resetCycleAndTime() {}
+void Debugger::showAnalysis() {
+    setStatus(analysisText(machine_, machine_.pc));
+}
+void Debugger::updateCycleAndTime() {
+    tarnwick::updateCycleAndTime(context_);
+}
+void Debugger::resetCycleAndTime() {
+    tarnwick::resetCycleAndTime(context_);
+}
 void Debugger::takeRegisterSnapshot() {}
 void Debugger::setRegistersBlack() {
     context_.display.refresh(kRegisterPanel);

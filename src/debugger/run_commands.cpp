@@ -109,6 +109,8 @@ void Debugger::runFreelyToCursor() {
 }
 
 void Debugger::runFreelyToCycle(std::uint32_t target) {
+    if (commandInProgress_) return;
+    cycleTarget_ = target;
     runningCommand("Running free to cycle... (ESC to pause)", true,
                    [this, target] { runToCycle(machine_, target); });
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "debugger/instruction_analysis.h"
 #include "integration/debug_session_rig.h"
 #include "project/s19_build.h"
 
@@ -52,6 +53,8 @@ TEST_F(AssemblySessionTest, StartShowsTheResetAddressAndMarksEveryCodeLine) {
 TEST_F(AssemblySessionTest, TraceStepOverStepOutAndCursorCommands) {
     rig.debugger.traceInto();
     EXPECT_EQ(rig.executionLine(source), kStartLine + 1);
+    EXPECT_EQ(rig.editor.statusPanels[kCyclePanel], "Cycle = 3");  // LDS immediate
+    EXPECT_EQ(rig.editor.statusPanels[kStatusPanel], analysisText(rig.machine, rig.machine.pc));
     EXPECT_EQ(rig.editor.markers(source, kStartLine - 1) & kExecutionPointMarker, 0);
     EXPECT_EQ(rig.editor.lineStyle(source, kStartLine - 1), LineStyle::Whitespace);
 
@@ -108,6 +111,8 @@ TEST_F(AssemblySessionTest, RunStopsOnPauseAndProgramResetGoesBackToTheStart) {
     EXPECT_EQ(rig.machine.pc, 0xE000);
     EXPECT_EQ(rig.machine.cycleCounter, 0u);
     EXPECT_EQ(rig.executionLine(source), kStartLine);
+    EXPECT_EQ(rig.editor.statusPanels[kCyclePanel], "Cycle = 0");
+    EXPECT_EQ(rig.editor.statusPanels[kTimePanel], "Time = 0:0:0:0.0");
 }
 
 TEST_F(AssemblySessionTest, RunFreelyToCycleStopsAtTheFirstLineAtOrPastTheTarget) {
