@@ -1,6 +1,5 @@
 #include "debugger/breakpoint_list.h"
 
-#include <algorithm>
 #include <cctype>
 
 #include "core/number_text.h"
@@ -83,8 +82,8 @@ void BreakpointList::add(const std::filesystem::path& file, int line, std::uint1
     AddressRecord& record = context_.machine.memory[address];
     record.hitCount = 1;
     record.hit = 0;
-    if (!(record.flags & kBreakpointFlag)) ++context_.machine.activeStopCount;
     record.flags |= kBreakpointFlag;
+    ++context_.machine.activeStopCount;
     rows_.push_back({rowFileText(context_.projectDirectory(), file), line, hexText(address, 4),
                      hitText(address)});
     context_.display.refresh(kBreakpointList);
@@ -95,31 +94,35 @@ void BreakpointList::remove(const std::filesystem::path& file, int line) {
     const auto matches = [&](const SourceLineRow& row) {
         return row.file == fileText && row.line == line;
     };
-    if (std::none_of(rows_.begin(), rows_.end(), matches)) return;
+    const auto removed = std::erase_if(rows_, matches);
+    if (removed == 0) return;
+    // Every row was counted once when it was added.
+    context_.machine.activeStopCount -= static_cast<std::uint16_t>(removed);
     if (const auto address = lineAddress(context_, file, line)) {
         AddressRecord& record = context_.machine.memory[*address];
         record.hitCount = 0;
         record.hit = 0;
-        // Only a flag that is really set counts: the run loops rely on an exact count.
-        if (record.flags & kBreakpointFlag) --context_.machine.activeStopCount;
         record.flags &= static_cast<std::uint8_t>(~kBreakpointFlag);
     }
-    std::erase_if(rows_, matches);
     context_.display.refresh(kBreakpointList);
+}
+
+const SourceLineRow* BreakpointList::selectedRow(std::optional<std::size_t> selected) const {
+    if (selected && *selected < rows_.size()) return &rows_[*selected];
+    context_.host.showInformation(kNoItemSelected);
+    return nullptr;
 }
 
 void BreakpointList::deleteRow(std::optional<std::size_t> selected) {
     if (rows_.empty()) return;
-    if (!selected || *selected >= rows_.size()) {
-        context_.host.showInformation(kNoItemSelected);
-        return;
-    }
-    const SourceLineRow row = rows_[*selected];
-    const std::filesystem::path file = rowFile(row);
+    const SourceLineRow* row = selectedRow(selected);
+    if (!row) return;
+    const std::filesystem::path file = rowFile(*row);
+    const int line = row->line;
     // The row goes even when its file has no page, or Delete All would never end.
-    removeMarkers(context_.editor, file, row.line - 1, kBreakpointMarker);
-    remove(file, row.line);
-    restyleLine(context_.editor, file, row.line - 1);
+    removeMarkers(context_.editor, file, line - 1, kBreakpointMarker);
+    remove(file, line);
+    restyleLine(context_.editor, file, line - 1);
 }
 
 void BreakpointList::deleteAll() {
@@ -127,12 +130,8 @@ void BreakpointList::deleteAll() {
 }
 
 void BreakpointList::viewSource(std::optional<std::size_t> selected) {
-    if (!selected || *selected >= rows_.size()) {
-        context_.host.showInformation(kNoItemSelected);
-        return;
-    }
-    const SourceLineRow& row = rows_[*selected];
-    if (context_.editor.open(rowFile(row))) context_.editor.centreLine(row.line - 1);
+    const SourceLineRow* row = selectedRow(selected);
+    if (row && context_.editor.open(rowFile(*row))) context_.editor.centreLine(row->line - 1);
 }
 
 void BreakpointList::columnClicked(int column) {

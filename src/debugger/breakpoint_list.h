@@ -46,6 +46,8 @@ class BreakpointList {
     const std::vector<SourceLineRow>& rows() const { return rows_; }
     std::filesystem::path rowFile(const SourceLineRow& row) const;
     std::optional<std::uint16_t> rowAddress(const SourceLineRow& row) const;
+    // The selected row; null, after telling the user to select one, when there is none.
+    const SourceLineRow* selectedRow(std::optional<std::size_t> selected) const;
 
     // F5: the active editor's file at the caret line.
     void toggleAtCaret();

@@ -1,7 +1,5 @@
 #include "debugger/execution_counters.h"
 
-#include <algorithm>
-
 #include "core/number_text.h"
 
 namespace tarnwick {
@@ -46,20 +44,22 @@ void ExecutionCounterList::remove(const std::filesystem::path& file, int line) {
     context_.display.refresh(kCounterList);
 }
 
-bool ExecutionCounterList::selectionMissing(std::optional<std::size_t> selected) const {
-    if (selected && *selected < rows_.size()) return false;
+const SourceLineRow* ExecutionCounterList::selectedRow(std::optional<std::size_t> selected) const {
+    if (selected && *selected < rows_.size()) return &rows_[*selected];
     context_.host.showInformation(kNoItemSelected);
-    return true;
+    return nullptr;
 }
 
 void ExecutionCounterList::deleteRow(std::optional<std::size_t> selected) {
-    if (rows_.empty() || selectionMissing(selected)) return;
-    const SourceLineRow row = rows_[*selected];
-    const std::filesystem::path file = rowFile(row);
+    if (rows_.empty()) return;
+    const SourceLineRow* row = selectedRow(selected);
+    if (!row) return;
+    const std::filesystem::path file = rowFile(*row);
+    const int line = row->line;
     // The row goes even when its file has no page, or Delete All would never end.
-    removeMarkers(context_.editor, file, row.line - 1, kCounterMarker);
-    remove(file, row.line);
-    restyleLine(context_.editor, file, row.line - 1);
+    removeMarkers(context_.editor, file, line - 1, kCounterMarker);
+    remove(file, line);
+    restyleLine(context_.editor, file, line - 1);
 }
 
 void ExecutionCounterList::deleteAll() {
@@ -67,16 +67,16 @@ void ExecutionCounterList::deleteAll() {
 }
 
 void ExecutionCounterList::resetRow(std::optional<std::size_t> selected) {
-    if (rows_.empty() || selectionMissing(selected)) return;
-    if (const auto address = rowAddress(rows_[*selected]))
-        context_.machine.memory[*address].executionCount = 0;
+    if (rows_.empty()) return;
+    const SourceLineRow* row = selectedRow(selected);
+    if (!row) return;
+    if (const auto address = rowAddress(*row)) context_.machine.memory[*address].executionCount = 0;
     refresh();
 }
 
 void ExecutionCounterList::viewSource(std::optional<std::size_t> selected) {
-    if (selectionMissing(selected)) return;
-    const SourceLineRow& row = rows_[*selected];
-    if (context_.editor.open(rowFile(row))) context_.editor.moveCaret(row.line - 1);
+    const SourceLineRow* row = selectedRow(selected);
+    if (row && context_.editor.open(rowFile(*row))) context_.editor.moveCaret(row->line - 1);
 }
 
 void ExecutionCounterList::refresh() {

@@ -22,6 +22,8 @@ class ExecutionCounterList {
     const std::vector<SourceLineRow>& rows() const { return rows_; }
     std::filesystem::path rowFile(const SourceLineRow& row) const;
     std::optional<std::uint16_t> rowAddress(const SourceLineRow& row) const;
+    // The selected row; null, after telling the user to select one, when there is none.
+    const SourceLineRow* selectedRow(std::optional<std::size_t> selected) const;
 
     // Menu and pop-up "Toggle Counter": the active editor's file at the caret line.
     void toggleAtCaret();
@@ -46,7 +48,6 @@ class ExecutionCounterList {
 
   private:
     void remove(const std::filesystem::path& file, int line);
-    bool selectionMissing(std::optional<std::size_t> selected) const;
 
     DebugContext& context_;
     std::vector<SourceLineRow> rows_;

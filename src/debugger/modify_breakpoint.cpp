@@ -45,14 +45,11 @@ std::optional<ModifyBreakpoint> ModifyBreakpoint::forCaretLine(DebugContext& con
 std::optional<ModifyBreakpoint> ModifyBreakpoint::forRow(DebugContext& context,
                                                          BreakpointList& list,
                                                          std::optional<std::size_t> selected) {
-    if (!selected || *selected >= list.rows().size()) {
-        context.host.showInformation(kNoItemSelected);
-        return std::nullopt;
-    }
-    const SourceLineRow& row = list.rows()[*selected];
-    const auto address = list.rowAddress(row);
+    const SourceLineRow* row = list.selectedRow(selected);
+    if (!row) return std::nullopt;
+    const auto address = list.rowAddress(*row);
     if (!address) return std::nullopt;
-    return ModifyBreakpoint(context, list, list.rowFile(row), row.line, *address);
+    return ModifyBreakpoint(context, list, list.rowFile(*row), row->line, *address);
 }
 
 std::string ModifyBreakpoint::newPassFieldText(std::string_view text) {
