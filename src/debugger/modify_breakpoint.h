@@ -27,7 +27,6 @@ class ModifyBreakpoint {
     static std::optional<ModifyBreakpoint> forRow(DebugContext& context, BreakpointList& list,
                                                   std::optional<std::size_t> selected);
 
-    std::uint16_t address() const { return address_; }
     // `LFilename`: the module's name as the module table holds it.
     const std::string& fileNameText() const { return fileName_; }
     const std::string& lineText() const { return line_; }                    // `LLine`
