@@ -7,7 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "debugger/breakpoint_list.h"
 #include "debugger/debug_context.h"
+#include "debugger/execution_counters.h"
 
 namespace tarnwick {
 
@@ -59,6 +61,10 @@ class Debugger {
     const std::vector<std::string>& watchNames() const { return watchNames_; }
     const std::vector<std::string>& cScopes() const { return cScopes_; }
 
+    // The lists of the session; their commands are called on them directly.
+    BreakpointList breakpoints;
+    ExecutionCounterList counters;
+
   private:
     void start();
     bool startAssembly();
@@ -89,7 +95,7 @@ class Debugger {
     void setRegistersBlack();
     void refreshLists();
     void refreshWatches();
-    void resetAllHits();
+    void resetHitsAndCounts();
     void restoreWatches();
     void saveWatches();
     void clearLists();

@@ -19,11 +19,21 @@ void Debugger::takeRegisterSnapshot() {}
 void Debugger::setRegistersBlack() {
     context_.display.refresh(kRegisterPanel);
 }
-void Debugger::refreshLists() {}
+void Debugger::refreshLists() {
+    breakpoints.refresh();
+    counters.refresh();
+    refreshWatches();
+}
 void Debugger::refreshWatches() {}
-void Debugger::resetAllHits() {}
+void Debugger::resetHitsAndCounts() {
+    breakpoints.resetAllHits();
+    counters.resetAll();
+}
 void Debugger::restoreWatches() {}
 void Debugger::saveWatches() {}
-void Debugger::clearLists() {}
+void Debugger::clearLists() {
+    breakpoints.clear();
+    counters.clear();
+}
 
 }  // namespace tarnwick

@@ -139,7 +139,7 @@ void Debugger::branchOpposite() {
 void Debugger::programReset() {
     machineReset(machine_);
     setRegistersBlack();
-    resetAllHits();
+    resetHitsAndCounts();
     if (context_.project.format == ProjectFormat::Icc11) {
         takeRegisterSnapshot();
         traceIntoPlain(machine_);

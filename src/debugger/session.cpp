@@ -40,7 +40,11 @@ bool fileExists(const std::filesystem::path& path) {
 }  // namespace
 
 Debugger::Debugger(DebugContext& context)
-    : context_(context), machine_(context.machine), editor_(context.editor) {
+    : breakpoints(context),
+      counters(context),
+      context_(context),
+      machine_(context.machine),
+      editor_(context.editor) {
     machine_.programReset = [this] { programReset(); };
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "debugger/instruction_analysis.h"
+#include "debugger/modify_breakpoint.h"
 #include "integration/debug_session_rig.h"
 #include "project/s19_build.h"
 
@@ -74,6 +75,47 @@ TEST_F(AssemblySessionTest, TraceStepOverStepOutAndCursorCommands) {
     EXPECT_EQ(rig.executionLine(source), kAfterCallLine);
     EXPECT_FALSE(rig.debugger.commandInProgress());
     EXPECT_FALSE(rig.debugger.runControlsDisabled());
+}
+
+TEST_F(AssemblySessionTest, BreakpointWithPassCountAndCounterOnTheLoop) {
+    rig.caretTo(source, kNextLine);
+    rig.debugger.breakpoints.toggleAtCaret();
+    rig.debugger.counters.toggleAtCaret();
+    EXPECT_EQ(rig.editor.lineStyle(source, kNextLine - 1), LineStyle::BreakPoint);
+    auto dialog = ModifyBreakpoint::forCaretLine(rig.context, rig.debugger.breakpoints);
+    ASSERT_TRUE(dialog.has_value());
+    ASSERT_TRUE(dialog->ok("0", "3"));
+
+    rig.debugger.run();  // stops on the third arrival at the loop's first line
+    EXPECT_EQ(rig.executionLine(source), kNextLine);
+    EXPECT_EQ(rig.machine.peek(0x0002), 2) << "two entries added before the stop";
+    ASSERT_EQ(rig.debugger.breakpoints.rows().size(), 1u);
+    const SourceLineRow& row = rig.debugger.breakpoints.rows().front();
+    EXPECT_EQ(row.file, "sum.asm");
+    EXPECT_EQ(row.line, kNextLine);
+    EXPECT_EQ(row.address, "E036");
+    EXPECT_EQ(row.count, "3 of 3");
+    EXPECT_EQ(rig.debugger.counters.rows().front().count, "2")
+        << "the stop comes before the line runs";
+
+    // Run to Cursor stops at the breakpoint on the way; Run Freely to Cursor passes it.
+    rig.caretTo(source, kReturnLine);
+    rig.debugger.runToCursor();
+    EXPECT_EQ(rig.executionLine(source), kNextLine) << "counting again from 0 of 3";
+    EXPECT_EQ(rig.machine.peek(0x0002), 5);
+    rig.debugger.programReset();
+    EXPECT_EQ(rig.debugger.breakpoints.rows().front().count, "0 of 3");
+    EXPECT_EQ(rig.debugger.counters.rows().front().count, "0");
+    rig.caretTo(source, kReturnLine);
+    rig.debugger.runFreelyToCursor();
+    EXPECT_EQ(rig.executionLine(source), kReturnLine);
+    EXPECT_EQ(rig.machine.peek(0x0002), 8);
+    EXPECT_EQ(rig.debugger.counters.rows().front().count, "8");
+
+    rig.debugger.startOrStop();
+    EXPECT_TRUE(rig.debugger.breakpoints.rows().empty());
+    EXPECT_TRUE(rig.debugger.counters.rows().empty());
+    EXPECT_EQ(rig.editor.lineStyle(source, kNextLine - 1), LineStyle::Whitespace);
 }
 
 TEST_F(AssemblySessionTest, CursorCommandsOnALineWithoutCodeDoNothing) {
