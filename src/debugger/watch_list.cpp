@@ -16,7 +16,7 @@ constexpr char kUnrestoredIntro[] =
     "Some watches of the project file could not be restored; they stay in the file as they "
     "are:";
 
-bool isBlank(std::string_view text) {
+bool isBlank(const std::string& text) {
     return text.find_first_not_of(" \t") == std::string_view::npos;
 }
 
@@ -88,8 +88,9 @@ void WatchList::restore() {
                   "; its watches were read in the order of their keys.";
     }
 
+    std::erase_if(saved.entries, isBlank);
     std::optional<CVariableTable> variables;
-    if (context_.project.format == ProjectFormat::Icc11) {
+    if (context_.project.format == ProjectFormat::Icc11 && !saved.entries.empty()) {
         std::string error;
         variables = CVariableTable::read(context_.project, error);
         if (!variables) {
@@ -114,11 +115,10 @@ void WatchList::restore() {
 }
 
 std::string WatchList::restoreEntry(const std::string& text, const CVariableTable* variables) {
-    if (isBlank(text)) return {};
     const std::optional<WatchEntry> entry = parseWatchEntry(text);
     if (!entry || !keyFitsProject(*entry)) {
         keptEntries_.push_back(text);
-        return "\"" + text + "\" is not a name, a format and a length";
+        return "\"" + text + "\" is not a name, a format of this project and a length";
     }
 
     WatchRow row{entry->name, 0, entry->key, entry->length, {}};

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "debugger/watch_fixture.h"
 #include "debugger/watch_list.h"
 #include "project/debug_file.h"
+#include "support/damaged_text.h"
 
 namespace tarnwick {
 namespace {
@@ -172,6 +174,38 @@ TEST_F(WatchCTest, RestoreKeepsEntriesItCannotResolve) {
     EXPECT_NE(errors()[0].find("prog.dbg"), std::string::npos);
     ASSERT_TRUE(watches.save());
     EXPECT_EQ(savedEntries().size(), 4u);
+
+    // With no watches saved the debug file is not needed.
+    host.messages.clear();
+    writeText(project.path, "[WATCH]\nCount=1\nName0=\n");
+    watches.restore();
+    EXPECT_TRUE(host.messages.empty());
+}
+
+// Damaged project and debug files: restore and save never fail, and every entry that does
+// not read as a watch is written back as it was.
+TEST_F(WatchCTest, DamagedFilesLoseNoUnreadableEntry) {
+    const std::string section =
+        "[WATCH]\nCount=4\nName0=i=main LCharDec 1\nName1=total GShortHex 1\n"
+        "Name2=n=helper LShortDec 1\nName3=p=main LPtrBBin 1\n";
+    std::mt19937 random(20261210);
+    for (int round = 0; round < 200; ++round) {
+        const std::string text = testing::damagedText(section, random);
+        writeText(project.path, text);
+        writeText(directory / "prog.dbg", testing::damagedText(kDebugFile, random));
+        std::vector<std::string> unreadable;
+        for (const std::string& entry : readSavedWatches(IniDocument::parse(text)).entries)
+            if (!parseWatchEntry(entry)) unreadable.push_back(entry);
+
+        watches.restore();
+        ASSERT_TRUE(watches.save()) << text;
+        const std::vector<std::string> saved = savedEntries();
+        for (const std::string& entry : unreadable) {
+            if (entry.find_first_not_of(" \t") != std::string::npos) {
+                EXPECT_NE(std::ranges::find(saved, entry), saved.end()) << text;
+            }
+        }
+    }
 }
 
 }  // namespace
