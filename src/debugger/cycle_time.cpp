@@ -55,10 +55,6 @@ std::string timeText(std::uint32_t cycles, const CrystalClock& clock,
            paddedDigits(microUnits % perMicrosecond, clock.decimals);
 }
 
-std::string resetTimeText(std::string_view decimalSeparator) {
-    return "Time = 0:0:0:0" + std::string(decimalSeparator) + "0";
-}
-
 void updateCycleAndTime(DebugContext& context) {
     Machine& machine = context.machine;
     context.editor.setStatusText(
@@ -77,12 +73,12 @@ void updateCycleAndTime(DebugContext& context) {
 void resetCycle(DebugContext& context) {
     context.machine.cycleCounter = 0;
     context.machine.lastShownCycles = 0;
-    context.editor.setStatusText(kCyclePanel, "Cycle = 0");
+    context.editor.setStatusText(kCyclePanel, kResetCycleText);
 }
 
 void resetTime(DebugContext& context) {
     context.machine.timeTotal = 0;
-    context.editor.setStatusText(kTimePanel, resetTimeText(context.host.decimalSeparator()));
+    context.editor.setStatusText(kTimePanel, kResetTimeText);
 }
 
 void resetCycleAndTime(DebugContext& context) {

@@ -41,8 +41,10 @@ std::string cycleText(std::uint32_t cycles, std::string_view thousandsSeparator)
 std::string timeText(std::uint32_t cycles, const CrystalClock& clock,
                      std::string_view thousandsSeparator, std::string_view decimalSeparator);
 
-// The time text right after Reset Time and Program Reset: "Time = 0:0:0:0,0".
-std::string resetTimeText(std::string_view decimalSeparator);
+// The texts right after a reset. The reset time text always has the comma, as it always had,
+// whatever the user's decimal separator.
+inline constexpr std::string_view kResetCycleText = "Cycle = 0";
+inline constexpr std::string_view kResetTimeText = "Time = 0:0:0:0,0";
 
 // After every command that ran code: shows the cycle counter in panel 3, adds the cycles
 // since the last update to the time total and shows it in panel 4. With a crystal the
@@ -56,7 +58,11 @@ void resetTime(DebugContext& context);
 // Reset Cycle & Time, and the counters' part of Program Reset.
 void resetCycleAndTime(DebugContext& context);
 
-// The Run Free to Cycle dialog's edit box takes at most ten decimal digits.
+// The Run Free to Cycle dialog: the current cycle in number format beside its caption, and an
+// edit box for at most ten decimal digits. Only OK runs the program.
+inline constexpr std::string_view kRunToCycleCaption = "Run Free to Cycle";
+inline constexpr std::string_view kCurrentCycleCaption = "Current Cycle:";
+inline constexpr std::string_view kRunToCycleBoxCaption = "Run to Cycle:";
 inline constexpr std::size_t kCycleInputMaxLength = 10;
 
 // The keys the box lets through: the digits and Backspace.

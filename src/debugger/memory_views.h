@@ -18,6 +18,10 @@ namespace tarnwick {
 // The texts of the RAM, ROM and stack views. Bytes of 7F and above stand in the texts as they
 // are (Latin-1), so a window shows them as the characters 127-255.
 
+inline constexpr std::string_view kRamViewCaption = "RAM";
+inline constexpr std::string_view kRomViewCaption = "ROM";
+inline constexpr std::string_view kStackViewCaption = "Stack Pointer, IX, IY";
+
 // ---- RAM and ROM views: sixteen bytes per line ----
 
 // Stands between the lines of two blocks.
@@ -57,6 +61,8 @@ std::vector<std::string> romViewLines(const Machine& machine, const MemoryRangeL
 
 // ---- Copy and save of the RAM and ROM views ----
 
+inline constexpr std::string_view kCopyMenuItem = "Copy to the clipboard";  // Ctrl+C
+inline constexpr std::string_view kSaveMenuItem = "Save to a file";         // Ctrl+S
 inline constexpr std::string_view kSaveRamTitle = "Save RAM to a file";
 inline constexpr std::string_view kSaveRomTitle = "Save ROM to a file";
 inline constexpr std::string_view kTextFileFilter = "Text file (*.txt)|*.txt";
