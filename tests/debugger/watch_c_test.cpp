@@ -189,7 +189,7 @@ TEST_F(WatchCTest, DamagedFilesLoseNoUnreadableEntry) {
         "[WATCH]\nCount=4\nName0=i=main LCharDec 1\nName1=total GShortHex 1\n"
         "Name2=n=helper LShortDec 1\nName3=p=main LPtrBBin 1\n";
     std::mt19937 random(20261210);
-    for (int round = 0; round < 200; ++round) {
+    for (int round = 0; round < 60; ++round) {
         const std::string text = testing::damagedText(section, random);
         writeText(project.path, text);
         writeText(directory / "prog.dbg", testing::damagedText(kDebugFile, random));
