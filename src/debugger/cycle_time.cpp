@@ -40,7 +40,8 @@ std::string timeText(std::uint32_t cycles, const CrystalClock& clock,
     const std::uint64_t perMillisecond = 1000 * perMicrosecond;
     const std::uint64_t perSecond = 1000 * perMillisecond;
     const std::uint64_t perMinute = 60 * perSecond;
-    // Below 2^32 cycles times 10^8 units per second: well inside 64 bits, also doubled.
+    // The time in units of the last shown microsecond decimal, rounded. Below 2^32 cycles
+    // times 10^8 units per second, doubled: well inside 64 bits.
     const std::uint64_t units = (std::uint64_t{cycles} * perSecond * 2 + clock.eClockHz) /
                                 (2 * std::uint64_t{clock.eClockHz});
 
