@@ -17,6 +17,7 @@ constexpr std::array<std::string_view, kPanelFieldCount> kFieldNames{
     "LabelCCRH",  "LabelCCRI",  "LabelCCRN",  "LabelCCRZ",  "LabelCCRV",  "LabelCCRC",
     "LabelCCR1S", "LabelCCR1X", "LabelCCR1H", "LabelCCR1I", "LabelCCR1N", "LabelCCR1Z",
     "LabelCCR1V", "LabelCCR1C"};
+static_assert(kFieldNames.back() == "LabelCCR1C", "one name per field");
 
 constexpr std::string_view kFlagLetters = "SXHINZVC";
 

@@ -46,7 +46,7 @@ enum class PanelField : std::uint8_t {
     Ccr1V,
     Ccr1C,
 };
-inline constexpr std::size_t kPanelFieldCount = 32;
+inline constexpr std::size_t kPanelFieldCount = static_cast<std::size_t>(PanelField::Ccr1C) + 1;
 
 // The label names of the fields, by PanelField.
 std::string_view panelFieldName(PanelField field);
