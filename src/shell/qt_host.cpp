@@ -1,0 +1,81 @@
+#include "shell/qt_host.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QMessageBox>
+
+namespace tarnwick {
+
+bool showMessageBox(QWidget* parent, MessageKind kind, const QString& text) {
+    const QString title = QLatin1String(kProgramName);
+    switch (kind) {
+        case MessageKind::YesNoWarning:
+            return QMessageBox::warning(parent, title, text, QMessageBox::Yes | QMessageBox::No) ==
+                   QMessageBox::Yes;
+        case MessageKind::Warning:
+            QMessageBox::warning(parent, title, text);
+            break;
+        case MessageKind::Error:
+            QMessageBox::critical(parent, title, text);
+            break;
+        case MessageKind::Information:
+            QMessageBox::information(parent, title, text);
+            break;
+    }
+    return true;
+}
+
+QtHost::QtHost(QWidget* dialogParent, QLocale locale) : locale_(std::move(locale)) {
+    sinceStart_.start();
+    clock_ = [this] { return sinceStart_.elapsed(); };
+    // A QPointer, so a box asked for after the parent window has gone opens without one.
+    messageBox_ = [parent = QPointer<QWidget>(dialogParent)](MessageKind kind,
+                                                             const QString& text) {
+        return showMessageBox(parent.data(), kind, text);
+    };
+}
+
+bool QtHost::ask(MessageKind kind, std::string_view text) {
+    return messageBox_(kind, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+bool QtHost::warnYesNo(std::string_view text) {
+    return ask(MessageKind::YesNoWarning, text);
+}
+
+void QtHost::showWarning(std::string_view text) {
+    ask(MessageKind::Warning, text);
+}
+
+void QtHost::showError(std::string_view text) {
+    ask(MessageKind::Error, text);
+}
+
+void QtHost::showInformation(std::string_view text) {
+    ask(MessageKind::Information, text);
+}
+
+void QtHost::processEvents() {
+    const qint64 now = clock_();
+    if (lastPump_ && now - *lastPump_ < kEventPumpIntervalMs) return;
+    lastPump_ = now;
+    QCoreApplication::processEvents();
+}
+
+void QtHost::setRefreshTimerActive(bool active) {
+    if (refreshTimerSwitch_) refreshTimerSwitch_(active);
+}
+
+std::uint32_t QtHost::timeSeed() {
+    return static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
+}
+
+std::string QtHost::thousandsSeparator() {
+    return locale_.groupSeparator().toStdString();
+}
+
+std::string QtHost::decimalSeparator() {
+    return locale_.decimalPoint().toStdString();
+}
+
+}  // namespace tarnwick
