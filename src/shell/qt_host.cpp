@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
 
 namespace tarnwick {
 

@@ -2,13 +2,13 @@
 
 #include <QElapsedTimer>
 #include <QLocale>
-#include <QPointer>
 #include <QString>
-#include <QWidget>
 #include <functional>
 #include <optional>
 
 #include "core/host.h"
+
+class QWidget;
 
 namespace tarnwick {
 
