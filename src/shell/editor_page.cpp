@@ -1,0 +1,286 @@
+#include "shell/editor_page.h"
+
+#include <Qsci/qscilexercpp.h>
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <algorithm>
+#include <array>
+
+#include "shell/gutter_images.h"
+#include "shell/hc11_lexer.h"
+
+namespace tarnwick {
+
+namespace {
+
+constexpr int kLineNumberMargin = 0;
+// The code-line dot, the breakpoint disc and the execution arrow share a margin, drawn in
+// that order; the counter and the bookmarks have their own so that every image stays whole.
+constexpr int kDebugMargin = 1;
+constexpr int kCounterMargin = 2;
+constexpr int kBookmarkMargin = 3;
+constexpr int kUnusedMargin = 4;
+constexpr int kSymbolMarginWidth = kGutterImageSize + 2;
+constexpr int kMarkerBitCount = 12;
+
+// Marker numbers 0-11 are the marker bits themselves; the line styles other than
+// "Whitespace" follow as background markers, and each has a text-colour indicator.
+constexpr int kFirstLineStyleMarker = kMarkerBitCount;
+constexpr int kFirstLineStyleIndicator = 20;
+constexpr std::array<LineStyle, 5> kMarkedLineStyles{LineStyle::BreakPoint, LineStyle::Counter,
+                                                     LineStyle::Bookmark, LineStyle::ExecutionPoint,
+                                                     LineStyle::ErrorLine};
+
+int lineStyleMarker(LineStyle style) {
+    return kFirstLineStyleMarker + static_cast<int>(style) - 1;
+}
+int lineStyleIndicator(LineStyle style) {
+    return kFirstLineStyleIndicator + static_cast<int>(style) - 1;
+}
+
+bool isAssemblyFile(const QString& suffix) {
+    return suffix == "asm" || suffix == "s" || suffix == "inc" || suffix == "lst";
+}
+bool isCFile(const QString& suffix) {
+    return suffix == "c" || suffix == "h";
+}
+
+// The C highlighter's styles drawn in the list's styles of the same kind.
+void colourCLexer(QsciLexerCPP& lexer, const std::vector<TextStyle>& styles) {
+    struct Mapping {
+        int cStyle;
+        int style;
+    };
+    static constexpr std::array<Mapping, 14> kMappings{{
+        {QsciLexerCPP::Default, kWhitespaceStyle},
+        {QsciLexerCPP::Comment, kCommentStyle},
+        {QsciLexerCPP::CommentLine, kCommentStyle},
+        {QsciLexerCPP::CommentDoc, kCommentStyle},
+        {QsciLexerCPP::CommentLineDoc, kCommentStyle},
+        {QsciLexerCPP::Number, kIntegerStyle},
+        {QsciLexerCPP::Keyword, kReservedWordStyle},
+        {QsciLexerCPP::DoubleQuotedString, kStringStyle},
+        {QsciLexerCPP::SingleQuotedString, kStringStyle},
+        {QsciLexerCPP::UnclosedString, kStringStyle},
+        {QsciLexerCPP::PreProcessor, kDefinesStyle},
+        {QsciLexerCPP::Operator, kDelimiterStyle},
+        {QsciLexerCPP::Identifier, kIdentifierStyle},
+        {QsciLexerCPP::KeywordSet2, kReservedWordStyle},
+    }};
+    const TextStyle& plain = styles[kWhitespaceStyle];
+    lexer.setDefaultPaper(plain.background);
+    lexer.setDefaultColor(plain.text);
+    lexer.setPaper(plain.background);
+    lexer.setColor(plain.text);
+    lexer.setFont(editorFont());
+    for (const Mapping& mapping : kMappings) {
+        const TextStyle& style = styles[mapping.style];
+        QFont font = editorFont();
+        font.setBold(style.bold);
+        font.setItalic(style.italic);
+        font.setUnderline(style.underline);
+        lexer.setColor(style.text, mapping.cStyle);
+        lexer.setPaper(style.background, mapping.cStyle);
+        lexer.setFont(font, mapping.cStyle);
+    }
+}
+
+}  // namespace
+
+QString toQString(const std::filesystem::path& file) {
+    return QFile::decodeName(QByteArray::fromStdString(file.string()));
+}
+
+std::filesystem::path toPath(const QString& name) {
+    return std::filesystem::path(QFile::encodeName(name).toStdString());
+}
+
+EditorPage::EditorPage(QWidget* parent) : QsciScintilla(parent) {
+    setUtf8(true);
+    setFont(editorFont());
+    setTabWidth(10);
+    setEdgeMode(EdgeLine);
+    setEdgeColumn(80);
+    setEdgeColor(QColor(0xC0, 0xC0, 0xC0));
+
+    setMarginType(kLineNumberMargin, NumberMargin);
+    setMarginMarkerMask(kLineNumberMargin, 0);
+    setMarginWidth(kLineNumberMargin, 0);
+    const int debugMask = kCodeLineMarker | kBreakpointMarker | kExecutionPointMarker;
+    const std::array<std::pair<int, int>, 3> symbolMargins{{{kDebugMargin, debugMask},
+                                                            {kCounterMargin, kCounterMarker},
+                                                            {kBookmarkMargin, kAnyBookmarkMarker}}};
+    for (const auto& [margin, mask] : symbolMargins) {
+        setMarginType(margin, SymbolMargin);
+        setMarginMarkerMask(margin, mask);
+        setMarginWidth(margin, kSymbolMarginWidth);
+        setMarginSensitivity(margin, true);
+    }
+    setMarginWidth(kUnusedMargin, 0);
+    for (int bit = 0; bit < kMarkerBitCount; ++bit) markerDefine(gutterImage(bit), bit);
+    connect(this, &QsciScintilla::marginClicked, this,
+            [this](int, int line, Qt::KeyboardModifiers) { emit gutterClicked(line); });
+
+    applyAppearance(styles_, colors_);
+}
+
+QString EditorPage::title() const {
+    return file_.empty() ? QStringLiteral("Noname") : toQString(file_.filename());
+}
+
+bool EditorPage::load(const std::filesystem::path& file, QString& error) {
+    const QString name = toQString(file);
+    if (QFileInfo(name).isDir()) {
+        error = QStringLiteral("it is a folder");
+        return false;
+    }
+    QFile in(name);
+    if (!in.open(QIODevice::ReadOnly)) {
+        error = in.errorString();
+        return false;
+    }
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError) {
+        error = in.errorString();
+        return false;
+    }
+    // A byte-order mark is kept aside and written back on saving.
+    const QByteArray bom("\xEF\xBB\xBF");
+    byteOrderMark_ = bytes.startsWith(bom);
+    const QByteArray body = byteOrderMark_ ? bytes.mid(bom.size()) : bytes;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8.decode(body);
+    latin1_ = utf8.hasError();
+    setUtf8(!latin1_);
+    setText(latin1_ ? QString::fromLatin1(body) : decoded);
+    setEolMode(bytes.contains("\r\n") ? EolWindows : EolUnix);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    setModified(false);
+    file_ = file;
+    chooseLexer();
+    return true;
+}
+
+bool EditorPage::saveTo(const std::filesystem::path& file, QString& error) {
+    QSaveFile out(toQString(file));
+    const QByteArray bytes = (byteOrderMark_ ? QByteArray("\xEF\xBB\xBF") : QByteArray()) +
+                             (latin1_ ? text().toLatin1() : text().toUtf8());
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+        error = out.errorString();
+        return false;
+    }
+    const bool renamed = file != file_;
+    file_ = file;
+    setModified(false);
+    if (renamed) chooseLexer();
+    return true;
+}
+
+int EditorPage::textLineCount() const {
+    const int count = lines();
+    return lineLength(count - 1) == 0 ? count - 1 : count;
+}
+
+QString EditorPage::lineTextAt(int line) const {
+    QString result = text(line);
+    while (result.endsWith('\n') || result.endsWith('\r')) result.chop(1);
+    return result;
+}
+
+MarkerBits EditorPage::markerBits(int line) const {
+    return static_cast<MarkerBits>(markersAtLine(line) & ((1u << kMarkerBitCount) - 1));
+}
+
+void EditorPage::setMarkerBits(int line, MarkerBits bits) {
+    const MarkerBits current = markerBits(line);
+    for (int bit = 0; bit < kMarkerBitCount; ++bit) {
+        const MarkerBits mask = static_cast<MarkerBits>(1u << bit);
+        if ((bits & mask) && !(current & mask)) markerAdd(line, bit);
+        if (!(bits & mask) && (current & mask)) markerDelete(line, bit);
+    }
+}
+
+LineStyle EditorPage::lineStyleAt(int line) const {
+    const unsigned markers = markersAtLine(line);
+    for (LineStyle style : kMarkedLineStyles)
+        if (markers & (1u << lineStyleMarker(style))) return style;
+    return LineStyle::Whitespace;
+}
+
+void EditorPage::setLineStyleAt(int line, LineStyle style) {
+    const long start = SendScintilla(SCI_POSITIONFROMLINE, line);
+    const long length = SendScintilla(SCI_GETLINEENDPOSITION, line) - start;
+    for (LineStyle marked : kMarkedLineStyles) {
+        markerDelete(line, lineStyleMarker(marked));
+        SendScintilla(SCI_SETINDICATORCURRENT, lineStyleIndicator(marked));
+        SendScintilla(SCI_INDICATORCLEARRANGE, start, length);
+    }
+    if (style == LineStyle::Whitespace) return;
+    markerAdd(line, lineStyleMarker(style));
+    SendScintilla(SCI_SETINDICATORCURRENT, lineStyleIndicator(style));
+    SendScintilla(SCI_INDICATORFILLRANGE, start, length);
+}
+
+void EditorPage::applyAppearance(const std::vector<TextStyle>& styles, const SchemeColors& colors) {
+    styles_ = styles;
+    colors_ = colors;
+    if (auto* hc11 = qobject_cast<THC11Parser*>(lexer())) {
+        hc11->setTextStyles(styles_);
+    } else if (auto* c = qobject_cast<QsciLexerCPP*>(lexer())) {
+        colourCLexer(*c, styles_);
+    } else {
+        setPaper(colors_.background);
+        setColor(colors_.text);
+    }
+    if (lexer()) {
+        lexer()->setDefaultPaper(colors_.background);
+        lexer()->setDefaultColor(colors_.text);
+    }
+    setMarginsBackgroundColor(colors_.background);
+    setMarginsForegroundColor(colors_.lineNumbers);
+    setCaretForegroundColor(colors_.text);
+    setSelectionBackgroundColor(styles_[kMarkedBlockStyle].background);
+    setSelectionForegroundColor(styles_[kMarkedBlockStyle].text);
+    defineLineStyleMarks(styles_);
+}
+
+void EditorPage::defineLineStyleMarks(const std::vector<TextStyle>& styles) {
+    for (LineStyle style : kMarkedLineStyles) {
+        const std::string_view name = lineStyleName(style);
+        const int index = textStyleIndex(styles, QString::fromUtf8(name.data(), name.size()));
+        if (index < 0) continue;
+        const int marker = lineStyleMarker(style);
+        const int indicator = lineStyleIndicator(style);
+        markerDefine(Background, marker);
+        setMarkerBackgroundColor(styles[index].background, marker);
+        indicatorDefine(TextColorIndicator, indicator);
+        setIndicatorForegroundColor(styles[index].text, indicator);
+    }
+}
+
+void EditorPage::setLineNumbersShown(bool shown) {
+    lineNumbersShown_ = shown;
+    if (shown) {
+        setMarginWidth(kLineNumberMargin, QStringLiteral("00000"));
+    } else {
+        setMarginWidth(kLineNumberMargin, 0);
+    }
+}
+
+void EditorPage::chooseLexer() {
+    QsciLexer* previous = lexer();
+    const QString suffix = QFileInfo(toQString(file_)).suffix().toLower();
+    QsciLexer* next = nullptr;
+    if (isAssemblyFile(suffix)) next = new THC11Parser(this);
+    if (isCFile(suffix)) next = new QsciLexerCPP(this);
+    setLexer(next);
+    delete previous;
+    applyAppearance(styles_, colors_);
+    setLineNumbersShown(lineNumbersShown_);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QString>
+#include <filesystem>
+#include <vector>
+
+#include "debugger/source_editor.h"
+#include "shell/text_styles.h"
+
+namespace tarnwick {
+
+// File names between the toolkit's strings and the standard library's paths.
+QString toQString(const std::filesystem::path& file);
+std::filesystem::path toPath(const QString& name);
+
+// One page of the editor window: the text of one file (or of a new, unnamed one) with the
+// twelve marker bits per line in the gutter and one line style per line.
+//
+// Line styles are drawn with a background marker per style (the line's background) and a
+// text-colour indicator over the line's text (its foreground); the marker also records the
+// style, so it moves with the line as the text is edited.
+class EditorPage : public QsciScintilla {
+    Q_OBJECT
+
+  public:
+    explicit EditorPage(QWidget* parent = nullptr);
+
+    // Empty for a page that was never saved.
+    const std::filesystem::path& file() const { return file_; }
+    // The tab caption: the file's name, or "Noname".
+    QString title() const;
+
+    // Reads the file into the page. Text that is not valid UTF-8 is kept byte for byte and
+    // saved back the same way. On failure the page is unchanged and `error` says why.
+    bool load(const std::filesystem::path& file, QString& error);
+    // Writes the page to the file, which it then names; on failure the file on disk and the
+    // page are unchanged and `error` says why.
+    bool saveTo(const std::filesystem::path& file, QString& error);
+
+    // The lines of the text; a line end at the very end starts no further line.
+    int textLineCount() const;
+    // A line's text without its line end.
+    QString lineTextAt(int line) const;
+
+    MarkerBits markerBits(int line) const;
+    void setMarkerBits(int line, MarkerBits bits);
+    LineStyle lineStyleAt(int line) const;
+    void setLineStyleAt(int line, LineStyle style);
+
+    // Colours the tokens by the style list and the text area, the space beyond the lines'
+    // ends and the line numbers by the scheme.
+    void applyAppearance(const std::vector<TextStyle>& styles, const SchemeColors& colors);
+    void setLineNumbersShown(bool shown);
+
+  signals:
+    // A click in the gutter beside the line.
+    void gutterClicked(int line);
+
+  private:
+    void chooseLexer();
+    void defineLineStyleMarks(const std::vector<TextStyle>& styles);
+
+    std::filesystem::path file_;
+    bool latin1_ = false;  // the file was not UTF-8: its bytes map one to one onto characters
+    bool byteOrderMark_ = false;
+    bool lineNumbersShown_ = false;
+    std::vector<TextStyle> styles_ = defaultTextStyles();
+    SchemeColors colors_ = schemeColors("Default");
+};
+
+}  // namespace tarnwick

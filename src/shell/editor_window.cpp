@@ -1,0 +1,409 @@
+#include "shell/editor_window.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <system_error>
+
+#include "shell/editor_page.h"
+
+namespace tarnwick {
+
+namespace {
+
+// Pages are found by the absolute, normalised form of their file's name.
+std::filesystem::path normalized(const std::filesystem::path& file) {
+    if (file.empty()) return {};
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(file, error);
+    return (error ? file : absolute).lexically_normal();
+}
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool insideText(const EditorPage* page, int line) {
+    return page && line >= 0 && line < page->lines();
+}
+
+const QString kMessagePanelLook = QStringLiteral(
+    "QListWidget { background: black; color: white; }"
+    "QListWidget::item:selected { background: black; color: white; border: 1px solid lime; }");
+
+}  // namespace
+
+TEditor::TEditor(std::unique_ptr<EditorDialogs> dialogs, QWidget* parent)
+    : QWidget(parent),
+      dialogs_(dialogs ? std::move(dialogs) : makeToolkitEditorDialogs(this)),
+      tabs_(new QTabWidget(this)),
+      messages_(new QListWidget(this)),
+      statusBar_(new QStatusBar(this)) {
+    setWindowTitle(QStringLiteral("Editor"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(tabs_, 1);
+    layout->addWidget(messages_);
+    layout->addWidget(statusBar_);
+
+    messages_->setStyleSheet(kMessagePanelLook);
+    messages_->setMaximumHeight(120);
+    messages_->hide();
+    connect(messages_, &QListWidget::itemPressed, this, [this](QListWidgetItem* item) {
+        emit errorMarkEnds();
+        emit messageClicked(messages_->row(item));
+    });
+
+    for (std::size_t i = 0; i < panels_.size(); ++i) {
+        panels_[i] = new QLabel(statusBar_);
+        panels_[i]->setMinimumWidth(80);
+        statusBar_->addWidget(panels_[i], i == kStatusPanel ? 1 : 0);
+    }
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+        emit errorMarkEnds();
+        showComponentPanels();
+    });
+}
+
+TEditor::~TEditor() = default;
+
+bool TEditor::windowExists() const {
+    return isVisible();
+}
+
+bool TEditor::open(const std::filesystem::path& file) {
+    QString error;
+    if (EditorPage* existing = page(file)) {
+        tabs_->setCurrentWidget(existing);
+    } else if (!openPage(normalized(file), error)) {
+        return false;
+    }
+    show();
+    return true;
+}
+
+bool TEditor::isOpen(const std::filesystem::path& file) const {
+    return page(file) != nullptr;
+}
+
+std::optional<std::filesystem::path> TEditor::activeFile() const {
+    const EditorPage* active = activePage();
+    if (!active || active->file().empty()) return std::nullopt;
+    return active->file();
+}
+
+std::vector<std::filesystem::path> TEditor::openFiles() const {
+    std::vector<std::filesystem::path> files;
+    for (int i = 0; i < tabs_->count(); ++i) {
+        const auto* each = static_cast<EditorPage*>(tabs_->widget(i));
+        if (!each->file().empty()) files.push_back(each->file());
+    }
+    return files;
+}
+
+void TEditor::closeAll() {
+    Close2Click();
+}
+
+void TEditor::bringToFront() {
+    if (isMinimized()) showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TEditor::maximize() {
+    showMaximized();
+}
+
+void TEditor::setReadOnly(const std::filesystem::path& file, bool readOnly) {
+    if (EditorPage* found = page(file)) found->setReadOnly(readOnly);
+    showComponentPanels();
+}
+
+int TEditor::lineCount(const std::filesystem::path& file) const {
+    const EditorPage* found = page(file);
+    return found ? found->textLineCount() : 0;
+}
+
+std::string TEditor::lineText(const std::filesystem::path& file, int line) const {
+    const EditorPage* found = page(file);
+    return insideText(found, line) ? found->lineTextAt(line).toStdString() : std::string();
+}
+
+MarkerBits TEditor::markers(const std::filesystem::path& file, int line) const {
+    const EditorPage* found = page(file);
+    return insideText(found, line) ? found->markerBits(line) : 0;
+}
+
+void TEditor::setMarkers(const std::filesystem::path& file, int line, MarkerBits bits) {
+    EditorPage* found = page(file);
+    if (insideText(found, line)) found->setMarkerBits(line, bits);
+}
+
+LineStyle TEditor::lineStyle(const std::filesystem::path& file, int line) const {
+    const EditorPage* found = page(file);
+    return insideText(found, line) ? found->lineStyleAt(line) : LineStyle::Whitespace;
+}
+
+void TEditor::setLineStyle(const std::filesystem::path& file, int line, LineStyle style) {
+    EditorPage* found = page(file);
+    if (insideText(found, line)) found->setLineStyleAt(line, style);
+}
+
+int TEditor::caretLine() const {
+    const EditorPage* active = activePage();
+    if (!active) return -1;
+    int line = 0;
+    int index = 0;
+    active->getCursorPosition(&line, &index);
+    return line;
+}
+
+void TEditor::moveCaret(int line) {
+    EditorPage* active = activePage();
+    if (!active) return;
+    active->setCursorPosition(line, 0);
+    active->ensureLineVisible(line);
+}
+
+void TEditor::centreLine(int line) {
+    EditorPage* active = activePage();
+    if (!active) return;
+    active->setCursorPosition(line, 0);
+    active->setFirstVisibleLine(std::max(
+        0, line - static_cast<int>(active->SendScintilla(QsciScintilla::SCI_LINESONSCREEN)) / 2));
+}
+
+void TEditor::setStatusText(int panel, std::string_view text) {
+    if (panel >= 0 && panel < static_cast<int>(panels_.size()))
+        panels_[panel]->setText(fromUtf8(text));
+}
+
+void TEditor::showMessagePanel(const std::vector<std::string>& lines) {
+    messages_->clear();
+    for (const std::string& line : lines) messages_->addItem(fromUtf8(line));
+    messages_->show();
+}
+
+void TEditor::hideMessagePanel() {
+    messages_->hide();
+}
+
+void TEditor::FileNewClick() {
+    const bool wasShown = isVisible();
+    addPage(new EditorPage);
+    if (wasShown) {
+        show();
+    } else {
+        showMaximized();
+    }
+}
+
+void TEditor::FileOpenClick() {
+    const bool wasShown = isVisible();
+    bool opened = false;
+    for (const QString& name : dialogs_->chooseFilesToOpen()) {
+        QString error;
+        const std::filesystem::path file = normalized(toPath(name));
+        if (EditorPage* existing = page(file)) {
+            tabs_->setCurrentWidget(existing);
+            opened = true;
+        } else if (openPage(file, error)) {
+            opened = true;
+        } else {
+            dialogs_->showError(QStringLiteral("Cannot open %1: %2").arg(name, error));
+        }
+    }
+    if (!opened) return;
+    if (wasShown) {
+        show();
+    } else {
+        showMaximized();
+    }
+}
+
+bool TEditor::Save1Click() {
+    EditorPage* active = activePage();
+    if (!active) return false;
+    return active->file().empty() ? saveAs(*active) : saveWithReport(*active, active->file());
+}
+
+bool TEditor::SaveAsClick() {
+    EditorPage* active = activePage();
+    return active && saveAs(*active);
+}
+
+bool TEditor::FileSaveAllClick() {
+    bool allSaved = true;
+    for (int i = 0; i < tabs_->count(); ++i) {
+        auto& each = *static_cast<EditorPage*>(tabs_->widget(i));
+        if (!each.isModified()) continue;
+        const bool saved = each.file().empty() ? saveAs(each) : saveWithReport(each, each.file());
+        allSaved = allSaved && saved;
+    }
+    return allSaved;
+}
+
+bool TEditor::Close1Click() {
+    EditorPage* active = activePage();
+    return active && closePage(*active);
+}
+
+bool TEditor::Close2Click() {
+    while (tabs_->count() > 0)
+        if (!closePage(*static_cast<EditorPage*>(tabs_->widget(0)))) return false;
+    return true;
+}
+
+void TEditor::setDebugSessionActive(bool active) {
+    debugSessionActive_ = active;
+}
+
+void TEditor::setTextStyles(const std::vector<TextStyle>& styles) {
+    if (styles.size() < static_cast<std::size_t>(kTextStyleCount)) return;
+    styles_ = styles;
+    for (int i = 0; i < tabs_->count(); ++i)
+        static_cast<EditorPage*>(tabs_->widget(i))->applyAppearance(styles_, schemeColors(scheme_));
+}
+
+void TEditor::setColorScheme(const std::string& scheme) {
+    scheme_ = scheme;
+    setTextStyles(styles_);
+}
+
+void TEditor::setLineNumbersShown(bool shown) {
+    lineNumbersShown_ = shown;
+    for (int i = 0; i < tabs_->count(); ++i)
+        static_cast<EditorPage*>(tabs_->widget(i))->setLineNumbersShown(shown);
+}
+
+EditorPage* TEditor::page(const std::filesystem::path& file) const {
+    const std::filesystem::path wanted = normalized(file);
+    if (wanted.empty()) return nullptr;
+    for (int i = 0; i < tabs_->count(); ++i) {
+        auto* each = static_cast<EditorPage*>(tabs_->widget(i));
+        if (each->file() == wanted) return each;
+    }
+    return nullptr;
+}
+
+EditorPage* TEditor::activePage() const {
+    return static_cast<EditorPage*>(tabs_->currentWidget());
+}
+
+QString TEditor::statusText(int panel) const {
+    return panel >= 0 && panel < static_cast<int>(panels_.size()) ? panels_[panel]->text()
+                                                                  : QString();
+}
+
+void TEditor::closeEvent(QCloseEvent* event) {
+    if (debugSessionActive_) {
+        dialogs_->showError(QStringLiteral("Debug session in progress - Debug|Stop"));
+        event->ignore();
+    } else if (Close2Click()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TEditor::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) emit errorMarkEnds();
+    QWidget::changeEvent(event);
+}
+
+bool TEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress)
+        emit errorMarkEnds();
+    return QWidget::eventFilter(watched, event);
+}
+
+EditorPage* TEditor::openPage(const std::filesystem::path& file, QString& error) {
+    auto* created = new EditorPage;
+    if (!created->load(file, error)) {
+        delete created;
+        return nullptr;
+    }
+    return addPage(created);
+}
+
+EditorPage* TEditor::addPage(EditorPage* added) {
+    added->applyAppearance(styles_, schemeColors(scheme_));
+    added->setLineNumbersShown(lineNumbersShown_);
+    added->installEventFilter(this);
+    added->viewport()->installEventFilter(this);
+    connect(added, &EditorPage::gutterClicked, this,
+            [this, added](int line) { emit gutterClicked(added->file(), line); });
+    connect(added, &EditorPage::cursorPositionChanged, this, &TEditor::showComponentPanels);
+    connect(added, &EditorPage::modificationChanged, this, &TEditor::showComponentPanels);
+    tabs_->addTab(added, added->title());
+    tabs_->setCurrentWidget(added);
+    return added;
+}
+
+bool TEditor::saveWithReport(EditorPage& target, const std::filesystem::path& file) {
+    QString error;
+    if (!target.saveTo(file, error)) {
+        dialogs_->showError(QStringLiteral("Cannot save %1: %2").arg(toQString(file), error));
+        return false;
+    }
+    tabs_->setTabText(tabs_->indexOf(&target), target.title());
+    showComponentPanels();
+    return true;
+}
+
+bool TEditor::saveAs(EditorPage& target) {
+    const QString suggestion = target.file().empty() ? target.title() : toQString(target.file());
+    const QString name = dialogs_->chooseSaveName(suggestion);
+    if (name.isEmpty()) return false;
+    const std::filesystem::path file = normalized(toPath(name));
+    const EditorPage* holder = page(file);
+    if (holder && holder != &target) {
+        dialogs_->showError(QStringLiteral("%1 is open in another page").arg(name));
+        return false;
+    }
+    return saveWithReport(target, file);
+}
+
+bool TEditor::closePage(EditorPage& target) {
+    if (target.isModified()) {
+        switch (dialogs_->askSaveChanges(target.title())) {
+            case EditorDialogs::SaveAnswer::Save:
+                if (!(target.file().empty() ? saveAs(target)
+                                            : saveWithReport(target, target.file())))
+                    return false;
+                break;
+            case EditorDialogs::SaveAnswer::Discard:
+                break;
+            case EditorDialogs::SaveAnswer::Cancel:
+                return false;
+        }
+    }
+    tabs_->removeTab(tabs_->indexOf(&target));
+    target.deleteLater();
+    return true;
+}
+
+void TEditor::showComponentPanels() {
+    const EditorPage* active = activePage();
+    if (!active) {
+        for (int panel = 0; panel < 3; ++panel) panels_[panel]->clear();
+        return;
+    }
+    int line = 0;
+    int index = 0;
+    active->getCursorPosition(&line, &index);
+    panels_[0]->setText(QStringLiteral("%1: %2").arg(line + 1).arg(index + 1));
+    panels_[1]->setText(active->isModified() ? QStringLiteral("Modified") : QString());
+    panels_[2]->setText(active->isReadOnly() ? QStringLiteral("Read only")
+                                             : QStringLiteral("Insert"));
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "debugger/source_editor.h"
+#include "shell/editor_dialogs.h"
+#include "shell/text_styles.h"
+
+class QLabel;
+class QListWidget;
+class QStatusBar;
+class QTabWidget;
+
+namespace tarnwick {
+
+class EditorPage;
+
+// The editor window: one tab page per open file, six status panels and the message panel of
+// the build below the pages. Assembly files (.asm, .s, .inc, .lst) are coloured by the 68HC11
+// highlighter, C files (.c, .h) by the C highlighter.
+class TEditor : public QWidget, public SourceEditor {
+    Q_OBJECT
+
+  public:
+    // Without dialogs the window uses the toolkit's message boxes and file dialogs.
+    explicit TEditor(std::unique_ptr<EditorDialogs> dialogs = nullptr, QWidget* parent = nullptr);
+    ~TEditor() override;
+
+    // SourceEditor. `open` reports nothing itself: its caller tells the user.
+    bool windowExists() const override;
+    bool open(const std::filesystem::path& file) override;
+    bool isOpen(const std::filesystem::path& file) const override;
+    std::optional<std::filesystem::path> activeFile() const override;
+    std::vector<std::filesystem::path> openFiles() const override;
+    // Closes every page, offering to save changed ones; the user may cancel.
+    void closeAll() override;
+    void bringToFront() override;
+    void maximize() override;
+    void setReadOnly(const std::filesystem::path& file, bool readOnly) override;
+    int lineCount(const std::filesystem::path& file) const override;
+    std::string lineText(const std::filesystem::path& file, int line) const override;
+    MarkerBits markers(const std::filesystem::path& file, int line) const override;
+    void setMarkers(const std::filesystem::path& file, int line, MarkerBits markers) override;
+    LineStyle lineStyle(const std::filesystem::path& file, int line) const override;
+    void setLineStyle(const std::filesystem::path& file, int line, LineStyle style) override;
+    int caretLine() const override;
+    void moveCaret(int line) override;
+    void centreLine(int line) override;
+    void setStatusText(int panel, std::string_view text) override;
+    void showMessagePanel(const std::vector<std::string>& lines) override;
+    void hideMessagePanel() override;
+
+    // File menu commands. The Save and Close commands return false when a file could not be
+    // written or the user cancelled.
+    void FileNewClick();
+    void FileOpenClick();
+    bool Save1Click();
+    bool SaveAsClick();
+    bool FileSaveAllClick();
+    bool Close1Click();
+    bool Close2Click();
+
+    // During a debug session the window refuses to close.
+    void setDebugSessionActive(bool active);
+    // The style list by which tokens and line styles are drawn, and the colour scheme of the
+    // text area, the space beyond the lines' ends and the line numbers. At start the style
+    // list is schemeTextStyles() of the scheme in the settings.
+    void setTextStyles(const std::vector<TextStyle>& styles);
+    void setColorScheme(const std::string& scheme);
+    void setLineNumbersShown(bool shown);
+
+    EditorPage* page(const std::filesystem::path& file) const;
+    EditorPage* activePage() const;
+    QString statusText(int panel) const;
+    QListWidget* messagePanel() const { return messages_; }
+
+  signals:
+    // A click in the gutter of an open file's page.
+    void gutterClicked(const std::filesystem::path& file, int line);
+    void messageClicked(int row);
+    // A key press or click in the text, a click on the message panel, a page change or the
+    // window losing the focus: the moments that end the error-line mark.
+    void errorMarkEnds();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    EditorPage* openPage(const std::filesystem::path& file, QString& error);
+    EditorPage* addPage(EditorPage* page);
+    bool saveWithReport(EditorPage& page, const std::filesystem::path& file);
+    bool saveAs(EditorPage& page);
+    bool closePage(EditorPage& page);
+    void showComponentPanels();
+
+    std::unique_ptr<EditorDialogs> dialogs_;
+    QTabWidget* tabs_;
+    QListWidget* messages_;
+    QStatusBar* statusBar_;
+    std::array<QLabel*, 6> panels_{};
+    std::vector<TextStyle> styles_ = defaultTextStyles();
+    std::string scheme_ = "Default";
+    bool lineNumbersShown_ = false;
+    bool debugSessionActive_ = false;
+};
+
+}  // namespace tarnwick
