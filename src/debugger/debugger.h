@@ -10,6 +10,8 @@
 #include "debugger/breakpoint_list.h"
 #include "debugger/debug_context.h"
 #include "debugger/execution_counters.h"
+#include "debugger/register_panel.h"
+#include "debugger/watch_list.h"
 
 namespace tarnwick {
 
@@ -64,6 +66,9 @@ class Debugger {
     // The lists of the session; their commands are called on them directly.
     BreakpointList breakpoints;
     ExecutionCounterList counters;
+    WatchList watches;
+    // The main window's register fields, with what the last command changed.
+    RegisterPanel registers;
 
   private:
     void start();
@@ -93,6 +98,7 @@ class Debugger {
     void resetCycleAndTime();
     void takeRegisterSnapshot();
     void setRegistersBlack();
+    void refreshRegisters();
     void refreshLists();
     void refreshWatches();
     void resetHitsAndCounts();

@@ -9,31 +9,56 @@ namespace tarnwick {
 void Debugger::showAnalysis() {
     setStatus(analysisText(machine_, machine_.pc));
 }
+
 void Debugger::updateCycleAndTime() {
     tarnwick::updateCycleAndTime(context_);
 }
+
 void Debugger::resetCycleAndTime() {
     tarnwick::resetCycleAndTime(context_);
 }
-void Debugger::takeRegisterSnapshot() {}
+
+void Debugger::takeRegisterSnapshot() {
+    registers.takeSnapshot(machine_);
+}
+
 void Debugger::setRegistersBlack() {
+    registers.setFieldsBlack(machine_);
     context_.display.refresh(kRegisterPanel);
 }
+
+void Debugger::refreshRegisters() {
+    registers.refresh(machine_);
+    context_.display.refresh(kRegisterPanel);
+}
+
 void Debugger::refreshLists() {
     breakpoints.refresh();
     counters.refresh();
     refreshWatches();
 }
-void Debugger::refreshWatches() {}
+
+void Debugger::refreshWatches() {
+    watches.refresh();
+}
+
 void Debugger::resetHitsAndCounts() {
     breakpoints.resetAllHits();
     counters.resetAll();
 }
-void Debugger::restoreWatches() {}
-void Debugger::saveWatches() {}
+
+void Debugger::restoreWatches() {
+    watches.restore();
+}
+
+void Debugger::saveWatches() {
+    watches.save();
+}
+
 void Debugger::clearLists() {
     breakpoints.clear();
     counters.clear();
+    watches.clear();
 }
 
 }  // namespace tarnwick

@@ -172,7 +172,7 @@ void Debugger::pause() {
 }
 
 void Debugger::commonRefresh() {
-    context_.display.refresh(kRegisterPanel);
+    refreshRegisters();
     updateCycleAndTime();
     clearExecutionPointMarker();
     showExecutionPoint(machine_.pc);

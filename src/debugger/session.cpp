@@ -42,6 +42,7 @@ bool fileExists(const std::filesystem::path& path) {
 Debugger::Debugger(DebugContext& context)
     : breakpoints(context),
       counters(context),
+      watches(context),
       context_(context),
       machine_(context.machine),
       editor_(context.editor) {
@@ -177,7 +178,7 @@ bool Debugger::startC() {
     updateCycleAndTime();
     takeRegisterSnapshot();
     traceIntoPlain(machine_);
-    context_.display.refresh(kRegisterPanel);
+    refreshRegisters();
     updateCycleAndTime();
     if (!showExecutionPoint(machine_.pc)) return false;
     context_.display.refresh(kRamView | kStackView | kBreakpointList | kWatchList | kCounterList |

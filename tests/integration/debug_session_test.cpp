@@ -5,6 +5,7 @@
 
 #include "debugger/instruction_analysis.h"
 #include "debugger/modify_breakpoint.h"
+#include "debugger/watch_dialogs.h"
 #include "integration/debug_session_rig.h"
 #include "project/s19_build.h"
 
@@ -55,6 +56,10 @@ TEST_F(AssemblySessionTest, TraceStepOverStepOutAndCursorCommands) {
     rig.debugger.traceInto();
     EXPECT_EQ(rig.executionLine(source), kStartLine + 1);
     EXPECT_EQ(rig.editor.statusPanels[kCyclePanel], "Cycle = 3");  // LDS immediate
+    EXPECT_EQ(rig.debugger.registers.field(PanelField::SP).text, "00FF");
+    EXPECT_TRUE(rig.debugger.registers.field(PanelField::SP).changed);
+    EXPECT_TRUE(rig.debugger.registers.field(PanelField::PC).changed);
+    EXPECT_FALSE(rig.debugger.registers.field(PanelField::AHex).changed);
     EXPECT_EQ(rig.editor.statusPanels[kStatusPanel], analysisText(rig.machine, rig.machine.pc));
     EXPECT_EQ(rig.editor.markers(source, kStartLine - 1) & kExecutionPointMarker, 0);
     EXPECT_EQ(rig.editor.lineStyle(source, kStartLine - 1), LineStyle::Whitespace);
@@ -118,6 +123,35 @@ TEST_F(AssemblySessionTest, BreakpointWithPassCountAndCounterOnTheLoop) {
     EXPECT_EQ(rig.editor.lineStyle(source, kNextLine - 1), LineStyle::Whitespace);
 }
 
+TEST_F(AssemblySessionTest, WatchesFollowTheProgramAndStayInTheProjectFile) {
+    AssemblyWatchDialog dialog(rig.context, rig.debugger.watches);
+    const std::vector<std::pair<std::string, std::size_t>> watches = {
+        {"TOTAL", 10}, {"TOTAL", 8}, {"INDEX", 1}};  // Word (Dec), Word (Hex), Byte (Bin)
+    for (const auto& [name, format] : watches) {
+        dialog.show(rig.debugger.watchNames());
+        dialog.name = name;
+        dialog.length = "1";
+        dialog.format = format;
+        dialog.ok();
+    }
+    ASSERT_EQ(rig.debugger.watches.rows().size(), 3u) << rig.errors();
+
+    rig.caretTo(source, kCallAddUpLine);
+    rig.debugger.runToCursor();
+    rig.debugger.stepOver();
+    const auto& rows = rig.debugger.watches.rows();
+    EXPECT_NE(rows[0].value.find("228"), std::string::npos) << rows[0].value;
+    EXPECT_NE(rows[1].value.find("00E4"), std::string::npos) << rows[1].value;
+    EXPECT_NE(rows[2].value.find("0000-1000"), std::string::npos) << rows[2].value;
+
+    rig.debugger.startOrStop();
+    EXPECT_TRUE(rig.debugger.watches.rows().empty());
+    EXPECT_EQ(readWatches(readIniFile(rig.project.path)).size(), 3u);
+    rig.debugger.startOrStop();
+    ASSERT_TRUE(rig.debugger.inSession());
+    EXPECT_EQ(rig.debugger.watches.rows().size(), 3u);
+}
+
 TEST_F(AssemblySessionTest, CursorCommandsOnALineWithoutCodeDoNothing) {
     rig.caretTo(source, kStartLine - 1);
     const std::uint32_t cycles = rig.machine.cycleCounter;
@@ -154,7 +188,7 @@ TEST_F(AssemblySessionTest, RunStopsOnPauseAndProgramResetGoesBackToTheStart) {
     EXPECT_EQ(rig.machine.cycleCounter, 0u);
     EXPECT_EQ(rig.executionLine(source), kStartLine);
     EXPECT_EQ(rig.editor.statusPanels[kCyclePanel], "Cycle = 0");
-    EXPECT_EQ(rig.editor.statusPanels[kTimePanel], "Time = 0:0:0:0.0");
+    EXPECT_EQ(rig.editor.statusPanels[kTimePanel], "Time = 0:0:0:0,0");
 }
 
 TEST_F(AssemblySessionTest, RunFreelyToCycleStopsAtTheFirstLineAtOrPastTheTarget) {
