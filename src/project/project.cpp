@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <map>
 
 namespace tarnwick {
 namespace {
@@ -40,11 +41,22 @@ std::size_t readCount(const IniDocument& document, std::string_view section, std
 
 std::vector<std::string> readList(const IniDocument& document, std::string_view section,
                                   std::string_view prefix, std::size_t max) {
-    std::vector<std::string> items;
     const std::size_t count = readCount(document, section, max);
-    for (std::size_t i = 0; i < count; ++i)
-        if (auto item = document.value(section, std::string(prefix) + std::to_string(i)))
-            items.push_back(std::move(*item));
+    // The keys present decide the work, not Count: a damaged Count of two billion must not
+    // make the reader look up two billion keys.
+    std::map<std::size_t, std::string> numbered;
+    for (const std::string& key : document.keys(section)) {
+        if (key.size() <= prefix.size() || key.compare(0, prefix.size(), prefix) != 0) continue;
+        std::size_t index = 0;
+        const char* first = key.data() + prefix.size();
+        const char* last = key.data() + key.size();
+        const auto [end, error] = std::from_chars(first, last, index);
+        if (error != std::errc() || end != last || index >= count) continue;
+        if (std::to_string(index) != std::string_view(first, last)) continue;  // "Name01"
+        numbered.emplace(index, *document.value(section, key));
+    }
+    std::vector<std::string> items;
+    for (auto& [index, item] : numbered) items.push_back(std::move(item));
     return items;
 }
 

@@ -103,6 +103,21 @@ TEST_F(ProjectFileTest, HandWrittenFileReadsAndRewritesWithoutLoss) {
     EXPECT_EQ(read(rewritten).files, project.files);
 }
 
+TEST(ProjectListTest, ListsFollowTheKeysPresentUpToCount) {
+    struct Case {
+        const char* section;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Case> cases = {
+        {"[WATCH]\nCount=3\nName2=c\nName0=a\n", {"a", "c"}},
+        {"[WATCH]\nCount=1\nName0=a\nName1=beyond\n", {"a"}},
+        {"[WATCH]\nCount=2000000000\nName0=a\nName1=b\n", {"a", "b"}},
+        {"[WATCH]\nCount=2\nName01=padded\nNamex=x\nName1=b\nName1=second\n", {"b"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(readWatches(IniDocument::parse(c.section)), c.expected) << c.section;
+}
+
 TEST_F(ProjectFileTest, MissingKeysReadAsTheirDefaults) {
     Project asm11;
     asm11.asm11Options.map = true;  // left from an earlier project
