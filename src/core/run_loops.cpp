@@ -112,14 +112,18 @@ void traceIntoLoop(Machine& m) {
     });
 }
 
+// Counts the cycles run from the start rather than comparing the counter with the target, so
+// that a target just below the counter's wrap is still reached when a step wraps past it.
 template <bool checking>
 void runToCycleLoop(Machine& m, std::uint32_t target) {
-    loopFrame<checking ? 1000 : 100>(m, [&m, target] {
+    const std::uint32_t start = m.cycleCounter;
+    const std::uint32_t cyclesToRun = target > start ? target - start : 0;
+    loopFrame<checking ? 1000 : 100>(m, [&m, start, cyclesToRun] {
         stepPollFirst(m);
         finishStep(m);
         AddressRecord& r = m.memory[m.pc];
         if constexpr (checking) passingTest(r);
-        if (m.cycleCounter >= target && hasLine(r)) m.requestStop();
+        if (m.cycleCounter - start >= cyclesToRun && hasLine(r)) m.requestStop();
     });
 }
 

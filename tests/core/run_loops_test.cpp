@@ -156,6 +156,12 @@ TEST_F(RunLoopsTest, RunToCycleStopsAtTheFirstLineAtOrPastTheTarget) {
     const std::uint32_t before = machine->cycleCounter;
     runToCycle(*machine, 10);  // below the counter: the next line
     EXPECT_EQ(machine->cycleCounter, before + 5u);
+
+    // A target just below the counter's wrap is reached when a step wraps past it.
+    machine->cycleCounter = 0xFFFFFFF1u;  // passes of 5 cycles step from FFFFFFFB to 0
+    runToCycle(*machine, 0xFFFFFFFEu);
+    EXPECT_LT(machine->cycleCounter, 0xFFFFFFF0u);
+    EXPECT_EQ(machine->pc, 0xA000);
 }
 
 TEST_F(RunLoopsTest, IllegalOpcodeEndsTheRun) {
