@@ -106,6 +106,9 @@ EditorPage::EditorPage(QWidget* parent) : QsciScintilla(parent) {
     setEdgeMode(EdgeLine);
     setEdgeColumn(80);
     setEdgeColor(QColor(0xC0, 0xC0, 0xC0));
+    // The horizontal scroll bar follows the longest line shown instead of a fixed width.
+    SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1UL);
 
     setMarginType(kLineNumberMargin, NumberMargin);
     setMarginMarkerMask(kLineNumberMargin, 0);
