@@ -8,19 +8,19 @@
 
 namespace tarnwick {
 
-bool showMessageBox(QWidget* parent, MessageKind kind, const QString& text) {
+bool showMessageBox(QWidget* parent, MessageBoxKind kind, const QString& text) {
     const QString title = QLatin1String(kProgramName);
     switch (kind) {
-        case MessageKind::YesNoWarning:
+        case MessageBoxKind::YesNoWarning:
             return QMessageBox::warning(parent, title, text, QMessageBox::Yes | QMessageBox::No) ==
                    QMessageBox::Yes;
-        case MessageKind::Warning:
+        case MessageBoxKind::Warning:
             QMessageBox::warning(parent, title, text);
             break;
-        case MessageKind::Error:
+        case MessageBoxKind::Error:
             QMessageBox::critical(parent, title, text);
             break;
-        case MessageKind::Information:
+        case MessageBoxKind::Information:
             QMessageBox::information(parent, title, text);
             break;
     }
@@ -31,30 +31,30 @@ QtHost::QtHost(QWidget* dialogParent, QLocale locale) : locale_(std::move(locale
     sinceStart_.start();
     clock_ = [this] { return sinceStart_.elapsed(); };
     // A QPointer, so a box asked for after the parent window has gone opens without one.
-    messageBox_ = [parent = QPointer<QWidget>(dialogParent)](MessageKind kind,
+    messageBox_ = [parent = QPointer<QWidget>(dialogParent)](MessageBoxKind kind,
                                                              const QString& text) {
         return showMessageBox(parent.data(), kind, text);
     };
 }
 
-bool QtHost::ask(MessageKind kind, std::string_view text) {
+bool QtHost::ask(MessageBoxKind kind, std::string_view text) {
     return messageBox_(kind, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 bool QtHost::warnYesNo(std::string_view text) {
-    return ask(MessageKind::YesNoWarning, text);
+    return ask(MessageBoxKind::YesNoWarning, text);
 }
 
 void QtHost::showWarning(std::string_view text) {
-    ask(MessageKind::Warning, text);
+    ask(MessageBoxKind::Warning, text);
 }
 
 void QtHost::showError(std::string_view text) {
-    ask(MessageKind::Error, text);
+    ask(MessageBoxKind::Error, text);
 }
 
 void QtHost::showInformation(std::string_view text) {
-    ask(MessageKind::Information, text);
+    ask(MessageBoxKind::Information, text);
 }
 
 void QtHost::processEvents() {

@@ -15,17 +15,17 @@ namespace tarnwick {
 // The title of every message box.
 inline constexpr auto kProgramName = "Tarnwick";
 
-enum class MessageKind { YesNoWarning, Warning, Error, Information };
+enum class MessageBoxKind { YesNoWarning, Warning, Error, Information };
 
 // A modal QMessageBox of the given kind over parent: a warning with Yes and No, or a warning,
 // error or information with OK. Returns true when the user chose Yes or OK.
-bool showMessageBox(QWidget* parent, MessageKind kind, const QString& text);
+bool showMessageBox(QWidget* parent, MessageBoxKind kind, const QString& text);
 
 // The simulator's way to the platform, on Qt.
 class QtHost : public Host {
   public:
     // Shows one message and returns the user's answer (true for Yes and for OK).
-    using MessageBoxFunction = std::function<bool(MessageKind kind, const QString& text)>;
+    using MessageBoxFunction = std::function<bool(MessageBoxKind kind, const QString& text)>;
     // Milliseconds since any fixed moment.
     using Clock = std::function<qint64()>;
 
@@ -57,7 +57,7 @@ class QtHost : public Host {
     std::string decimalSeparator() override;
 
   private:
-    bool ask(MessageKind kind, std::string_view text);
+    bool ask(MessageBoxKind kind, std::string_view text);
 
     QElapsedTimer sinceStart_;
     QLocale locale_;

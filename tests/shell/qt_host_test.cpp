@@ -10,7 +10,7 @@ namespace tarnwick {
 namespace {
 
 struct ShownMessage {
-    MessageKind kind;
+    MessageBoxKind kind;
     QString text;
     bool operator==(const ShownMessage&) const = default;
 };
@@ -19,7 +19,7 @@ TEST(QtHostTest, MessagesReachTheBoxWithTheirKindAndTextAndYesNoReturnsTheAnswer
     QtHost host;
     std::vector<ShownMessage> shown;
     bool answer = false;
-    host.setMessageBox([&](MessageKind kind, const QString& text) {
+    host.setMessageBox([&](MessageBoxKind kind, const QString& text) {
         shown.push_back({kind, text});
         return answer;
     });
@@ -32,11 +32,11 @@ TEST(QtHostTest, MessagesReachTheBoxWithTheirKindAndTextAndYesNoReturnsTheAnswer
     host.showInformation("Größe: 4 KB");
 
     const std::vector<ShownMessage> expected = {
-        {MessageKind::YesNoWarning, QStringLiteral("Invalid memory access at 1000")},
-        {MessageKind::YesNoWarning, QStringLiteral("Invalid memory access at 1000")},
-        {MessageKind::Warning, QStringLiteral("Bookmark is full")},
-        {MessageKind::Error, QStringLiteral("Debug session in progress - Debug|Stop")},
-        {MessageKind::Information, QStringLiteral("Größe: 4 KB")},
+        {MessageBoxKind::YesNoWarning, QStringLiteral("Invalid memory access at 1000")},
+        {MessageBoxKind::YesNoWarning, QStringLiteral("Invalid memory access at 1000")},
+        {MessageBoxKind::Warning, QStringLiteral("Bookmark is full")},
+        {MessageBoxKind::Error, QStringLiteral("Debug session in progress - Debug|Stop")},
+        {MessageBoxKind::Information, QStringLiteral("Größe: 4 KB")},
     };
     EXPECT_EQ(shown, expected);
 }
