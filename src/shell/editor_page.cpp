@@ -42,6 +42,8 @@ int lineStyleIndicator(LineStyle style) {
     return kFirstLineStyleIndicator + static_cast<int>(style) - 1;
 }
 
+const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+
 bool isAssemblyFile(const QString& suffix) {
     return suffix == "asm" || suffix == "s" || suffix == "inc" || suffix == "lst";
 }
@@ -151,10 +153,14 @@ bool EditorPage::load(const std::filesystem::path& file, QString& error) {
         error = in.errorString();
         return false;
     }
+    // The component's text ends at a NUL byte: such a file would lose its rest on saving.
+    if (bytes.contains('\0')) {
+        error = QStringLiteral("it holds NUL bytes, so it is no text file");
+        return false;
+    }
     // A byte-order mark is kept aside and written back on saving.
-    const QByteArray bom("\xEF\xBB\xBF");
-    byteOrderMark_ = bytes.startsWith(bom);
-    const QByteArray body = byteOrderMark_ ? bytes.mid(bom.size()) : bytes;
+    byteOrderMark_ = bytes.startsWith(kByteOrderMark);
+    const QByteArray body = byteOrderMark_ ? bytes.mid(kByteOrderMark.size()) : bytes;
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString decoded = utf8.decode(body);
     latin1_ = utf8.hasError();
@@ -170,7 +176,7 @@ bool EditorPage::load(const std::filesystem::path& file, QString& error) {
 
 bool EditorPage::saveTo(const std::filesystem::path& file, QString& error) {
     QSaveFile out(toQString(file));
-    const QByteArray bytes = (byteOrderMark_ ? QByteArray("\xEF\xBB\xBF") : QByteArray()) +
+    const QByteArray bytes = (byteOrderMark_ ? kByteOrderMark : QByteArray()) +
                              (latin1_ ? text().toLatin1() : text().toUtf8());
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
         error = out.errorString();

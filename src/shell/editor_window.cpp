@@ -71,7 +71,12 @@ TEditor::TEditor(std::unique_ptr<EditorDialogs> dialogs, QWidget* parent)
     });
 }
 
-TEditor::~TEditor() = default;
+TEditor::~TEditor() {
+    // The pages and the tab widget are deleted by the base class, after this window's own
+    // part is gone: nothing they signal may reach it any more.
+    tabs_->disconnect(this);
+    for (EditorPage* each : findChildren<EditorPage*>()) each->disconnect(this);
+}
 
 bool TEditor::windowExists() const {
     return isVisible();

@@ -67,6 +67,7 @@ TEST_F(EditorWindowTest, AFileThatCannotBeReadOpensNothing) {
     const auto good = writeFile("good.asm", "NOP\n");
     EXPECT_FALSE(editor->open(directory / "missing.asm"));
     EXPECT_FALSE(editor->open(directory.path()));
+    EXPECT_FALSE(editor->open(writeFile("image.bin", std::string("\x86\x00\x39", 3))));
     EXPECT_FALSE(editor->windowExists());
     EXPECT_TRUE(editor->openFiles().empty());
 
