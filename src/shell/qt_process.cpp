@@ -53,7 +53,7 @@ std::optional<int> QtProcess::exitCode() {
 
 void QtProcess::terminate() {
     if (process_.state() == QProcess::NotRunning) return;
-    ::kill(-static_cast<pid_t>(process_.processId()), SIGKILL);
+    if (::kill(-static_cast<pid_t>(process_.processId()), SIGKILL) != 0) process_.kill();
     process_.waitForFinished(kReapMilliseconds);
 }
 

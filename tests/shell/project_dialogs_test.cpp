@@ -4,12 +4,15 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,6 +23,7 @@
 #include "shell/assembler_dialog.h"
 #include "shell/cpu_dialog.h"
 #include "shell/format_dialog.h"
+#include "shell/qt_project_ui.h"
 #include "shell/s19_options_dialog.h"
 
 namespace tarnwick {
@@ -59,6 +63,40 @@ TEST(FormatDialogTest, OffersTheThreeFormatsWithTheFirstChecked) {
     dialog.OKBtnClick();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.format(), ProjectFormat::Icc11);
+}
+
+// Lets `answer` work the next modal dialog as the user would.
+void whenDialogOpens(std::function<void(QDialog&)> answer) {
+    QTimer::singleShot(0, [answer = std::move(answer)] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        answer(*dialog);
+    });
+}
+
+TEST(QtProjectUiTest, DialogsGiveWhatTheUserChoseAndNothingOnCancel) {
+    QtProjectUi ui(nullptr);
+    whenDialogOpens([](QDialog& dialog) {
+        dialog.findChildren<QRadioButton*>()[1]->setChecked(true);
+        dialog.accept();
+    });
+    EXPECT_EQ(ui.chooseFormat(), ProjectFormat::S19);
+    whenDialogOpens([](QDialog& dialog) { dialog.reject(); });
+    EXPECT_EQ(ui.chooseFormat(), std::nullopt);
+
+    std::string start = "E000";
+    whenDialogOpens([](QDialog& dialog) {
+        control<QLineEdit>(dialog, "S19Addr")->setText("F800");
+        dialog.reject();
+    });
+    EXPECT_FALSE(ui.editS19Start(start));
+    EXPECT_EQ(start, "E000");
+    whenDialogOpens([](QDialog& dialog) {
+        control<QLineEdit>(dialog, "S19Addr")->setText("F800");
+        control<QDialogButtonBox>(dialog, "")->button(QDialogButtonBox::Ok)->click();
+    });
+    EXPECT_TRUE(ui.editS19Start(start));
+    EXPECT_EQ(start, "F800");
 }
 
 struct Asm11Control {
@@ -249,6 +287,9 @@ TEST_F(CpuDialogTest, ShowsEveryItemOfTheConfiguration) {
     EXPECT_EQ(control<QLineEdit>(dialog, "RWMemEdit")->text(), "0000 00FF 2000 2FFF");
     EXPECT_EQ(control<QLineEdit>(dialog, "IOMemEdit")->text(), "");
     EXPECT_FALSE(control<QCheckBox>(dialog, "CBRandom")->isChecked());
+    dialog.show();
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.focusWidget(), control<QComboBox>(dialog, "CBCPUType"));
 
     cpu.cpuType = "M68HC11E9";  // not a name of the list
     TCPUDlg unknown(cpu);
