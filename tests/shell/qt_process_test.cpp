@@ -37,6 +37,11 @@ bool waitFor(const std::function<bool()>& condition, int milliseconds = 5000) {
     return true;
 }
 
+std::string firstLine(const fs::path& file) {
+    const std::string text = readText(file);
+    return text.substr(0, text.find('\n'));
+}
+
 // A process that has ended and was reaped, or ended and waits to be reaped, is not running.
 bool isRunning(const std::string& pid) {
     std::ifstream stat("/proc/" + pid + "/stat");
@@ -74,8 +79,7 @@ TEST(QtProcessTest, TerminateEndsTheProgramAndWhatItStarted) {
     ASSERT_TRUE(process.start({"/bin/sh", "-c", "sleep 30 & echo $! > child; wait"},
                               directory.path(), directory / "out.txt", false));
     ASSERT_TRUE(waitFor([&] { return !readText(directory / "child").empty(); }));
-    const std::string child =
-        readText(directory / "child").substr(0, readText(directory / "child").find('\n'));
+    const std::string child = firstLine(directory / "child");
     EXPECT_FALSE(process.exitCode().has_value());
 
     process.terminate();
@@ -168,11 +172,11 @@ TEST_F(AssemblerBuildWindowTest, CancelEndsTheAssemblerAndLoadsNothing) {
 
     EXPECT_LT(clock.elapsed(), 10000);
     EXPECT_EQ(shownOutput, "ERR* prog.asm [1] Bad\n") << "the output is shown as it is written";
-    EXPECT_EQ(seconds, "1");
+    EXPECT_TRUE(seconds == "1" || seconds == "2")
+        << "seconds after 1.5 s: " << seconds.toStdString();
     EXPECT_EQ(events, (std::vector<std::string>{"hide", "clear"}));
     EXPECT_FALSE(temporaryFilesLeft());
-    const std::string pid =
-        readText(directory / "pid").substr(0, readText(directory / "pid").find('\n'));
+    const std::string pid = firstLine(directory / "pid");
     EXPECT_TRUE(waitFor([&] { return !isRunning(pid); })) << "the assembler survived the cancel";
 }
 
