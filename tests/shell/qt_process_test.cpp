@@ -161,7 +161,9 @@ TEST_F(AssemblerBuildWindowTest, CancelEndsTheAssemblerAndLoadsNothing) {
     writeAssembler("sleep 30");
     QString shownOutput;
     QString seconds;
+    QString buildingText;
     whileBuilding(1500, [&](QWidget& window) {
+        buildingText = window.findChild<QWidget*>("LBuild")->property("text").toString();
         shownOutput = window.findChild<QPlainTextEdit*>("BuildOutput")->toPlainText();
         seconds = window.findChild<QWidget*>("LTime")->property("text").toString();
         window.findChild<QPushButton*>("BuildCancel")->click();
@@ -174,6 +176,7 @@ TEST_F(AssemblerBuildWindowTest, CancelEndsTheAssemblerAndLoadsNothing) {
     EXPECT_EQ(shownOutput, "ERR* prog.asm [1] Bad\n") << "the output is shown as it is written";
     EXPECT_TRUE(seconds == "1" || seconds == "2")
         << "seconds after 1.5 s: " << seconds.toStdString();
+    EXPECT_EQ(buildingText.toStdString(), "Building : " + (directory / "demo.pro").string());
     EXPECT_EQ(events, (std::vector<std::string>{"hide", "clear"}));
     EXPECT_FALSE(temporaryFilesLeft());
     const std::string pid = firstLine(directory / "pid");
