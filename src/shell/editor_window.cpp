@@ -1,9 +1,11 @@
 #include "shell/editor_window.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -65,6 +67,13 @@ TEditor::TEditor(std::unique_ptr<EditorDialogs> dialogs, QWidget* parent)
         panels_[i]->setMinimumWidth(80);
         statusBar_->addWidget(panels_[i], i == kStatusPanel ? 1 : 0);
     }
+    // "&Close Page" of the pop-up menu, by its key while the menu is closed.
+    auto* closePageKey = new QAction(this);
+    closePageKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+    addAction(closePageKey);
+    connect(closePageKey, &QAction::triggered, this, [this] {
+        if (!debugSessionActive_) Close1Click();
+    });
     connect(tabs_, &QTabWidget::currentChanged, this, [this] {
         emit errorMarkEnds();
         showComponentPanels();
@@ -271,6 +280,43 @@ void TEditor::setDebugSessionActive(bool active) {
     debugSessionActive_ = active;
 }
 
+void TEditor::setBookmarkChecks(std::function<bool(int)> inUse) {
+    bookmarkInUse_ = std::move(inUse);
+}
+
+std::unique_ptr<QMenu> TEditor::createPageMenu() {
+    EditorPage* active = activePage();
+    std::unique_ptr<QMenu> menu(active ? active->createStandardContextMenu() : new QMenu);
+    menu->addSeparator();
+    QAction* closePage =
+        menu->addAction(QStringLiteral("&Close Page"), this, [this] { Close1Click(); });
+    closePage->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+    closePage->setEnabled(active && !debugSessionActive_);
+    menu->addSeparator();
+
+    const auto addEntry = [&](const QString& text, void (TEditor::*clicked)(), bool enabled) {
+        menu->addAction(text, this, [this, clicked] { emit(this->*clicked)(); })
+            ->setEnabled(enabled);
+    };
+    addEntry(QStringLiteral("Modify Breakpoint"), &TEditor::modifyBreakpointClicked,
+             debugSessionActive_);
+    addEntry(QStringLiteral("Toggle Counter"), &TEditor::toggleCounterClicked, debugSessionActive_);
+    addEntry(QStringLiteral("R&un to Cursor"), &TEditor::runToCursorClicked, debugSessionActive_);
+    addEntry(QStringLiteral("Run Freely to Cursor"), &TEditor::runFreelyToCursorClicked,
+             debugSessionActive_);
+    addEntry(QStringLiteral("Toggle Bookmark"), &TEditor::toggleBookmarkClicked, active);
+
+    QMenu* gotoMenu = menu->addMenu(QStringLiteral("Goto Bookmark"));
+    for (int k = 1; k <= kBookmarkSlots; ++k) {
+        QAction* entry = gotoMenu->addAction(QStringLiteral("Bookmark %1").arg(k), this, [this, k] {
+            if (bookmarkInUse_(k)) emit gotoBookmarkClicked(k);
+        });
+        entry->setCheckable(true);
+        entry->setChecked(bookmarkInUse_(k));
+    }
+    return menu;
+}
+
 void TEditor::setTextStyles(const std::vector<TextStyle>& styles) {
     if (styles.size() < static_cast<std::size_t>(kTextStyleCount)) return;
     styles_ = styles;
@@ -344,6 +390,9 @@ EditorPage* TEditor::addPage(EditorPage* added) {
     added->setLineNumbersShown(lineNumbersShown_);
     added->installEventFilter(this);
     added->viewport()->installEventFilter(this);
+    added->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(added, &EditorPage::customContextMenuRequested, this,
+            [this, added](QPoint at) { createPageMenu()->exec(added->mapToGlobal(at)); });
     connect(added, &EditorPage::gutterClicked, this,
             [this, added](int line) { emit gutterClicked(added->file(), line); });
     connect(added, &EditorPage::cursorPositionChanged, this, &TEditor::showComponentPanels);

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 
 class QLabel;
 class QListWidget;
+class QMenu;
 class QStatusBar;
 class QTabWidget;
 
@@ -66,8 +68,15 @@ class TEditor : public QWidget, public SourceEditor {
     bool Close1Click();
     bool Close2Click();
 
-    // During a debug session the window refuses to close.
+    // During a debug session the window refuses to close, and the pop-up menu offers the
+    // debugger's entries instead of "&Close Page".
     void setDebugSessionActive(bool active);
+    // Tells the pop-up menu which bookmarks (1-8) are in use, so that their entries show a
+    // check.
+    void setBookmarkChecks(std::function<bool(int)> inUse);
+    // The pop-up menu of the active page: the component's own entries, "&Close Page" (Ctrl+F4)
+    // and the program's entries, enabled by the session state. The caller owns it.
+    std::unique_ptr<QMenu> createPageMenu();
     // The style list by which tokens and line styles are drawn, and the colour scheme of the
     // text area, the space beyond the lines' ends and the line numbers. At start the style
     // list is schemeTextStyles() of the scheme in the settings.
@@ -87,6 +96,14 @@ class TEditor : public QWidget, public SourceEditor {
     // A key press or click in the text, a click on the message panel, a page change or the
     // window losing the focus: the moments that end the error-line mark.
     void errorMarkEnds();
+    // The program's entries of a page's pop-up menu.
+    void modifyBreakpointClicked();
+    void toggleCounterClicked();
+    void runToCursorClicked();
+    void runFreelyToCursorClicked();
+    void toggleBookmarkClicked();
+    // "Bookmark k" of the submenu "Goto Bookmark"; only a checked entry reports.
+    void gotoBookmarkClicked(int k);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -110,6 +127,7 @@ class TEditor : public QWidget, public SourceEditor {
     std::string scheme_ = "Default";
     bool lineNumbersShown_ = false;
     bool debugSessionActive_ = false;
+    std::function<bool(int)> bookmarkInUse_ = [](int) { return false; };
 };
 
 }  // namespace tarnwick

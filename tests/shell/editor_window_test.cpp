@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QMenu>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -320,6 +322,47 @@ TEST_F(EditorWindowTest, ReportsGutterClicksAndTheEndOfAnErrorMark) {
     QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
     QCoreApplication::sendEvent(page, &key);
     EXPECT_EQ(markEnds, 1);
+}
+
+// The entries of a menu and its submenus by their texts.
+std::map<QString, QAction*> entriesOf(const QMenu& menu) {
+    std::map<QString, QAction*> entries;
+    for (QAction* action : menu.actions()) {
+        entries[action->text()] = action;
+        if (action->menu()) entries.merge(entriesOf(*action->menu()));
+    }
+    return entries;
+}
+
+TEST_F(EditorWindowTest, PopUpMenuFollowsTheSessionAndTheBookmarks) {
+    ASSERT_TRUE(editor->open(writeFile("main.asm", "NOP\n")));
+    const char* debuggerEntries[] = {"Modify Breakpoint", "Toggle Counter", "R&un to Cursor",
+                                     "Run Freely to Cursor"};
+    {
+        const auto menu = editor->createPageMenu();
+        auto entries = entriesOf(*menu);
+        EXPECT_TRUE(entries.at("&Close Page")->isEnabled());
+        for (const char* text : debuggerEntries)
+            EXPECT_FALSE(entries.at(text)->isEnabled()) << text;
+    }
+
+    editor->setDebugSessionActive(true);
+    editor->setBookmarkChecks([](int k) { return k == 3; });
+    std::vector<QString> clicked;
+    QObject::connect(editor.get(), &TEditor::runToCursorClicked, [&] { clicked.push_back("run"); });
+    QObject::connect(editor.get(), &TEditor::gotoBookmarkClicked,
+                     [&](int k) { clicked.push_back(QString::number(k)); });
+    const auto menu = editor->createPageMenu();
+    auto entries = entriesOf(*menu);
+    EXPECT_FALSE(entries.at("&Close Page")->isEnabled());
+    for (const char* text : debuggerEntries) EXPECT_TRUE(entries.at(text)->isEnabled()) << text;
+    EXPECT_TRUE(entries.at("Bookmark 3")->isChecked());
+    EXPECT_FALSE(entries.at("Bookmark 2")->isChecked());
+
+    entries.at("R&un to Cursor")->trigger();
+    entries.at("Bookmark 2")->trigger();
+    entries.at("Bookmark 3")->trigger();
+    EXPECT_EQ(clicked, (std::vector<QString>{"run", "3"}));
 }
 
 TEST_F(EditorWindowTest, TheColourSchemeColoursTextAreaAndLineNumbers) {
