@@ -22,7 +22,9 @@ void Debugger::takeRegisterSnapshot() {
     registers.takeSnapshot(machine_);
 }
 
+// Every caller shows the registers afresh as it sets them black.
 void Debugger::setRegistersBlack() {
+    registers.refresh(machine_);
     registers.setFieldsBlack(machine_);
     context_.display.refresh(kRegisterPanel);
 }

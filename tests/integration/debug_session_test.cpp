@@ -39,6 +39,8 @@ class AssemblySessionTest : public ::testing::Test {
 
 TEST_F(AssemblySessionTest, StartShowsTheResetAddressAndMarksEveryCodeLine) {
     EXPECT_EQ(rig.machine.pc, 0xE000);
+    EXPECT_EQ(rig.debugger.registers.field(PanelField::PC).text, "E000");
+    EXPECT_FALSE(rig.debugger.registers.field(PanelField::PC).changed);
     EXPECT_EQ(rig.executionLine(source), kStartLine);
     EXPECT_EQ(rig.editor.lineStyle(source, kStartLine - 1), LineStyle::ExecutionPoint);
     EXPECT_EQ(rig.debugger.lastExecutionPoint().line, kStartLine);

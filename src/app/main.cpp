@@ -1,0 +1,64 @@
+// Starts the IDE: the main window, and the project named on the command line or, without
+// one, a copy of the bundled example project in the user's data directory.
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+#include "shell/main_form.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The installed examples, or those of the source tree when run from the build tree.
+fs::path bundledExamples(const QString& programDirectory) {
+    const fs::path installed =
+        fs::path(programDirectory.toStdString()) / ".." / "share" / "tarnwick" / "examples";
+    if (fs::is_directory(installed)) return installed;
+    return fs::path(TARNWICK_SOURCE_DIR) / "examples";
+}
+
+// Builds write beside the project, so the example is opened from a copy the user owns. An
+// existing copy is kept as the user left it.
+std::optional<fs::path> exampleProject(const QString& programDirectory) {
+    const fs::path source = bundledExamples(programDirectory) / "sum";
+    const fs::path copy =
+        fs::path(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString()) /
+        "examples" / "sum";
+    std::error_code error;
+    if (!fs::exists(copy / "sum.pro")) {
+        fs::create_directories(copy, error);
+        fs::copy(source, copy, fs::copy_options::recursive | fs::copy_options::skip_existing,
+                 error);
+        if (error) {
+            std::cerr << "tarnwick: cannot copy the example project to " << copy << ": "
+                      << error.message() << '\n';
+            return std::nullopt;
+        }
+    }
+    return copy / "sum.pro";
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName("Morvane");
+    QApplication::setApplicationName("Tarnwick v1.00");
+
+    const QString programDirectory = QCoreApplication::applicationDirPath();
+    tarnwick::TMainForm form(
+        tarnwick::MainFormSetup{nullptr, programDirectory, QString(TARNWICK_SOURCE_DIR)});
+    form.show();
+
+    const QStringList arguments = application.arguments();
+    if (arguments.size() > 1) {
+        form.openProject(fs::absolute(arguments[1].toStdString()));
+    } else if (const auto example = exampleProject(programDirectory)) {
+        form.openProject(*example);
+    }
+    return application.exec();
+}

@@ -1,0 +1,243 @@
+#include "shell/main_form.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMetaMethod>
+#include <QScreen>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "project/desktop.h"
+#include "shell/editor_window.h"
+#include "shell/help_window.h"
+#include "shell/project_window.h"
+#include "shell/register_panel_widget.h"
+
+namespace tarnwick {
+
+namespace {
+
+QString text(std::string_view view) {
+    return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
+}
+
+std::unique_ptr<SettingsStore> withStore(std::unique_ptr<SettingsStore> store) {
+    return store ? std::move(store) : std::make_unique<QtSettingsStore>();
+}
+
+bool hasSlot(const QObject& object, std::string_view handler) {
+    const std::string signature = std::string(handler) + "()";
+    return object.metaObject()->indexOfSlot(signature.c_str()) >= 0;
+}
+
+}  // namespace
+
+// What the debugger asks of the windows around it.
+class TMainForm::Display : public DebugDisplay {
+  public:
+    explicit Display(TMainForm& form) : form_(form) {}
+    void refresh(DebugViews views) override { form_.refreshViews(views); }
+    // The memory views are not part of this window set yet.
+    bool isShown(DebugView) const override { return false; }
+    void closeSessionWindows() override {}
+    void restoreDesktop() override { form_.restoreDesktop(); }
+    void saveDesktop() override { form_.saveDesktop(); }
+    std::string mainCaption() const override { return form_.windowTitle().toStdString(); }
+    void setMainCaption(std::string_view caption) override { form_.setWindowTitle(text(caption)); }
+
+  private:
+    TMainForm& form_;
+};
+
+TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
+    : QMainWindow(parent),
+      setup_{withStore(std::move(setup.settingsStore)), setup.programDirectory,
+             setup.sourceDirectory},
+      host_(this),
+      machine_(host_),
+      settings_(loadSettings(*setup_.settingsStore)),
+      projectUi_(this),
+      projectCommands_(projectUi_, *setup_.settingsStore, settings_, machine_.memory),
+      editor_(new TEditor()),
+      display_(std::make_unique<Display>(*this)) {
+    setObjectName("TMainForm");
+    setWindowTitle(text(kProductName));
+    context_ = std::make_unique<DebugContext>(
+        DebugContext{machine_, projectCommands_.project(), sourceMap_, *editor_, host_, *display_});
+    debugger_ = std::make_unique<Debugger>(*context_);
+    errorLine_ = std::make_unique<ErrorLineMark>(*editor_);
+    buildMessages_ = std::make_unique<BuildMessages>(*editor_, *errorLine_, host_);
+    bookmarks_ = std::make_unique<Bookmarks>(*editor_, host_);
+    projectWindow_ = new TProWindow(ProjectWindowModels{
+        projectCommands_, *debugger_, debugger_->watches, *buildMessages_, *context_, settings_});
+
+    registerPanel_ = new RegisterPanelWidget(this);
+    setCentralWidget(registerPanel_);
+    buildMenus();
+    buildToolBar();
+    connect(editor_, &TEditor::gutterClicked, this, [this](const auto& file, int line) {
+        if (debugger_->inSession() && !debugger_->commandInProgress())
+            debugger_->breakpoints.toggle(file, line);
+    });
+    placeAtTopOfScreen();
+    updateCommands();
+}
+
+TMainForm::~TMainForm() {
+    delete projectWindow_;
+    delete editor_;
+}
+
+void TMainForm::buildMenus() {
+    for (const MenuTitle& title : menuTitles()) {
+        QMenu* menu = menuBar()->addMenu(text(title.caption));
+        menus_[title.menu] = menu;
+    }
+    for (const CommandEntry& entry : commandMap()) {
+        QMenu* menu = menus_.at(entry.menu);
+        if (entry.isSeparator()) {
+            QAction* separator = menu->addSeparator();
+            implemented_.push_back(true);
+            actions_.emplace("separator" + std::to_string(implemented_.size()), separator);
+            continue;
+        }
+        QAction* action = menu->addAction(text(entry.caption));
+        action->setObjectName(text(entry.handler));
+        action->setShortcut(QKeySequence(text(entry.shortcut)));
+        // The editor and the project window are windows of their own: F7 pressed there
+        // must reach the command as well.
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        if (!entry.toolHint.empty()) action->setToolTip(text(entry.toolHint));
+        const bool exists = hasSlot(*this, entry.handler);
+        implemented_.push_back(exists);
+        const std::string handler(entry.handler);
+        connect(action, &QAction::triggered, this,
+                [this, handler] { QMetaObject::invokeMethod(this, handler.c_str()); });
+        actions_.emplace(handler, action);
+    }
+}
+
+void TMainForm::buildToolBar() {
+    QToolBar* bar = addToolBar("Tools");
+    bar->setObjectName("ToolBar");
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (const std::string_view handler : toolBar()) {
+        if (handler.empty()) {
+            bar->addSeparator();
+            continue;
+        }
+        QAction* shared = action(handler);
+        const CommandEntry* entry = findCommand(handler);
+        auto* button = new QAction(text(entry->toolHint), bar);
+        button->setToolTip(text(entry->toolHint));
+        button->setObjectName("Tool" + shared->objectName());
+        connect(button, &QAction::triggered, shared, &QAction::trigger);
+        connect(shared, &QAction::changed, button,
+                [button, shared] { button->setEnabled(shared->isEnabled()); });
+        bar->addAction(button);
+    }
+}
+
+void TMainForm::placeAtTopOfScreen() {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    setGeometry(screen.left(), screen.top(), screen.width(), sizeHint().height());
+}
+
+QAction* TMainForm::action(std::string_view handler) const {
+    const auto found = actions_.find(handler);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+ProgramState TMainForm::programState() const {
+    if (!projectCommands_.isOpen()) return ProgramState::NoProject;
+    if (!debugger_->inSession()) return ProgramState::ProjectOpen;
+    return debugger_->runControlsDisabled() ? ProgramState::RunInProgress
+                                            : ProgramState::DebugSession;
+}
+
+void TMainForm::updateCommands() {
+    const ShellState state{programState(), settings_.lastProject, 0};
+    const std::vector<CommandState> states = commandStates(state);
+    const auto entries = commandMap();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].isSeparator()) continue;
+        QAction* entryAction = action(entries[i].handler);
+        entryAction->setText(text(states[i].caption));
+        entryAction->setVisible(states[i].visible);
+        entryAction->setEnabled(states[i].enabled && implemented_[i]);
+    }
+    for (const auto& [menu, widget] : menus_) widget->setEnabled(menuEnabled(menu, state));
+    editor_->setDebugSessionActive(debugger_->inSession());
+}
+
+void TMainForm::refreshViews(DebugViews views) {
+    if (views & kRegisterPanel) registerPanel_->show(debugger_->registers);
+    if (views & kControls) updateCommands();
+    projectWindow_->refresh(views);
+}
+
+std::filesystem::path TMainForm::projectDirectory() const {
+    return projectCommands_.project().directory;
+}
+
+void TMainForm::restoreDesktop() {
+    const DesktopReadResult read = readDesktop(projectCommands_.project().path);
+    if (!read.ok()) host_.showError(read.error);
+    const auto place = [](QWidget& window, const std::optional<WindowPlacement>& placement) {
+        if (!placement) return;
+        window.move(placement->left, placement->top);
+        if (placement->width && placement->height)
+            window.resize(*placement->width, *placement->height);
+        if (placement->state == WindowState::Maximized)
+            window.showMaximized();
+        else if (placement->state == WindowState::Minimized)
+            window.showMinimized();
+        else
+            window.showNormal();
+    };
+    place(*projectWindow_, read.desktop[DesktopWindow::Project]);
+    place(*editor_, read.desktop[DesktopWindow::Editor]);
+    if (read.desktop.projectTab) projectWindow_->showPage(*read.desktop.projectTab);
+}
+
+void TMainForm::saveDesktop() {
+    Desktop desktop;
+    const auto placement = [](const QWidget& window) {
+        WindowPlacement place{window.x(), window.y(), window.height(), window.width(),
+                              WindowState::Normal};
+        if (window.isMaximized()) place.state = WindowState::Maximized;
+        if (window.isMinimized()) place.state = WindowState::Minimized;
+        return place;
+    };
+    if (projectWindow_->isVisible()) desktop[DesktopWindow::Project] = placement(*projectWindow_);
+    if (editor_->isVisible() && editor_->activeFile())
+        desktop[DesktopWindow::Editor] = placement(*editor_);
+    desktop.projectTab = projectWindow_->activePageName();
+    try {
+        tarnwick::saveDesktop(projectCommands_.project().path, desktop, settings_.autosaveDesktop);
+    } catch (const std::exception& error) {
+        host_.showError(error.what());
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (debugger_->inSession()) {
+        host_.showError("Debug session in progress - Debug|Stop");
+        event->ignore();
+        return;
+    }
+    if (!host_.warnYesNo("Do you want to quit Tarnwick ?") || !editor_->Close2Click()) {
+        event->ignore();
+        return;
+    }
+    projectWindow_->hide();
+    editor_->hide();
+    if (helpForm_) helpForm_->close();
+    event->accept();
+}
+
+}  // namespace tarnwick

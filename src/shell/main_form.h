@@ -1,0 +1,157 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "core/machine.h"
+#include "debugger/bookmarks.h"
+#include "debugger/build_messages.h"
+#include "debugger/command_map.h"
+#include "debugger/debugger.h"
+#include "debugger/error_line_mark.h"
+#include "project/project_commands.h"
+#include "project/settings.h"
+#include "shell/qt_host.h"
+#include "shell/qt_project_ui.h"
+#include "shell/qt_settings_store.h"
+
+class QAction;
+class QMenu;
+
+namespace tarnwick {
+
+class RegisterPanelWidget;
+class TEditor;
+class TProWindow;
+class THelpForm;
+
+// Where the main window finds what it does not own: the settings store, and the directory
+// of the help file and the bundled tools.
+struct MainFormSetup {
+    std::unique_ptr<SettingsStore> settingsStore;  // QSettings when null
+    QString programDirectory;
+    QString sourceDirectory;  // the source tree, for the help when run from the build tree
+};
+
+// The program's frame: a strip at the top of the screen with the menu bar, the tool bar and
+// the register panel. Menus and tool buttons are built from the command map; every entry
+// calls the slot of the same name, which hands the command to its model. The editor and the
+// project window are top-level windows of their own.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit TMainForm(MainFormSetup setup, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Opens a project given on the command line, or the last one.
+    void openProject(const std::filesystem::path& projectFile);
+
+    QAction* action(std::string_view handler) const;
+    TEditor& editor() { return *editor_; }
+    TProWindow& projectWindow() { return *projectWindow_; }
+    Debugger& debugger() { return *debugger_; }
+    ProjectCommands& projectCommands() { return projectCommands_; }
+    RegisterPanelWidget& registerPanel() { return *registerPanel_; }
+    QtHost& host() { return host_; }
+    ProgramState programState() const;
+    // Brings menus, tool buttons and the caption up to the program state.
+    void updateCommands();
+
+  public slots:
+    void FileNewClick();
+    void FileOpenClick();
+    void Save1Click();
+    void SaveAsClick();
+    void FileSaveAllClick();
+    void Close1Click();
+    void Close2Click();
+    void Exit1Click();
+    void Undo1Click();
+    void Redo1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void Delete1Click();
+    void Select1Click();
+    void SearchNextErrorClick();
+    void ProjectNewClick();
+    void ProjectOpenClick();
+    void ProjectCloseClick();
+    void ProjectAddClick();
+    void ProjectRemoveClick();
+    void ProjectBuildClick();
+    void ProjectSavetoBINaryClick();
+    void ProjectOptionsClick();
+    void ProjectLastClick();
+    void DebugStartClick();
+    void DebugRunClick();
+    void DebugStepOverClick();
+    void DebugTraceIntoClick();
+    void DebugStepOutClick();
+    void DebugRunToCursorClick();
+    void DebugRunFreeToCursorClick();
+    void DebugPCtoCursorClick();
+    void DebugShowExecutionPointClick();
+    void DebugProgramPauseClick();
+    void DebugProgramResetClick();
+    void DebugBranchOppositeClick();
+    void DebugRCycleClick();
+    void DebugRTimeClick();
+    void DebugRCTClick();
+    void DebugTToggleBreakpointClick();
+    void DebugTMBClick();
+    void DebugTDelAllBreakpointsClick();
+    void DebugTDelAllWatchesClick();
+    void DebugTToggleCounterClick();
+    void DebugTDelAllCountersClick();
+    void CfgCPUClick();
+    void CfgASMCClick();
+    void WindowProjectClick();
+    void HelpContentsClick();
+    void About1Click();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    class Display;
+
+    void buildMenus();
+    void buildToolBar();
+    void placeAtTopOfScreen();
+    void afterProjectCommand();
+    void refreshViews(DebugViews views);
+    void restoreDesktop();
+    void saveDesktop();
+    void buildS19Project();
+    void runCommand(void (Debugger::*command)());
+    std::filesystem::path projectDirectory() const;
+
+    MainFormSetup setup_;
+    QtHost host_;
+    Machine machine_;
+    Settings settings_;
+    QtProjectUi projectUi_;
+    ProjectCommands projectCommands_;
+    SourceMap sourceMap_;
+    TEditor* editor_;
+    std::unique_ptr<Display> display_;
+    std::unique_ptr<DebugContext> context_;
+    std::unique_ptr<Debugger> debugger_;
+    std::unique_ptr<ErrorLineMark> errorLine_;
+    std::unique_ptr<BuildMessages> buildMessages_;
+    std::unique_ptr<Bookmarks> bookmarks_;
+    TProWindow* projectWindow_;
+    RegisterPanelWidget* registerPanel_;
+    QPointer<THelpForm> helpForm_;
+    std::map<std::string, QAction*, std::less<>> actions_;
+    std::map<Menu, QMenu*> menus_;
+    std::vector<bool> implemented_;  // by command-map index: a slot of that name exists
+};
+
+}  // namespace tarnwick

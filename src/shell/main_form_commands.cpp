@@ -1,0 +1,320 @@
+// The main window's command slots: each hands its command to the model that owns it.
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "debugger/cycle_time.h"
+#include "debugger/modify_breakpoint.h"
+#include "disasm/binary_export.h"
+#include "project/s19_build.h"
+#include "shell/assembler_dialog.h"
+#include "shell/building_dialog.h"
+#include "shell/cpu_dialog.h"
+#include "shell/editor_page.h"
+#include "shell/editor_window.h"
+#include "shell/help_window.h"
+#include "shell/main_form.h"
+#include "shell/modify_breakpoint_dialog.h"
+#include "shell/project_window.h"
+
+namespace tarnwick {
+
+namespace {
+
+std::optional<std::filesystem::path> chosenPath(const QString& name) {
+    if (name.isEmpty()) return std::nullopt;
+    return std::filesystem::path(name.toStdString());
+}
+
+const QString kProjectFilter = "Project file (*.pro)";
+
+}  // namespace
+
+// ---- File and Edit: the editor window does the work ----
+
+void TMainForm::FileNewClick() {
+    editor_->FileNewClick();
+}
+void TMainForm::FileOpenClick() {
+    editor_->FileOpenClick();
+}
+void TMainForm::Save1Click() {
+    editor_->Save1Click();
+}
+void TMainForm::SaveAsClick() {
+    editor_->SaveAsClick();
+}
+void TMainForm::FileSaveAllClick() {
+    editor_->FileSaveAllClick();
+}
+void TMainForm::Close1Click() {
+    editor_->Close1Click();
+}
+void TMainForm::Close2Click() {
+    editor_->Close2Click();
+}
+void TMainForm::Exit1Click() {
+    close();
+}
+
+void TMainForm::Undo1Click() {
+    if (EditorPage* page = editor_->activePage()) page->undo();
+}
+void TMainForm::Redo1Click() {
+    if (EditorPage* page = editor_->activePage()) page->redo();
+}
+void TMainForm::Cut1Click() {
+    if (EditorPage* page = editor_->activePage()) page->cut();
+}
+void TMainForm::Copy1Click() {
+    if (EditorPage* page = editor_->activePage()) page->copy();
+}
+void TMainForm::Paste1Click() {
+    if (EditorPage* page = editor_->activePage()) page->paste();
+}
+void TMainForm::Delete1Click() {
+    if (EditorPage* page = editor_->activePage()) page->removeSelectedText();
+}
+void TMainForm::Select1Click() {
+    if (EditorPage* page = editor_->activePage()) page->selectAll();
+}
+
+void TMainForm::SearchNextErrorClick() {
+    projectWindow_->SearchNextErrorClick();
+}
+
+// ---- Project ----
+
+void TMainForm::afterProjectCommand() {
+    if (projectCommands_.isOpen()) {
+        projectWindow_->refreshFiles();
+        projectWindow_->show();
+    } else {
+        projectWindow_->reset();
+        buildMessages_->clear();
+    }
+    setWindowTitle(QString::fromStdString(projectCommands_.mainCaption()));
+    updateCommands();
+}
+
+void TMainForm::openProject(const std::filesystem::path& projectFile) {
+    projectCommands_.open(projectFile);
+    afterProjectCommand();
+}
+
+void TMainForm::ProjectNewClick() {
+    projectCommands_.newProject(
+        chosenPath(QFileDialog::getSaveFileName(this, "New project", QString(), kProjectFilter)));
+    afterProjectCommand();
+}
+
+void TMainForm::ProjectOpenClick() {
+    projectCommands_.open(
+        chosenPath(QFileDialog::getOpenFileName(this, "Open project", QString(), kProjectFilter)));
+    afterProjectCommand();
+}
+
+void TMainForm::ProjectCloseClick() {
+    projectCommands_.close();
+    afterProjectCommand();
+}
+
+void TMainForm::ProjectAddClick() {
+    const QStringList filters = {"Assembler file (*.asm)", "S19 file (*.s19)",
+                                 "ICC dbg file (*.dbg)", "Any file (*)"};
+    QString selected = filters[static_cast<int>(projectCommands_.addDialogFilter()) - 1];
+    const QString chosen = QFileDialog::getOpenFileName(
+        this, "Add to project", QString::fromStdString(projectCommands_.addDialogDirectory()),
+        filters.join(";;"), &selected);
+    projectCommands_.addFile(chosenPath(chosen));
+    afterProjectCommand();
+}
+
+void TMainForm::ProjectRemoveClick() {
+    projectCommands_.removeFile(projectWindow_->selectedFile());
+    afterProjectCommand();
+}
+
+void TMainForm::ProjectOptionsClick() {
+    projectCommands_.options();
+    afterProjectCommand();
+}
+
+void TMainForm::ProjectLastClick() {
+    projectCommands_.openLast();
+    afterProjectCommand();
+}
+
+void TMainForm::ProjectBuildClick() {
+    const bool saved = editor_->FileSaveAllClick();
+    const Project& project = projectCommands_.project();
+    switch (project.format) {
+        case ProjectFormat::Asm11: {
+            const AssemblerBuildRequest request{project.path,
+                                                project.files.empty() ? "" : project.files[0],
+                                                settings_.assemblerPath, project.asm11Options};
+            const BuildMessageHooks hooks{[this] { editor_->hideMessagePanel(); },
+                                          [this] {
+                                              buildMessages_->clear();
+                                              projectWindow_->refreshMessages();
+                                          },
+                                          [this](const std::filesystem::path& errorFile) {
+                                              projectWindow_->loadBuildMessages(errorFile);
+                                          }};
+            buildAssemblerProject(request, saved, projectUi_, hooks, this);
+            break;
+        }
+        case ProjectFormat::S19:
+            if (saved) buildS19Project();
+            break;
+        case ProjectFormat::Icc11:
+            if (saved) host_.showInformation("No build needed, you can start debugging now");
+            break;
+        case ProjectFormat::None:
+            break;
+    }
+}
+
+void TMainForm::buildS19Project() {
+    Project& project = projectCommands_.project();
+    const S19Project s19{project.files.empty() ? "" : project.files[0], project.directory,
+                         project.s19Start};
+    const auto confirm = [this](std::string_view question) {
+        return QMessageBox::question(this, "Tarnwick",
+                                     QString::fromStdString(std::string(question)),
+                                     QMessageBox::Yes | QMessageBox::Cancel) == QMessageBox::Yes;
+    };
+    const S19CommandResult result = tarnwick::buildS19Project(machine_, project.cpu, sourceMap_,
+                                                              s19, confirm, currentLocalTime());
+    if (result.outcome == S19CommandResult::Failed) host_.showError(result.error);
+    if (result.outcome == S19CommandResult::Done) editor_->open(result.written);
+}
+
+void TMainForm::ProjectSavetoBINaryClick() {
+    Project& project = projectCommands_.project();
+    const S19Project s19{project.files.empty() ? "" : project.files[0], project.directory,
+                         project.s19Start};
+    const auto chooseEprom = [this]() -> std::optional<std::size_t> {
+        QStringList items;
+        for (const EpromChoice& choice : kEpromChoices)
+            items << QString::fromUtf8(choice.item.data(),
+                                       static_cast<qsizetype>(choice.item.size()));
+        bool ok = false;
+        const QString item =
+            QInputDialog::getItem(this, "Save to BINary", "EPROM:", items, 0, false, &ok);
+        if (!ok) return std::nullopt;
+        return static_cast<std::size_t>(items.indexOf(item));
+    };
+    const S19CommandResult result =
+        saveProjectToBinary(machine_, project.cpu, sourceMap_, s19, project.path, chooseEprom);
+    if (result.outcome == S19CommandResult::Failed) host_.showError(result.error);
+}
+
+// ---- Debug ----
+
+void TMainForm::runCommand(void (Debugger::*command)()) {
+    (debugger_.get()->*command)();
+    updateCommands();
+}
+
+void TMainForm::DebugStartClick() {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    runCommand(&Debugger::startOrStop);
+    QGuiApplication::restoreOverrideCursor();
+    projectWindow_->refresh(kBreakpointList | kWatchList | kCounterList);
+}
+void TMainForm::DebugRunClick() {
+    runCommand(&Debugger::run);
+}
+void TMainForm::DebugStepOverClick() {
+    runCommand(&Debugger::stepOver);
+}
+void TMainForm::DebugTraceIntoClick() {
+    runCommand(&Debugger::traceInto);
+}
+void TMainForm::DebugStepOutClick() {
+    runCommand(&Debugger::stepOut);
+}
+void TMainForm::DebugRunToCursorClick() {
+    runCommand(&Debugger::runToCursor);
+}
+void TMainForm::DebugRunFreeToCursorClick() {
+    runCommand(&Debugger::runFreelyToCursor);
+}
+void TMainForm::DebugPCtoCursorClick() {
+    runCommand(&Debugger::skipToCursor);
+}
+void TMainForm::DebugShowExecutionPointClick() {
+    runCommand(&Debugger::showExecutionPointCommand);
+}
+void TMainForm::DebugProgramPauseClick() {
+    debugger_->pause();
+}
+void TMainForm::DebugProgramResetClick() {
+    runCommand(&Debugger::programReset);
+}
+void TMainForm::DebugBranchOppositeClick() {
+    runCommand(&Debugger::branchOpposite);
+}
+void TMainForm::DebugRCycleClick() {
+    resetCycle(*context_);
+}
+void TMainForm::DebugRTimeClick() {
+    resetTime(*context_);
+}
+void TMainForm::DebugRCTClick() {
+    resetCycleAndTime(*context_);
+}
+
+// ---- Debug Tools ----
+
+void TMainForm::DebugTToggleBreakpointClick() {
+    debugger_->breakpoints.toggleAtCaret();
+}
+void TMainForm::DebugTMBClick() {
+    TMBreakDlg::showFor(ModifyBreakpoint::forCaretLine(*context_, debugger_->breakpoints), this);
+}
+void TMainForm::DebugTDelAllBreakpointsClick() {
+    debugger_->breakpoints.deleteAll();
+}
+void TMainForm::DebugTDelAllWatchesClick() {
+    debugger_->watches.deleteAll();
+}
+void TMainForm::DebugTToggleCounterClick() {
+    debugger_->counters.toggleAtCaret();
+}
+void TMainForm::DebugTDelAllCountersClick() {
+    debugger_->counters.deleteAll();
+}
+
+// ---- Configure, Window, Help ----
+
+void TMainForm::CfgCPUClick() {
+    configureCpu(projectCommands_.project(), machine_.memory, projectUi_);
+}
+
+void TMainForm::CfgASMCClick() {
+    TASMCDlg dialog(settings_, *setup_.settingsStore, setup_.programDirectory, this);
+    dialog.exec();
+}
+
+void TMainForm::WindowProjectClick() {
+    projectWindow_->WindowProjectClick();
+}
+
+void TMainForm::HelpContentsClick() {
+    if (!helpForm_)
+        helpForm_ = new THelpForm(findHelpFile(setup_.programDirectory, setup_.sourceDirectory));
+    helpForm_->show();
+    helpForm_->raise();
+    helpForm_->activateWindow();
+}
+
+void TMainForm::About1Click() {
+    QMessageBox::about(this, "About Tarnwick",
+                       "Tarnwick 1.00\n\nA development environment and cycle-exact simulator "
+                       "for the Motorola 68HC11.");
+}
+
+}  // namespace tarnwick
