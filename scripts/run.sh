@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
-# Builds Tarnwick and runs a program on the simulated 68HC11.
-# With no arguments it runs the bundled example, which prints through the SCI.
+# Builds Tarnwick and starts the IDE. With no arguments it opens a copy of the bundled example
+# project (kept in the user's data directory); otherwise the project file given.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWICK_TESTS=OFF
 cmake --build build/release -j "$(nproc)"
-if [ $# -eq 0 ]; then
-  set -- examples/hello/hello.s19 --until-pc E023
-fi
-exec build/release/tools/hc11run/hc11run "$@"
+exec build/release/tarnwick "$@"
