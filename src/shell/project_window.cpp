@@ -173,16 +173,14 @@ TProWindow::TProWindow(ProjectWindowModels models, QWidget* parent)
     refresh(kBreakpointList | kWatchList | kCounterList);
 }
 
-QAction* TProWindow::addCommand(QWidget* list, QMenu* menu, const QString& caption,
-                                const QList<QKeySequence>& shortcuts,
-                                void (TProWindow::*command)()) {
+void TProWindow::addCommand(QWidget* list, QMenu* menu, const QString& caption,
+                            const QList<QKeySequence>& shortcuts, void (TProWindow::*command)()) {
     auto* action = new QAction(caption, list);
     action->setShortcuts(shortcuts);
     action->setShortcutContext(Qt::WidgetShortcut);
     connect(action, &QAction::triggered, this, command);
     if (menu) menu->addAction(action);
     list->addAction(action);
-    return action;
 }
 
 QWidget* TProWindow::makeFilesPage() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
 #include <QWidget>
 #include <cstddef>
 #include <filesystem>
@@ -10,7 +12,6 @@
 #include "debugger/debug_context.h"
 #include "debugger/watch_dialogs.h"
 
-class QAction;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -107,8 +108,8 @@ class TProWindow : public QWidget {
     QWidget* makeWatchesPage();
     QWidget* makeCounterPage();
     // A pop-up entry whose shortcut works while its list has the focus.
-    QAction* addCommand(QWidget* list, QMenu* menu, const QString& caption,
-                        const QList<QKeySequence>& shortcuts, void (TProWindow::*command)());
+    void addCommand(QWidget* list, QMenu* menu, const QString& caption,
+                    const QList<QKeySequence>& shortcuts, void (TProWindow::*command)());
     void removeSelectedFile();
 
     ProjectCommands& projectCommands_;
