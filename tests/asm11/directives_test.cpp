@@ -55,6 +55,29 @@ TEST(DirectivesTest, ConditionalBlocksChooseTheirLines) {
     }
 }
 
+TEST(DirectivesTest, PullRestoresEverySwitchThatPushSaw) {
+    AsmOptions options;
+    options.listing = true;
+    options.map = true;
+    const AssemblyResult result = assembleText(
+        " ORG $100\nV EQU 5\n#PUSH\n#SPACESON\n#EXTRAOFF\n#CASEON\n#LISTOFF\n#MAPOFF\n"
+        "#OPTRELON\n#OPTRTSON\n#TABSIZE 2\n#DATA\n NOP\n#PULL\n"
+        "\tFCB 1 + 1\n CLRD\n FCB v\n JMP *\n JSR $1234\n RTS",
+        options);
+    EXPECT_EQ(result.errors + result.warnings, 0) << allMessages(result);
+    EXPECT_EQ(bytesAt(result, 0x100), (std::vector<std::uint8_t>{0x01, 0x4F, 0x5F, 0x05, 0x7E, 0x01,
+                                                                 0x04, 0xBD, 0x12, 0x34, 0x39}));
+    // The NOP went to the data segment, at its own counter.
+    EXPECT_EQ(bytesAt(result, 0x000), (std::vector<std::uint8_t>{0x01}));
+    std::vector<int> listedLines;
+    for (const ListedLine& line : result.listing) listedLines.push_back(line.line);
+    EXPECT_EQ(listedLines, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 14, 15, 16, 17, 18, 19, 20}));
+    EXPECT_EQ(result.listing[8].text, "        FCB 1 + 1");
+    std::vector<int> mappedLines;
+    for (const MapEntry& entry : result.map) mappedLines.push_back(entry.line);
+    EXPECT_EQ(mappedLines, (std::vector<int>{15, 16, 17, 18, 19, 20}));
+}
+
 TEST(DirectivesTest, MessagesWarningsAndErrors) {
     const AssemblyResult result = assembleText(
         "#MESSAGE Building the fast version\n#WARNING Check the baud rate\n"

@@ -46,6 +46,7 @@ TEST(OutputFilesTest, ListingAndMapFollowTheirSwitches) {
               "    3  0102  68 65 6C 6C   FCC \"hello\"\n"
               "       0106  6F\n"
               "    4                     #LISTOFF\n"
+              "    6                     #LISTON\n"
               "    7                     #MAPOFF\n"
               "    8  0108  01            NOP\n"
               "    9                     #MAPON\n"
@@ -60,6 +61,37 @@ TEST(OutputFilesTest, ListingAndMapFollowTheirSwitches) {
               "0102    3    t.asm\n"
               "0107    5    t.asm\n"
               "0109    11   t.asm\n");
+}
+
+TEST(OutputFilesTest, ListingShowsEachMessageUnderItsLineAndPagesAtPage) {
+    AsmOptions options;
+    options.listing = true;
+    options.pass1Stop = false;
+    const AssemblyResult result = assembleText(
+        " ORG $100\n LDAA NOWHERE\n#LISTOFF\n NOP\n LDAB #300\n NOP\n#LISTON\n"
+        "#WARNING careful\n#PAGE\n NOP\n#IF 1\n#LISTOFF\n#IF 0",
+        options);
+    EXPECT_EQ(listingText(result),
+              "File t.asm\n"
+              "    1                      ORG $100\n"
+              "    2                      LDAA NOWHERE\n"
+              "ERR* t.asm [2] Undefined symbol: NOWHERE\n"
+              "    3                     #LISTOFF\n"
+              "    5                      LDAB #300\n"
+              "ERR* t.asm [5] 8-bit value out of range: 300\n"
+              "    7                     #LISTON\n"
+              "    8                     #WARNING careful\n"
+              "WRN t.asm [8] careful\n"
+              "    9                     #PAGE\n"
+              "\f"
+              "   10  0105  01            NOP\n"
+              "   11                     #IF 1\n"
+              "ERR* t.asm [11] #IF without #ENDIF\n"
+              "   12                     #LISTOFF\n"
+              "   13                     #IF 0\n"
+              "ERR* t.asm [13] #IF without #ENDIF\n"
+              "\n"
+              "Symbols\n");
 }
 
 TEST(OutputFilesTest, S0HeaderOnlyWhenAskedAndS9ZeroWithoutEnd) {

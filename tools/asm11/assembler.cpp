@@ -98,25 +98,27 @@ class Assembler {
             location_ = 0;
             sequence_ = 0;
             ended_ = false;
-            spaces_ = options_.spaces;
-            extra_ = options_.extraMnemonics;
-            case_ = options_.caseSensitive;
-            symbols_.setCaseSensitive(case_);
+            switches_ = {.spaces = options_.spaces,
+                         .extra = options_.extraMnemonics,
+                         .caseSensitive = options_.caseSensitive,
+                         .list = true,
+                         .map = true,
+                         .relHint = options_.relHint,
+                         .rtsHint = options_.rtsHint,
+                         .tabSize = kDefaultTabSize};
+            symbols_.setCaseSensitive(switches_.caseSensitive);
             segmentLocations_.fill(0);
             segment_ = 0;
             pushed_.clear();
-            listOn_ = true;
-            relHint_ = options_.relHint;
-            rtsHint_ = options_.rtsHint;
             afterCall_ = false;
-            mapOn_ = true;
-            tabSize_ = kDefaultTabSize;
             if (pass_ == 1) memoryRanges_.clear();
             processFile(main_, 0);
             for (const ConditionStack::Block& block : conditions_.openBlocks()) {
                 file_ = block.file;
                 line_ = block.line;
+                if (pass_ == 2 && options_.listing) listed_ = listingEntryOf(file_, line_);
                 error("#IF without #ENDIF");
+                listed_.reset();
             }
             if (pass_ == 1 && result_.errors > 0 && options_.pass1Stop) {
                 result_.stoppedAfterPass1 = true;
@@ -152,13 +154,20 @@ class Assembler {
         "ROM",  "RAM",  "DATA", "VECTORS", "SEG0", "SEG1", "SEG2",
         "SEG3", "SEG4", "SEG5", "SEG6",    "SEG7", "SEG8", "SEG9"};
 
-    // What #PUSH saves and #PULL restores.
-    struct Settings {
-        bool spaces;
-        bool extra;
-        bool caseSensitive;
-        bool list;
-        bool map;
+    // What the directives switch on and off, all saved by #PUSH and restored by #PULL.
+    struct Switches {
+        bool spaces;         // #SPACESON
+        bool extra;          // #EXTRAON
+        bool caseSensitive;  // #CASEON
+        bool list;           // #LISTON
+        bool map;            // #MAPON
+        bool relHint;        // #OPTRELON
+        bool rtsHint;        // #OPTRTSON
+        int tabSize;         // #TABSIZE
+    };
+
+    struct PushedSettings {
+        Switches switches;
         std::size_t segment;
     };
 
@@ -179,19 +188,14 @@ class Assembler {
     std::int32_t location_ = 0;
     std::int32_t lineStart_ = 0;
     bool ended_ = false;
-    bool spaces_ = false;
-    bool extra_ = false;
-    bool case_ = false;
+    Switches switches_{};
     std::array<std::int32_t, kSegments.size()> segmentLocations_{};
     std::size_t segment_ = 0;  // index into kSegments; location_ is its counter
-    std::vector<Settings> pushed_;
-    bool listOn_ = true;
-    bool relHint_ = false;
-    bool rtsHint_ = false;
+    std::vector<PushedSettings> pushed_;
     bool afterCall_ = false;  // the last instruction was a JSR or BSR
-    bool listed_ = false;     // the line being assembled is in the listing
-    bool mapOn_ = true;
-    int tabSize_ = kDefaultTabSize;
+    // The listing's entry for the line being assembled, with -L+ in pass 2; a line that is
+    // not to be listed has one too until it ends, for the messages it may bring.
+    std::optional<std::size_t> listed_;
     std::vector<std::pair<std::int32_t, std::int32_t>> memoryRanges_;  // first, last address
     std::unordered_map<std::string, std::size_t> moduleIndex_;
 
@@ -203,6 +207,8 @@ class Assembler {
             ++result_.errors;
         }
         result_.messages.push_back({kind, file_, line_, std::move(text)});
+        if (listed_ && kind != Message::Kind::Note)
+            result_.listing[*listed_].messages.push_back(result_.messages.back());
     }
 
     void error(std::string text) { report(Message::Kind::Error, std::move(text)); }
@@ -211,6 +217,7 @@ class Assembler {
         const std::string outerFile = std::exchange(file_, file.name);
         const int outerDepth = std::exchange(depth_, depth);
         const int outerLine = line_;
+        const std::optional<std::size_t> outerListed = listed_;
         if (pass_ == 2 && moduleIndex_.emplace(file_, result_.modules.size()).second)
             result_.modules.push_back({file_, {}});
         for (std::size_t i = 0; i < file.lines.size() && !ended_; ++i)
@@ -218,6 +225,22 @@ class Assembler {
         file_ = outerFile;
         depth_ = outerDepth;
         line_ = outerLine;
+        listed_ = outerListed;
+    }
+
+    // The listing's last entry for a line assembled earlier; one is added at the end when the
+    // line was not listed.
+    std::size_t listingEntryOf(const std::string& file, int line) {
+        for (std::size_t i = result_.listing.size(); i-- > 0;)
+            if (result_.listing[i].line == line && result_.listing[i].file == file) return i;
+        const auto include = includes_.find(file);
+        const SourceFile& source = include == includes_.end() ? main_ : *include->second;
+        const auto index = static_cast<std::size_t>(line - 1);
+        const std::string text = index < source.lines.size()
+                                     ? expandTabs(source.lines[index], switches_.tabSize)
+                                     : std::string();
+        result_.listing.push_back({file, line, location_, {}, text, {}});
+        return result_.listing.size() - 1;
     }
 
     void processLine(int number, std::string_view text) {
@@ -226,9 +249,13 @@ class Assembler {
         current_ = sequence;
         if (pass_ == 1) records_.emplace_back();
         lineStart_ = location_;
-        listed_ = pass_ == 2 && options_.listing && listOn_;
-        if (listed_)
-            result_.listing.push_back({file_, number, location_, {}, expandTabs(text, tabSize_)});
+        const bool listingWasOn = switches_.list;
+        listed_.reset();
+        if (pass_ == 2 && options_.listing) {
+            listed_ = result_.listing.size();
+            result_.listing.push_back(
+                {file_, number, location_, {}, expandTabs(text, switches_.tabSize), {}});
+        }
         try {
             if (!text.empty() && (text[0] == '#' || text[0] == '$'))
                 directive(text);
@@ -240,6 +267,16 @@ class Assembler {
                 location_ = records_[sequence].locationAfter;
         }
         if (pass_ == 1) records_[sequence].locationAfter = location_;
+        if (listed_) dropUnlistedLine(*listed_, listingWasOn);
+        listed_.reset();
+    }
+
+    // A line stays in the listing while the listing is on, when it turned the listing on
+    // (#LISTON) and when it brought an error or a warning.
+    void dropUnlistedLine(std::size_t index, bool listingWasOn) {
+        const ListedLine& line = result_.listing[index];
+        if (listingWasOn || switches_.list || !line.messages.empty()) return;
+        result_.listing.erase(result_.listing.begin() + static_cast<std::ptrdiff_t>(index));
     }
 
     // "#NAME argument" (or "$NAME") in column 1. Conditionals are followed inside skipped
@@ -276,60 +313,59 @@ class Assembler {
             return error(message.empty() ? "#FATAL" : message);
         }
         if (name == "SPACESON" || name == "SPACESOFF") {
-            spaces_ = name == "SPACESON";
+            switches_.spaces = name == "SPACESON";
             return;
         }
         if (name == "CASEON" || name == "CASEOFF") {
-            case_ = name == "CASEON";
-            symbols_.setCaseSensitive(case_);
+            switches_.caseSensitive = name == "CASEON";
+            symbols_.setCaseSensitive(switches_.caseSensitive);
             return;
         }
         for (std::size_t i = 0; i < kSegments.size(); ++i)
             if (name == kSegments[i]) return switchSegment(i);
         if (name == "PUSH") {
-            pushed_.push_back({spaces_, extra_, case_, listOn_, mapOn_, segment_});
+            pushed_.push_back({switches_, segment_});
             return;
         }
         if (name == "PULL") {
             if (pushed_.empty()) throw AsmError{"#PULL without #PUSH"};
-            const Settings settings = pushed_.back();
+            const PushedSettings pushed = pushed_.back();
             pushed_.pop_back();
-            spaces_ = settings.spaces;
-            extra_ = settings.extra;
-            case_ = settings.caseSensitive;
-            listOn_ = settings.list;
-            mapOn_ = settings.map;
-            symbols_.setCaseSensitive(case_);
-            return switchSegment(settings.segment);
+            switches_ = pushed.switches;
+            symbols_.setCaseSensitive(switches_.caseSensitive);
+            return switchSegment(pushed.segment);
         }
         if (name == "EXTRAON" || name == "EXTRAOFF") {
-            extra_ = name == "EXTRAON";
+            switches_.extra = name == "EXTRAON";
             return;
         }
         if (name == "LISTON" || name == "LISTOFF") {
-            listOn_ = name == "LISTON";
+            switches_.list = name == "LISTON";
             return;
         }
         if (name == "MAPON" || name == "MAPOFF") {
-            mapOn_ = name == "MAPON";
+            switches_.map = name == "MAPON";
             return;
         }
         if (name == "TABSIZE") {
             const std::int32_t size = evaluateNow(argument, "#TABSIZE");
             if (size < 1 || size > kMaxTabSize)
                 throw AsmError{"#TABSIZE must be 1 to " + std::to_string(kMaxTabSize)};
-            tabSize_ = size;
+            switches_.tabSize = size;
             return;
         }
         if (name == "OPTRELON" || name == "OPTRELOFF") {
-            relHint_ = name == "OPTRELON";
+            switches_.relHint = name == "OPTRELON";
             return;
         }
         if (name == "OPTRTSON" || name == "OPTRTSOFF") {
-            rtsHint_ = name == "OPTRTSON";
+            switches_.rtsHint = name == "OPTRTSON";
             return;
         }
-        if (name == "PAGE") return;
+        if (name == "PAGE") {
+            if (listed_) result_.listing[*listed_].newPage = true;
+            return;
+        }
         if (name == "MEMORY") return memory(argument);
         if (name == "S19FLUSH") {
             if (pass_ == 2) result_.recordStarts.insert(location_);
@@ -424,7 +460,7 @@ class Assembler {
         }
         if (!line.label.empty()) defineSymbol(line.label, Value{location_, true}, false);
         const Forms* forms = instructionForms(mnemonic);
-        if (!forms && extra_) {
+        if (!forms && switches_.extra) {
             if (const ExtraMnemonic* expansion = extraMnemonic(mnemonic))
                 return extraStatement(mnemonic, *expansion, line.rest);
         }
@@ -441,9 +477,9 @@ class Assembler {
     // target of its own).
     void hints(const std::string& mnemonic, const std::vector<std::uint8_t>& bytes,
                bool followsCall) {
-        if (rtsHint_ && mnemonic == "RTS" && followsCall)
+        if (switches_.rtsHint && mnemonic == "RTS" && followsCall)
             report(Message::Kind::Warning, "RTS after a call: the call could be a JMP or BRA");
-        if (!relHint_ || (mnemonic != "JMP" && mnemonic != "JSR")) return;
+        if (!switches_.relHint || (mnemonic != "JMP" && mnemonic != "JSR")) return;
         std::int32_t target = -1;
         if (bytes.size() == 3 && (bytes[0] == kJmpExtended || bytes[0] == kJsrExtended))
             target = bytes[1] << 8 | bytes[2];
@@ -460,7 +496,7 @@ class Assembler {
         std::optional<bool> direct;
         if (pass_ == 2 && current_ < records_.size()) direct = records_[current_].direct;
         const Encoding encoding =
-            encodeInstruction({forms, rest, spaces_, expressionContext(), direct});
+            encodeInstruction({forms, rest, switches_.spaces, expressionContext(), direct});
         if (pass_ == 1) records_[current_].direct = encoding.direct;
         return encoding.bytes;
     }
@@ -608,10 +644,10 @@ class Assembler {
             result_.byteCount += bytes.size();
             recordLine();
             if (listed_) {
-                std::vector<std::uint8_t>& listedBytes = result_.listing.back().bytes;
+                std::vector<std::uint8_t>& listedBytes = result_.listing[*listed_].bytes;
                 listedBytes.insert(listedBytes.end(), bytes.begin(), bytes.end());
             }
-            if (options_.map && mapOn_)
+            if (options_.map && switches_.map)
                 result_.map.push_back({static_cast<std::uint16_t>(location_), file_, line_});
             if (overlap && options_.overlapCheck)
                 error("Code overlaps earlier code at " + hexAddress(location_));
@@ -637,7 +673,9 @@ class Assembler {
         location_ += count;
     }
 
-    std::string_view operand(std::string_view rest) const { return operandField(rest, spaces_); }
+    std::string_view operand(std::string_view rest) const {
+        return operandField(rest, switches_.spaces);
+    }
 
     static const PseudoOp* pseudoOp(const std::string& name) {
         static const std::unordered_map<std::string, PseudoOp> ops = {
@@ -739,7 +777,7 @@ class Assembler {
             } else {
                 std::size_t end = i;
                 while (end < rest.size() && rest[end] != ',' && rest[end] != ';' &&
-                       (spaces_ || !isBlank(rest[end])))
+                       (switches_.spaces || !isBlank(rest[end])))
                     end = skipConstant(rest, end);
                 bytes.push_back(byteValue(trim(rest.substr(i, end - i))));
                 i = end;

@@ -40,13 +40,16 @@ struct SymbolValue {
     std::uint16_t value;
 };
 
-// One source line as the listing shows it; only lines while the listing is on.
+// One source line as the listing shows it: the lines while the listing is on, the #LISTON
+// line itself, and every line with an error or a warning.
 struct ListedLine {
     std::string file;
     int line;                         // 1-based
     std::int32_t address;             // the location counter at the line's start
     std::vector<std::uint8_t> bytes;  // what the line stored
     std::string text;                 // tabs expanded
+    std::vector<Message> messages;    // its errors and warnings
+    bool newPage = false;             // #PAGE: a new listing page starts after it
 };
 
 // A line that stored bytes, while the map is on.

@@ -78,6 +78,8 @@ std::string listingText(const AssemblyResult& result) {
         text += listingRow(std::to_string(line.line), line.address, line.bytes, 0, line.text);
         for (std::size_t i = kListedBytesPerRow; i < line.bytes.size(); i += kListedBytesPerRow)
             text += listingRow("", line.address, line.bytes, i, "");
+        for (const Message& message : line.messages) text += messageLine(message) + "\n";
+        if (line.newPage) text += "\f";
     }
     std::vector<SymbolValue> symbols = result.symbols;
     std::sort(symbols.begin(), symbols.end(),

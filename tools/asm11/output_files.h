@@ -17,7 +17,8 @@ std::string s19Text(const AssemblyResult& result, std::string_view header);
 std::string symbolFileText(const AssemblyResult& result);
 
 // The listing: per source line its number, the address and up to 4 bytes in hex (more
-// bytes on rows of their own below), the source text; a "File name" row wherever the file
+// bytes on rows of their own below), the source text, then its messages in the format of the
+// message lines; a form feed after a #PAGE line; a "File name" row wherever the file
 // changes; at the end the symbols sorted by name.
 std::string listingText(const AssemblyResult& result);
 
