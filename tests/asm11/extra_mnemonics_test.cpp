@@ -1,12 +1,18 @@
-// The extra mnemonics: the bytes of each expansion, and #EXTRAON/#EXTRAOFF against -X.
+// The extra mnemonics: the bytes of each expansion, read back by an independent disassembler,
+// and #EXTRAON/#EXTRAOFF against -X.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
 #include "asm11/assemble_text.h"
+#include "asm11/objdump_s19.h"
+#include "asm11/output_files.h"
 
 namespace tarnwick::asm11 {
 namespace {
@@ -73,6 +79,94 @@ TEST(ExtraMnemonics, EachExpandsToItsBytes) {
         const AssemblyResult result = assembleText(std::string(" ORG $100\n") + c.line);
         EXPECT_EQ(result.errors, 0) << c.line << "\n" << allMessages(result);
         EXPECT_EQ(bytesAt(result, 0x100), c.bytes) << c.line;
+    }
+}
+
+struct DisassembledCase {
+    const char* line;
+    // The instructions as objdump prints them, "; " between; ".+N" is N bytes on from the
+    // line's own address.
+    const char* instructions;
+};
+
+const DisassembledCase kDisassembledCases[] = {
+    {" LDA #$12", "ldaa #0x12"},
+    {" LDB $1234", "ldab 0x1234"},
+    {" STA $10", "staa *0x10"},
+    {" STB 5,Y", "stab 0x5,y"},
+    {" ORA #$0F", "oraa #0xf"},
+    {" ORB 0,X", "orab 0x0,x"},
+    {" CMPD #$1234", "cpd #0x1234"},
+    {" CMPX $10", "cpx *0x10"},
+    {" CMPY 3,X", "cpy 0x3,x"},
+    {" WAIT", "wai"},
+    {" CLRD", "clra; clrb"},
+    {" CLRX", "ldx #0x0"},
+    {" CLX", "ldx #0x0"},
+    {" CLRY", "ldy #0x0"},
+    {" INCD", "addd #0x1"},
+    {" DECD", "subd #0x1"},
+    {" COMD", "coma; comb"},
+    {" NEGD", "nega; negb; sbca #0x0"},
+    {" ROLD", "rolb; rola"},
+    {" RORD", "rora; rorb"},
+    {" PSHD", "pshb; psha"},
+    {" PULD", "pula; pulb"},
+    {" XGAB", "psha; tba; pulb"},
+    {" XGXY", "xgdx; xgdy; xgdx"},
+    {" LBRA $1234", "jmp 0x1234"},
+    {" LBSR $1234", "jsr 0x1234"},
+    // binutils calls BHS bcc and BLO bcs.
+    {" JCC $1234", "bcs .+5; jmp 0x1234"},
+    {" JCS $1234", "bcc .+5; jmp 0x1234"},
+    {" JEQ $1234", "bne .+5; jmp 0x1234"},
+    {" JNE $1234", "beq .+5; jmp 0x1234"},
+    {" JGE $1234", "blt .+5; jmp 0x1234"},
+    {" JLT $1234", "bge .+5; jmp 0x1234"},
+    {" JGT $1234", "ble .+5; jmp 0x1234"},
+    {" JLE $1234", "bgt .+5; jmp 0x1234"},
+    {" JHI $1234", "bls .+5; jmp 0x1234"},
+    {" JLS $1234", "bhi .+5; jmp 0x1234"},
+    {" JHS $1234", "bcs .+5; jmp 0x1234"},
+    {" JLO $1234", "bcc .+5; jmp 0x1234"},
+    {" JMI $1234", "bpl .+5; jmp 0x1234"},
+    {" JPL $1234", "bmi .+5; jmp 0x1234"},
+    {" JVC $1234", "bvs .+5; jmp 0x1234"},
+    {" JVS $1234", "bvc .+5; jmp 0x1234"},
+    {" JEQ 0,X", "bne .+4; jmp 0x0,x"},
+    // The operands chosen so that the bytes after SWI read back as instructions.
+    {" OS $01", "swi; nop"},
+    {" OSW $4F5F", "swi; clra; clrb"},
+};
+
+TEST(ExtraMnemonics, ObjdumpReadsBackTheExpansions) {
+    ASSERT_TRUE(objdumpInstalled()) << "m68hc11-objdump is missing: install binutils-m68hc1x";
+    // Each case at an address of its own, so that objdump starts afresh on each.
+    const auto origin = [](std::size_t index) { return 0x1000 + 0x20 * index; };
+    std::string source;
+    for (std::size_t i = 0; i < std::size(kDisassembledCases); ++i)
+        source += " ORG " + std::to_string(origin(i)) + "\n" + kDisassembledCases[i].line + "\n";
+    const AssemblyResult result = assembleText(source);
+    ASSERT_EQ(result.errors, 0) << allMessages(result);
+    const std::map<std::uint32_t, ObjdumpInstruction> decoded = objdumpS19(s19Text(result, ""));
+
+    for (std::size_t i = 0; i < std::size(kDisassembledCases); ++i) {
+        std::string actual;
+        for (auto it = decoded.lower_bound(origin(i));
+             it != decoded.end() && it->first < origin(i + 1); ++it) {
+            if (!actual.empty()) actual += "; ";
+            actual += it->second.mnemonic;
+            if (!it->second.operands.empty()) actual += " " + it->second.operands;
+        }
+        std::string expected = kDisassembledCases[i].instructions;
+        std::smatch offset;
+        while (std::regex_search(expected, offset, std::regex(R"(\.\+(\d+))"))) {
+            char target[16];
+            std::snprintf(target, sizeof target, "0x%zx", origin(i) + std::stoul(offset[1].str()));
+            expected.replace(static_cast<std::size_t>(offset.position()),
+                             static_cast<std::size_t>(offset.length()), target);
+        }
+        EXPECT_EQ(actual, expected) << kDisassembledCases[i].line;
     }
 }
 

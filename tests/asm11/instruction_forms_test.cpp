@@ -5,23 +5,18 @@
 
 #include <cctype>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <random>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "asm11/assemble_text.h"
+#include "asm11/objdump_s19.h"
+#include "asm11/output_files.h"
 #include "core/instruction_set.h"
 
 namespace tarnwick::asm11 {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr std::uint16_t kOrigin = 0x1000;
 
@@ -164,46 +159,9 @@ std::vector<std::string> binutilsOperandParts(const InstructionForm& form, std::
 }
 
 TEST_F(InstructionFormsTest, BinutilsDisassemblesTheSameInstructions) {
-    if (std::system("command -v m68hc11-objdump >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "m68hc11-objdump is not installed (binutils-m68hc1x)";
+    ASSERT_TRUE(objdumpInstalled()) << "m68hc11-objdump is missing: install binutils-m68hc1x";
     ASSERT_EQ(result.errors, 0) << allMessages(result);
-    const fs::path directory = fs::temp_directory_path() /
-                               ("tarnwick_asm11_forms_" + std::to_string(std::random_device()()));
-    fs::create_directories(directory);
-    const std::vector<std::uint8_t> code = bytesAt(result, kOrigin);
-    std::ofstream(directory / "forms.bin", std::ios::binary)
-        .write(reinterpret_cast<const char*>(code.data()),
-               static_cast<std::streamsize>(code.size()));
-    const std::string command = "m68hc11-objdump -D -b binary -m m68hc11 --adjust-vma=0x1000 '" +
-                                (directory / "forms.bin").string() + "' > '" +
-                                (directory / "forms.txt").string() + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    std::ifstream listing(directory / "forms.txt");
-
-    // "    1000:\t18 1e 42 5a \tbrset\t0x42,y, ..."; bytes beyond four continue on lines
-    // that have no mnemonic.
-    struct Decoded {
-        std::string mnemonic;
-        std::string operands;
-        std::size_t length = 0;
-    };
-    std::map<std::uint32_t, Decoded> decoded;
-    const std::regex row(R"(^\s*([0-9a-f]+):\t((?:[0-9a-f]{2} )+)\s*(?:\t(\S+)\s*(.*))?$)");
-    std::uint32_t current = 0;
-    for (std::string text; std::getline(listing, text);) {
-        std::smatch match;
-        if (!std::regex_match(text, match, row)) continue;
-        const std::size_t bytes = match[2].str().size() / 3;
-        if (match[3].matched) {
-            current = static_cast<std::uint32_t>(std::stoul(match[1].str(), nullptr, 16));
-            decoded[current] = {match[3].str(), match[4].str(), bytes};
-        } else if (decoded.count(current)) {
-            decoded[current].length += bytes;
-        }
-    }
-    std::error_code ignored;
-    fs::remove_all(directory, ignored);
-
+    const std::map<std::uint32_t, ObjdumpInstruction> decoded = objdumpS19(s19Text(result, ""));
     std::uint32_t address = kOrigin;
     for (const FormLine& line : lines) {
         const auto it = decoded.find(address);
