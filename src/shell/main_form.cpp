@@ -12,9 +12,11 @@
 
 #include "project/desktop.h"
 #include "shell/editor_window.h"
+#include "shell/find_dialog.h"
 #include "shell/help_window.h"
 #include "shell/project_window.h"
 #include "shell/register_panel_widget.h"
+#include "shell/text_styles.h"
 
 namespace tarnwick {
 
@@ -74,14 +76,14 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     projectWindow_ = new TProWindow(ProjectWindowModels{
         projectCommands_, *debugger_, debugger_->watches, *buildMessages_, *context_, settings_});
 
+    connect(projectWindow_, &TProWindow::addWatchRequested, this, &TMainForm::addWatch);
+    search_ = std::make_unique<TextSearch>(host_);
+
     registerPanel_ = new RegisterPanelWidget(this);
     setCentralWidget(registerPanel_);
     buildMenus();
     buildToolBar();
-    connect(editor_, &TEditor::gutterClicked, this, [this](const auto& file, int line) {
-        if (debugger_->inSession() && !debugger_->commandInProgress())
-            debugger_->breakpoints.toggle(file, line);
-    });
+    connectEditor();
     placeAtTopOfScreen();
     updateCommands();
 }
@@ -89,6 +91,30 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
 TMainForm::~TMainForm() {
     delete projectWindow_;
     delete editor_;
+}
+
+// The editor window's own events: gutter clicks, its message panel, the end of the error-line
+// mark and the program's entries of its pop-up menu.
+void TMainForm::connectEditor() {
+    editor_->setTextStyles(schemeTextStyles(settings_.colorSetting));
+    editor_->setColorScheme(settings_.colorSetting);
+    editor_->setBookmarkChecks([this](int k) { return bookmarks_->isChecked(k); });
+    connect(editor_, &TEditor::gutterClicked, this, [this](const auto& file, int line) {
+        // A breakpoint set while a run is under way could be undone by the run's end.
+        if (debugger_->inSession() && !debugger_->commandInProgress())
+            debugger_->breakpoints.toggle(file, line);
+    });
+    connect(editor_, &TEditor::messageClicked, this, [this](int row) {
+        buildMessages_->openLine(static_cast<std::size_t>(row), projectDirectory());
+    });
+    connect(editor_, &TEditor::errorMarkEnds, this, [this] { errorLine_->restore(); });
+    connect(editor_, &TEditor::modifyBreakpointClicked, this, &TMainForm::DebugTMBClick);
+    connect(editor_, &TEditor::toggleCounterClicked, this, &TMainForm::DebugTToggleCounterClick);
+    connect(editor_, &TEditor::runToCursorClicked, this, &TMainForm::DebugRunToCursorClick);
+    connect(editor_, &TEditor::runFreelyToCursorClicked, this,
+            &TMainForm::DebugRunFreeToCursorClick);
+    connect(editor_, &TEditor::toggleBookmarkClicked, this, [this] { bookmarks_->toggle(); });
+    connect(editor_, &TEditor::gotoBookmarkClicked, this, [this](int k) { bookmarks_->goTo(k); });
 }
 
 void TMainForm::buildMenus() {

@@ -13,6 +13,7 @@
 #include "debugger/command_map.h"
 #include "debugger/debugger.h"
 #include "debugger/error_line_mark.h"
+#include "debugger/watch_dialogs.h"
 #include "project/project_commands.h"
 #include "project/settings.h"
 #include "shell/qt_host.h"
@@ -28,6 +29,7 @@ class RegisterPanelWidget;
 class TEditor;
 class TProWindow;
 class THelpForm;
+class TextSearch;
 
 // Where the main window finds what it does not own: the settings store, and the directory
 // of the help file and the bundled tools.
@@ -58,6 +60,7 @@ class TMainForm : public QMainWindow {
     ProjectCommands& projectCommands() { return projectCommands_; }
     RegisterPanelWidget& registerPanel() { return *registerPanel_; }
     QtHost& host() { return host_; }
+    Machine& machine() { return machine_; }
     ProgramState programState() const;
     // Brings menus, tool buttons and the caption up to the program state.
     void updateCommands();
@@ -78,6 +81,10 @@ class TMainForm : public QMainWindow {
     void Paste1Click();
     void Delete1Click();
     void Select1Click();
+    void Find1Click();
+    void Replace1Click();
+    void SearchAgain1Click();
+    void GotoLineNumber1Click();
     void SearchNextErrorClick();
     void ProjectNewClick();
     void ProjectOpenClick();
@@ -100,12 +107,14 @@ class TMainForm : public QMainWindow {
     void DebugProgramPauseClick();
     void DebugProgramResetClick();
     void DebugBranchOppositeClick();
+    void DebugRuntoCycleClick();
     void DebugRCycleClick();
     void DebugRTimeClick();
     void DebugRCTClick();
     void DebugTToggleBreakpointClick();
     void DebugTMBClick();
     void DebugTDelAllBreakpointsClick();
+    void DebugTAddWatchClick();
     void DebugTDelAllWatchesClick();
     void DebugTToggleCounterClick();
     void DebugTDelAllCountersClick();
@@ -121,6 +130,7 @@ class TMainForm : public QMainWindow {
   private:
     class Display;
 
+    void connectEditor();
     void buildMenus();
     void buildToolBar();
     void placeAtTopOfScreen();
@@ -130,6 +140,7 @@ class TMainForm : public QMainWindow {
     void saveDesktop();
     void buildS19Project();
     void runCommand(void (Debugger::*command)());
+    void addWatch(WatchDialogKind kind);
     std::filesystem::path projectDirectory() const;
 
     MainFormSetup setup_;
@@ -149,6 +160,7 @@ class TMainForm : public QMainWindow {
     TProWindow* projectWindow_;
     RegisterPanelWidget* registerPanel_;
     QPointer<THelpForm> helpForm_;
+    std::unique_ptr<TextSearch> search_;
     std::map<std::string, QAction*, std::less<>> actions_;
     std::map<Menu, QMenu*> menus_;
     std::vector<bool> implemented_;  // by command-map index: a slot of that name exists

@@ -8,15 +8,19 @@
 #include "debugger/modify_breakpoint.h"
 #include "disasm/binary_export.h"
 #include "project/s19_build.h"
+#include "shell/add_watch_dialog.h"
 #include "shell/assembler_dialog.h"
 #include "shell/building_dialog.h"
 #include "shell/cpu_dialog.h"
 #include "shell/editor_page.h"
 #include "shell/editor_window.h"
+#include "shell/find_dialog.h"
+#include "shell/go_to_line_dialog.h"
 #include "shell/help_window.h"
 #include "shell/main_form.h"
 #include "shell/modify_breakpoint_dialog.h"
 #include "shell/project_window.h"
+#include "shell/run_to_cycle_dialog.h"
 
 namespace tarnwick {
 
@@ -78,6 +82,19 @@ void TMainForm::Delete1Click() {
 }
 void TMainForm::Select1Click() {
     if (EditorPage* page = editor_->activePage()) page->selectAll();
+}
+
+void TMainForm::Find1Click() {
+    findInEditor(*editor_, *search_);
+}
+void TMainForm::Replace1Click() {
+    replaceInEditor(*editor_, *search_);
+}
+void TMainForm::SearchAgain1Click() {
+    searchAgainInEditor(*editor_, *search_);
+}
+void TMainForm::GotoLineNumber1Click() {
+    goToLineNumber(*editor_);
 }
 
 void TMainForm::SearchNextErrorClick() {
@@ -257,6 +274,14 @@ void TMainForm::DebugProgramResetClick() {
 void TMainForm::DebugBranchOppositeClick() {
     runCommand(&Debugger::branchOpposite);
 }
+void TMainForm::DebugRuntoCycleClick() {
+    // Cancel runs nothing: the dialog's answer decides whether the program runs at all.
+    if (const auto target = askRunToCycleTarget(machine_.cycleCounter, host_, this)) {
+        debugger_->runFreelyToCycle(*target);
+        updateCommands();
+    }
+}
+
 void TMainForm::DebugRCycleClick() {
     resetCycle(*context_);
 }
@@ -278,6 +303,14 @@ void TMainForm::DebugTMBClick() {
 void TMainForm::DebugTDelAllBreakpointsClick() {
     debugger_->breakpoints.deleteAll();
 }
+void TMainForm::DebugTAddWatchClick() {
+    addWatch(addWatchFromMenu(projectCommands_.project(), host_));
+}
+
+void TMainForm::addWatch(WatchDialogKind kind) {
+    showAddWatchDialog(kind, *context_, debugger_->watches, debugger_->cScopes(), this);
+}
+
 void TMainForm::DebugTDelAllWatchesClick() {
     debugger_->watches.deleteAll();
 }

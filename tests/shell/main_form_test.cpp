@@ -10,6 +10,7 @@
 #include "integration/tool_run.h"
 #include "project/temp_directory.h"
 #include "shell/editor_window.h"
+#include "shell/project_window.h"
 #include "shell/register_panel_widget.h"
 
 namespace tarnwick {
@@ -97,6 +98,16 @@ TEST_F(MainFormTest, RegisterPanelShowsWhatATraceChanged) {
     EXPECT_TRUE(red("LabelSP"));
     EXPECT_FALSE(red("LabelAHex"));
     EXPECT_EQ(form->editor().statusText(kCyclePanel).toStdString(), "Cycle = 3");
+
+    // TARNWICK_MAIN_FORM_PICTURE=dir keeps pictures of the windows for a look by eye.
+    if (const char* pictures = std::getenv("TARNWICK_MAIN_FORM_PICTURE")) {
+        form->resize(1400, form->height());
+        form->grab().save(QString(pictures) + "/main_form.png");
+        form->editor().resize(1000, 700);
+        form->editor().grab().save(QString(pictures) + "/editor.png");
+        form->projectWindow().resize(500, 400);
+        form->projectWindow().grab().save(QString(pictures) + "/project_window.png");
+    }
 }
 
 TEST_F(MainFormTest, QuitIsRefusedDuringASessionAndAskedOtherwise) {
