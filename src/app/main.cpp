@@ -1,6 +1,7 @@
 // Starts the IDE: the main window, and the project named on the command line or, without
 // one, a copy of the bundled example project in the user's data directory.
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QStandardPaths>
 #include <filesystem>
@@ -47,16 +48,26 @@ std::optional<fs::path> exampleProject(const QString& programDirectory) {
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName("Morvane");
-    QApplication::setApplicationName("Tarnwick v1.00");
+    QApplication::setApplicationName("Tarnwick");
+    QApplication::setApplicationVersion("1.00");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Tarnwick: a development environment and simulator for the Motorola 68HC11.\n"
+        "Without a project it opens a copy of the bundled example project.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument("project", "The project file (.pro) to open.", "[project.pro]");
+    parser.process(application);
 
     const QString programDirectory = QCoreApplication::applicationDirPath();
     tarnwick::TMainForm form(
         tarnwick::MainFormSetup{nullptr, programDirectory, QString(TARNWICK_SOURCE_DIR)});
     form.show();
 
-    const QStringList arguments = application.arguments();
-    if (arguments.size() > 1) {
-        form.openProject(fs::absolute(arguments[1].toStdString()));
+    const QStringList arguments = parser.positionalArguments();
+    if (!arguments.isEmpty()) {
+        form.openProject(fs::absolute(arguments[0].toStdString()));
     } else if (const auto example = exampleProject(programDirectory)) {
         form.openProject(*example);
     }

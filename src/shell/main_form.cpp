@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "project/desktop.h"
+#include "shell/assembler_dialog.h"
 #include "shell/editor_window.h"
 #include "shell/find_dialog.h"
 #include "shell/help_window.h"
@@ -66,6 +67,14 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
       editor_(new TEditor()),
       display_(std::make_unique<Display>(*this)) {
     setObjectName("TMainForm");
+    // Our own assembler installed beside the program stands in until the user names one.
+    if (settings_.assemblerPath.empty()) {
+        const QString bundled = bundledAssemblerPath(setup_.programDirectory);
+        if (!bundled.isEmpty()) {
+            settings_.assemblerPath = bundled.toStdString();
+            setup_.settingsStore->writeString(kAssemblerPathKey, settings_.assemblerPath);
+        }
+    }
     setWindowTitle(text(kProductName));
     context_ = std::make_unique<DebugContext>(
         DebugContext{machine_, projectCommands_.project(), sourceMap_, *editor_, host_, *display_});

@@ -73,6 +73,7 @@ class TMainForm : public QMainWindow {
     void FileSaveAllClick();
     void Close1Click();
     void Close2Click();
+    void FilePrintClick();
     void Exit1Click();
     void Undo1Click();
     void Redo1Click();

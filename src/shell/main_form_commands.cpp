@@ -1,8 +1,11 @@
 // The main window's command slots: each hands its command to the model that owns it.
+#include <Qsci/qsciprinter.h>
+
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 
 #include "debugger/cycle_time.h"
 #include "debugger/modify_breakpoint.h"
@@ -58,6 +61,14 @@ void TMainForm::Close1Click() {
 void TMainForm::Close2Click() {
     editor_->Close2Click();
 }
+void TMainForm::FilePrintClick() {
+    EditorPage* page = editor_->activePage();
+    if (!page) return;
+    QsciPrinter printer;
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted) printer.printRange(page);
+}
+
 void TMainForm::Exit1Click() {
     close();
 }

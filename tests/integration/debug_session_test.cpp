@@ -243,12 +243,55 @@ TEST(S19SessionTest, BuiltProjectDebugsInItsDisassembly) {
     ASSERT_NE(startLine, 0);
     EXPECT_NE(rig.editor.lineText(listing, startLine - 1).find("LDS"), std::string::npos);
 
+    // The listing's line of an address of the program.
+    const auto lineOf = [&rig](std::uint16_t address) {
+        return int{rig.machine.memory[address].line};
+    };
     rig.debugger.traceInto();
     rig.debugger.traceInto();
     EXPECT_EQ(rig.machine.pc, 0xE006);
     EXPECT_EQ(rig.executionLine(listing), startLine + 2);
+
+    rig.caretTo(listing, lineOf(0xE00C));  // JSR ADDUP
+    rig.debugger.runToCursor();
+    rig.debugger.stepOver();
+    EXPECT_EQ(rig.machine.pc, 0xE00F);
+    EXPECT_EQ(rig.machine.peek16(0x0000), 228);
+    rig.caretTo(listing, lineOf(0xE00C));
+    rig.debugger.skipToCursor();
+    rig.debugger.traceInto();
+    EXPECT_EQ(rig.executionLine(listing), lineOf(0xE029));  // into ADDUP
+    rig.debugger.stepOut();
+    EXPECT_EQ(rig.machine.pc, 0xE00F);
+
     rig.debugger.programReset();
     EXPECT_EQ(rig.executionLine(listing), startLine);
+    rig.caretTo(listing, lineOf(0xE036));  // the loop's first line
+    rig.debugger.breakpoints.toggleAtCaret();
+    rig.debugger.counters.toggleAtCaret();
+    ASSERT_TRUE(
+        ModifyBreakpoint::forCaretLine(rig.context, rig.debugger.breakpoints)->ok("0", "3"));
+    rig.debugger.run();
+    EXPECT_EQ(rig.machine.pc, 0xE036);
+    EXPECT_EQ(rig.machine.peek(0x0002), 2);
+    EXPECT_EQ(rig.debugger.breakpoints.rows().front().count, "3 of 3");
+    rig.caretTo(listing, lineOf(0xE049));  // RTS
+    rig.debugger.runToCursor();
+    EXPECT_EQ(rig.machine.pc, 0xE036) << "the breakpoint on the way stops first";
+    rig.caretTo(listing, lineOf(0xE049));
+    rig.debugger.runFreelyToCursor();
+    EXPECT_EQ(rig.machine.pc, 0xE049);
+    EXPECT_EQ(rig.debugger.counters.rows().front().count, "8");
+
+    rig.debugger.programReset();
+    rig.caretTo(listing, lineOf(0xE047));  // BNE NEXT, taken on the first pass
+    rig.debugger.runFreelyToCursor();
+    rig.debugger.branchOpposite();
+    EXPECT_EQ(rig.machine.pc, 0xE049);
+    rig.debugger.runFreelyToCycle(rig.machine.cycleCounter + 100);
+    EXPECT_NE(rig.executionLine(listing), 0);
+    EXPECT_EQ(addWatchFromMenu(rig.project, rig.host), WatchDialogKind::None);
+    EXPECT_EQ(rig.errors(), "Not available for S19 format\n");
 
     rig.debugger.startOrStop();
     EXPECT_FALSE(rig.debugger.inSession());
@@ -350,6 +393,38 @@ TEST_F(CSessionTest, CodeWithoutLineInfoIsShownInATemporaryDisassembly) {
     rig.debugger.programReset();
     EXPECT_EQ(rig.machine.pc, 0xE008);
     EXPECT_FALSE(rig.editor.isOpen(rig.path("_tnwk1.asm")));
+}
+
+TEST_F(CSessionTest, StepOverBreakpointCounterAndWatchesInC) {
+    CWatchDialog dialog(rig.context, rig.debugger.watches);
+    for (const std::size_t format : {std::size_t{3}, std::size_t{4}}) {  // Decimal, HexaDecimal
+        dialog.show(rig.debugger.cScopes());
+        dialog.chooseFunction("Global Variable");
+        dialog.variable = "result";
+        dialog.format = format;
+        dialog.ok();
+    }
+    ASSERT_EQ(rig.debugger.watches.rows().size(), 2u) << rig.errors();
+
+    rig.caretTo(mainC, 11);  // the first line of twice
+    rig.debugger.breakpoints.toggleAtCaret();
+    rig.debugger.counters.toggleAtCaret();
+    rig.debugger.stepOver();
+    rig.debugger.stepOver();  // over the call of twice: the breakpoint inside stops it
+    EXPECT_EQ(rig.executionLine(mainC), 11);
+    rig.debugger.stepOut();
+    EXPECT_EQ(rig.executionLine(mainC), 7);
+    rig.debugger.stepOver();
+    EXPECT_EQ(rig.executionLine(mainC), 8);
+    const auto& rows = rig.debugger.watches.rows();
+    EXPECT_NE(rows[0].value.find('6'), std::string::npos) << rows[0].value;
+    EXPECT_NE(rows[1].value.find("06"), std::string::npos) << rows[1].value;
+    EXPECT_EQ(rig.debugger.counters.rows().front().count, "1");
+    EXPECT_EQ(rig.debugger.breakpoints.rows().front().file, "main.c");
+
+    rig.debugger.startOrStop();
+    EXPECT_EQ(readWatches(readIniFile(rig.project.path)).size(), 2u);
+    EXPECT_TRUE(rig.editor.linesWith(mainC, kBreakpointMarker).empty());
 }
 
 TEST_F(CSessionTest, StepOutWithoutReturnSlotIsRefused) {

@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QTest>
+#include <QTreeWidget>
 #include <filesystem>
 
 #include "integration/tool_run.h"
+#include "project/settings.h"
 #include "project/temp_directory.h"
+#include "shell/editor_page.h"
 #include "shell/editor_window.h"
 #include "shell/project_window.h"
 #include "shell/register_panel_widget.h"
@@ -31,6 +37,7 @@ class MainFormTest : public ::testing::Test {
         ASSERT_EQ(build.status, 0) << build.output;
 
         const QString settings = QString::fromStdString((directory / "settings.ini").string());
+        QtSettingsStore(settings).writeString(kAssemblerPathKey, ASM11_PATH);
         form = std::make_unique<TMainForm>(
             MainFormSetup{std::make_unique<QtSettingsStore>(settings), QString(), QString()});
         form->host().setMessageBox([this](MessageBoxKind, const QString& text) {
@@ -98,16 +105,65 @@ TEST_F(MainFormTest, RegisterPanelShowsWhatATraceChanged) {
     EXPECT_TRUE(red("LabelSP"));
     EXPECT_FALSE(red("LabelAHex"));
     EXPECT_EQ(form->editor().statusText(kCyclePanel).toStdString(), "Cycle = 3");
+}
 
-    // TARNWICK_MAIN_FORM_PICTURE=dir keeps pictures of the windows for a look by eye.
-    if (const char* pictures = std::getenv("TARNWICK_MAIN_FORM_PICTURE")) {
-        form->resize(1400, form->height());
-        form->grab().save(QString(pictures) + "/main_form.png");
-        form->editor().resize(1000, 700);
-        form->editor().grab().save(QString(pictures) + "/editor.png");
-        form->projectWindow().resize(500, 400);
-        form->projectWindow().grab().save(QString(pictures) + "/project_window.png");
-    }
+// The whole road through the real windows, keys included: build, start, F7, F8, F5, F9, stop.
+TEST_F(MainFormTest, FullSessionThroughTheWindows) {
+    fs::remove(directory / "sum.s19");
+    fs::remove(directory / "sum.sym");
+    form->show();
+    form->openProject(directory / "sum.pro");
+    trigger("ProjectBuildClick");
+    ASSERT_TRUE(fs::exists(directory / "sum.s19")) << messages.join("\n").toStdString();
+    EXPECT_EQ(form->projectWindow().findChild<QLabel*>("LErrors")->text(), "Errors=0");
+    EXPECT_EQ(form->projectWindow().findChild<QLabel*>("LWarnings")->text(), "Warnings=0");
+
+    trigger("DebugStartClick");
+    ASSERT_TRUE(form->debugger().inSession()) << messages.join("\n").toStdString();
+    TEditor& editor = form->editor();
+    const fs::path source = directory / "sum.asm";
+    ASSERT_EQ(editor.activeFile(), source);
+    QWidget* page = reinterpret_cast<QWidget*>(editor.activePage());
+    QApplication::setActiveWindow(&editor);
+    page->setFocus();
+
+    for (int press = 0; press < 3; ++press) QTest::keyClick(page, Qt::Key_F7);
+    EXPECT_EQ(field("LabelPC"), "E008");
+    QTest::keyClick(page, Qt::Key_F7);
+    QTest::keyClick(page, Qt::Key_F7);
+    ASSERT_EQ(field("LabelPC"), "E00C");  // JSR ADDUP
+    QTest::keyClick(page, Qt::Key_F8);
+    EXPECT_EQ(field("LabelPC"), "E00F");
+    EXPECT_TRUE(red("LabelPC"));
+    EXPECT_EQ(field("LabelBHex"), "E4") << "ADDUP's last addition";
+    EXPECT_TRUE(red("LabelBHex"));
+    EXPECT_TRUE(red("LabelD"));
+
+    editor.moveCaret(37);  // HALT BRA HALT, line 38
+    QTest::keyClick(page, Qt::Key_F5);
+    EXPECT_TRUE(editor.markers(source, 37) & kBreakpointMarker);
+    EXPECT_EQ(editor.lineStyle(source, 37), LineStyle::BreakPoint);
+    QTest::keyClick(page, Qt::Key_F9);
+    EXPECT_EQ(field("LabelPC"), "E027");
+    EXPECT_TRUE(editor.markers(source, 37) & kExecutionPointMarker);
+    EXPECT_EQ(editor.lineStyle(source, 37), LineStyle::ExecutionPoint);
+    ASSERT_EQ(form->debugger().breakpoints.rows().size(), 1u);
+    EXPECT_EQ(form->debugger().breakpoints.rows().front().count, "1 of 1");
+    auto* rows = form->projectWindow().findChild<QTreeWidget*>("BreakList");
+    ASSERT_NE(rows, nullptr);
+    ASSERT_EQ(rows->topLevelItemCount(), 1);
+    EXPECT_EQ(rows->topLevelItem(0)->text(3), "1 of 1");
+
+    // Pictures of the session, under the build folder, for a person to look at.
+    QDir().mkpath("session_pictures");
+    form->grab().save("session_pictures/main_form.png");
+    editor.grab().save("session_pictures/editor.png");
+    form->projectWindow().grab().save("session_pictures/project_window.png");
+
+    trigger("DebugStartClick");
+    EXPECT_FALSE(form->debugger().inSession());
+    EXPECT_FALSE(editor.activePage()->isReadOnly());
+    EXPECT_FALSE(editor.markers(source, 37) & kBreakpointMarker);
 }
 
 TEST_F(MainFormTest, QuitIsRefusedDuringASessionAndAskedOtherwise) {
