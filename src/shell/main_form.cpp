@@ -7,17 +7,29 @@
 #include <QMessageBox>
 #include <QMetaMethod>
 #include <QScreen>
+#include <QSettings>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "debugger/cycle_time.h"
 #include "project/desktop.h"
+#include "shell/adc_window.h"
+#include "shell/ascii_chart_window.h"
 #include "shell/assembler_dialog.h"
 #include "shell/editor_window.h"
+#include "shell/environment_dialog.h"
 #include "shell/find_dialog.h"
 #include "shell/help_window.h"
 #include "shell/project_window.h"
+#include "shell/ram_view_window.h"
 #include "shell/register_panel_widget.h"
+#include "shell/rom_view_window.h"
+#include "shell/rti_timer_window.h"
+#include "shell/sci_window.h"
+#include "shell/stack_view_window.h"
 #include "shell/text_styles.h"
+#include "shell/xirq_window.h"
 
 namespace tarnwick {
 
@@ -43,9 +55,8 @@ class TMainForm::Display : public DebugDisplay {
   public:
     explicit Display(TMainForm& form) : form_(form) {}
     void refresh(DebugViews views) override { form_.refreshViews(views); }
-    // The memory views are not part of this window set yet.
-    bool isShown(DebugView) const override { return false; }
-    void closeSessionWindows() override {}
+    bool isShown(DebugView view) const override { return form_.isShown(view); }
+    void closeSessionWindows() override { form_.closeSessionWindows(); }
     void restoreDesktop() override { form_.restoreDesktop(); }
     void saveDesktop() override { form_.saveDesktop(); }
     std::string mainCaption() const override { return form_.windowTitle().toStdString(); }
@@ -58,7 +69,7 @@ class TMainForm::Display : public DebugDisplay {
 TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     : QMainWindow(parent),
       setup_{withStore(std::move(setup.settingsStore)), setup.programDirectory,
-             setup.sourceDirectory},
+             setup.sourceDirectory, setup.editorOptionsFile},
       host_(this),
       machine_(host_),
       settings_(loadSettings(*setup_.settingsStore)),
@@ -67,6 +78,10 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
       editor_(new TEditor()),
       display_(std::make_unique<Display>(*this)) {
     setObjectName("TMainForm");
+    editorOptions_ =
+        setup_.editorOptionsFile.isEmpty()
+            ? std::make_unique<QSettings>("Morvane", "Tarnwick v1.00")
+            : std::make_unique<QSettings>(setup_.editorOptionsFile, QSettings::IniFormat);
     // Our own assembler installed beside the program stands in until the user names one.
     if (settings_.assemblerPath.empty()) {
         const QString bundled = bundledAssemblerPath(setup_.programDirectory);
@@ -86,18 +101,26 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
         projectCommands_, *debugger_, debugger_->watches, *buildMessages_, *context_, settings_});
 
     connect(projectWindow_, &TProWindow::addWatchRequested, this, &TMainForm::addWatch);
+    createToolWindows();
     search_ = std::make_unique<TextSearch>(host_);
 
     registerPanel_ = new RegisterPanelWidget(this);
+    registerPanel_->registerClicked = [this](PanelRegister) {
+        if (debugger_->inSession() && !debugger_->commandInProgress()) DebugTMRClick();
+    };
     setCentralWidget(registerPanel_);
     buildMenus();
     buildToolBar();
+    action("Save1Click")->setShortcut(saveShortcut(loadEditorOptions(*editorOptions_).keyMapping));
     connectEditor();
     placeAtTopOfScreen();
     updateCommands();
 }
 
 TMainForm::~TMainForm() {
+    for (QWidget* window : std::initializer_list<QWidget*>{
+             ramForm_, romForm_, stackForm_, rtiForm_, xirqForm_, sciForm_, adcForm_, asciiForm_})
+        delete window;
     delete projectWindow_;
     delete editor_;
 }
@@ -105,8 +128,7 @@ TMainForm::~TMainForm() {
 // The editor window's own events: gutter clicks, its message panel, the end of the error-line
 // mark and the program's entries of its pop-up menu.
 void TMainForm::connectEditor() {
-    editor_->setTextStyles(schemeTextStyles(settings_.colorSetting));
-    editor_->setColorScheme(settings_.colorSetting);
+    applyEditorOptions(*editor_, loadEditorOptions(*editorOptions_), settings_.colorSetting);
     editor_->setBookmarkChecks([this](int k) { return bookmarks_->isChecked(k); });
     connect(editor_, &TEditor::gutterClicked, this, [this](const auto& file, int line) {
         // A breakpoint set while a run is under way could be undone by the run's end.
@@ -124,6 +146,91 @@ void TMainForm::connectEditor() {
             &TMainForm::DebugRunFreeToCursorClick);
     connect(editor_, &TEditor::toggleBookmarkClicked, this, [this] { bookmarks_->toggle(); });
     connect(editor_, &TEditor::gotoBookmarkClicked, this, [this](int k) { bookmarks_->goTo(k); });
+}
+
+// The memory views and the peripheral windows: opened from the View and SubSystems menus,
+// listed in the Window menu while they are open, closed at the end of a session. While a
+// program runs, a 1000 ms timer keeps the cycle, time and peripheral texts moving.
+void TMainForm::createToolWindows() {
+    const MemoryRangeLists& blocks = projectCommands_.project().cpu.rangeLists;
+    ramForm_ = new TRAMForm(machine_, blocks, *display_, projectCommands_.project());
+    romForm_ = new TROMForm(machine_, blocks, projectCommands_.project());
+    stackForm_ = new TStackForm(machine_, *display_);
+    rtiForm_ = new TSubRTIForm(machine_);
+    xirqForm_ = new TIntrForm(machine_);
+    sciForm_ = new TSubSCIForm(machine_);
+    adcForm_ = new TSubADCForm(machine_);
+    asciiForm_ = new TASCIIForm();
+    // Queued: a window that reports its close is still visible until the close is done.
+    connect(ramForm_, &TRAMForm::closed, this, &TMainForm::updateCommands, Qt::QueuedConnection);
+    connect(romForm_, &TROMForm::closed, this, &TMainForm::updateCommands, Qt::QueuedConnection);
+    connect(stackForm_, &TStackForm::closed, this, &TMainForm::updateCommands,
+            Qt::QueuedConnection);
+    connect(rtiForm_, &TSubRTIForm::closed, this, &TMainForm::updateCommands, Qt::QueuedConnection);
+    connect(xirqForm_, &TIntrForm::closed, this, &TMainForm::updateCommands, Qt::QueuedConnection);
+    connect(sciForm_, &TSubSCIForm::closed, this, &TMainForm::updateCommands, Qt::QueuedConnection);
+    connect(adcForm_, &TSubADCForm::closed, this, &TMainForm::updateCommands, Qt::QueuedConnection);
+
+    refreshTimer_ = new QTimer(this);
+    refreshTimer_->setInterval(1000);
+    connect(refreshTimer_, &QTimer::timeout, this, [this] {
+        updateCycleAndTime(*context_);
+        refreshPeripheralWindows();
+    });
+    host_.setRefreshTimerSwitch([this](bool active) {
+        if (active)
+            refreshTimer_->start();
+        else
+            refreshTimer_->stop();
+    });
+}
+
+// The RTI & Timer, XIRQ and A/D windows follow the machine whether shown or not; the SCI
+// window only while it is shown.
+void TMainForm::refreshPeripheralWindows() {
+    rtiForm_->refresh();
+    xirqForm_->refresh();
+    adcForm_->refresh();
+    if (sciForm_->isVisible()) sciForm_->refresh();
+}
+
+void TMainForm::openToolWindow(QWidget& window) {
+    window.showNormal();
+    window.raise();
+    window.activateWindow();
+    updateCommands();
+}
+
+ToolWindows TMainForm::openToolWindows() const {
+    ToolWindows open = 0;
+    if (ramForm_ && ramForm_->isVisible()) open |= toolWindowBit(ToolWindow::Ram);
+    if (romForm_ && romForm_->isVisible()) open |= toolWindowBit(ToolWindow::Rom);
+    if (stackForm_ && stackForm_->isVisible()) open |= toolWindowBit(ToolWindow::Stack);
+    if (rtiForm_ && rtiForm_->isVisible()) open |= toolWindowBit(ToolWindow::RtiTimer);
+    if (xirqForm_ && xirqForm_->isVisible()) open |= toolWindowBit(ToolWindow::Interrupts);
+    if (sciForm_ && sciForm_->isVisible()) open |= toolWindowBit(ToolWindow::Sci);
+    if (adcForm_ && adcForm_->isVisible()) open |= toolWindowBit(ToolWindow::AdcPortE);
+    return open;
+}
+
+bool TMainForm::isShown(DebugView view) const {
+    switch (view) {
+        case kRamView:
+            return ramForm_->isVisible();
+        case kRomView:
+            return romForm_->isVisible();
+        case kStackView:
+            return stackForm_->isVisible();
+        default:
+            return false;
+    }
+}
+
+void TMainForm::closeSessionWindows() {
+    for (QWidget* window : std::initializer_list<QWidget*>{ramForm_, romForm_, stackForm_, rtiForm_,
+                                                           xirqForm_, sciForm_, adcForm_})
+        window->close();
+    updateCommands();
 }
 
 void TMainForm::buildMenus() {
@@ -195,7 +302,7 @@ ProgramState TMainForm::programState() const {
 }
 
 void TMainForm::updateCommands() {
-    const ShellState state{programState(), settings_.lastProject, 0};
+    const ShellState state{programState(), settings_.lastProject, openToolWindows()};
     const std::vector<CommandState> states = commandStates(state);
     const auto entries = commandMap();
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -210,7 +317,15 @@ void TMainForm::updateCommands() {
 }
 
 void TMainForm::refreshViews(DebugViews views) {
-    if (views & kRegisterPanel) registerPanel_->show(debugger_->registers);
+    if (views & kRegisterPanel) {
+        // Also after the register editor, which changes the registers without a command.
+        debugger_->registers.refresh(machine_);
+        registerPanel_->show(debugger_->registers);
+    }
+    if ((views & kRamView) && ramForm_->isVisible()) ramForm_->refresh();
+    if ((views & kRomView) && romForm_->isVisible()) romForm_->refresh();
+    if ((views & kStackView) && stackForm_->isVisible()) stackForm_->refresh();
+    if (views & kPeripheralWindows) refreshPeripheralWindows();
     if (views & kControls) updateCommands();
     projectWindow_->refresh(views);
 }

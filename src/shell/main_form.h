@@ -22,12 +22,22 @@
 
 class QAction;
 class QMenu;
+class QSettings;
+class QTimer;
 
 namespace tarnwick {
 
 class RegisterPanelWidget;
 class TEditor;
 class TProWindow;
+class TRAMForm;
+class TROMForm;
+class TStackForm;
+class TSubRTIForm;
+class TIntrForm;
+class TSubSCIForm;
+class TSubADCForm;
+class TASCIIForm;
 class THelpForm;
 class TextSearch;
 
@@ -37,6 +47,8 @@ struct MainFormSetup {
     std::unique_ptr<SettingsStore> settingsStore;  // QSettings when null
     QString programDirectory;
     QString sourceDirectory;  // the source tree, for the help when run from the build tree
+    QString
+        editorOptionsFile;  // an INI file for the editor options; the user's QSettings when empty
 };
 
 // The program's frame: a strip at the top of the screen with the menu bar, the tool bar and
@@ -87,6 +99,10 @@ class TMainForm : public QMainWindow {
     void SearchAgain1Click();
     void GotoLineNumber1Click();
     void SearchNextErrorClick();
+    void ViewRAMClick();
+    void ViewROMClick();
+    void ViewStackIXIYClick();
+    void ViewASCIIClick();
     void ProjectNewClick();
     void ProjectOpenClick();
     void ProjectCloseClick();
@@ -118,10 +134,24 @@ class TMainForm : public QMainWindow {
     void DebugTAddWatchClick();
     void DebugTDelAllWatchesClick();
     void DebugTToggleCounterClick();
+    void DebugTMRClick();
     void DebugTDelAllCountersClick();
     void CfgCPUClick();
+    void CfgEnvironmentClick();
     void CfgASMCClick();
     void WindowProjectClick();
+    void WindowRAMClick();
+    void WindowROMClick();
+    void WindowStackIXIYClick();
+    void WindowSubRTIClick();
+    void WindowSubInterruptsClick();
+    void WindowSubSCIClick();
+    void WindowSubADCClick();
+    void SubRTIClick();
+    void SubInterruptsClick();
+    void SubSCIClick();
+    void SubADCClick();
+    void BenchNonIOClick();
     void HelpContentsClick();
     void About1Click();
 
@@ -132,6 +162,12 @@ class TMainForm : public QMainWindow {
     class Display;
 
     void connectEditor();
+    void createToolWindows();
+    void refreshPeripheralWindows();
+    ToolWindows openToolWindows() const;
+    bool isShown(DebugView view) const;
+    void closeSessionWindows();
+    void openToolWindow(QWidget& window);
     void buildMenus();
     void buildToolBar();
     void placeAtTopOfScreen();
@@ -159,6 +195,16 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<BuildMessages> buildMessages_;
     std::unique_ptr<Bookmarks> bookmarks_;
     TProWindow* projectWindow_;
+    TRAMForm* ramForm_ = nullptr;
+    TROMForm* romForm_ = nullptr;
+    TStackForm* stackForm_ = nullptr;
+    TSubRTIForm* rtiForm_ = nullptr;
+    TIntrForm* xirqForm_ = nullptr;
+    TSubSCIForm* sciForm_ = nullptr;
+    TSubADCForm* adcForm_ = nullptr;
+    TASCIIForm* asciiForm_ = nullptr;
+    QTimer* refreshTimer_ = nullptr;
+    std::unique_ptr<QSettings> editorOptions_;
     RegisterPanelWidget* registerPanel_;
     QPointer<THelpForm> helpForm_;
     std::unique_ptr<TextSearch> search_;

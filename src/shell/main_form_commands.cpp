@@ -3,27 +3,37 @@
 
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 
 #include "debugger/cycle_time.h"
 #include "debugger/modify_breakpoint.h"
-#include "disasm/binary_export.h"
 #include "project/s19_build.h"
+#include "shell/adc_window.h"
 #include "shell/add_watch_dialog.h"
+#include "shell/ascii_chart_window.h"
 #include "shell/assembler_dialog.h"
+#include "shell/benchmark_dialog.h"
 #include "shell/building_dialog.h"
 #include "shell/cpu_dialog.h"
 #include "shell/editor_page.h"
 #include "shell/editor_window.h"
+#include "shell/environment_dialog.h"
 #include "shell/find_dialog.h"
 #include "shell/go_to_line_dialog.h"
 #include "shell/help_window.h"
 #include "shell/main_form.h"
 #include "shell/modify_breakpoint_dialog.h"
+#include "shell/modify_register_dialog.h"
 #include "shell/project_window.h"
+#include "shell/ram_view_window.h"
+#include "shell/rom_view_window.h"
+#include "shell/rti_timer_window.h"
 #include "shell/run_to_cycle_dialog.h"
+#include "shell/save_to_binary_dialog.h"
+#include "shell/sci_window.h"
+#include "shell/stack_view_window.h"
+#include "shell/xirq_window.h"
 
 namespace tarnwick {
 
@@ -110,6 +120,57 @@ void TMainForm::GotoLineNumber1Click() {
 
 void TMainForm::SearchNextErrorClick() {
     projectWindow_->SearchNextErrorClick();
+}
+
+// ---- View, SubSystems and Window: the tool windows ----
+
+void TMainForm::ViewRAMClick() {
+    ramForm_->showView();
+    openToolWindow(*ramForm_);
+}
+void TMainForm::ViewROMClick() {
+    romForm_->showView();
+    openToolWindow(*romForm_);
+}
+void TMainForm::ViewStackIXIYClick() {
+    stackForm_->showView();
+    openToolWindow(*stackForm_);
+}
+void TMainForm::ViewASCIIClick() {
+    openToolWindow(*asciiForm_);
+}
+void TMainForm::SubRTIClick() {
+    openToolWindow(*rtiForm_);
+}
+void TMainForm::SubInterruptsClick() {
+    openToolWindow(*xirqForm_);
+}
+void TMainForm::SubSCIClick() {
+    openToolWindow(*sciForm_);
+}
+void TMainForm::SubADCClick() {
+    openToolWindow(*adcForm_);
+}
+void TMainForm::WindowRAMClick() {
+    openToolWindow(*ramForm_);
+}
+void TMainForm::WindowROMClick() {
+    openToolWindow(*romForm_);
+}
+void TMainForm::WindowStackIXIYClick() {
+    openToolWindow(*stackForm_);
+}
+void TMainForm::WindowSubRTIClick() {
+    openToolWindow(*rtiForm_);
+}
+void TMainForm::WindowSubInterruptsClick() {
+    openToolWindow(*xirqForm_);
+}
+void TMainForm::WindowSubSCIClick() {
+    openToolWindow(*sciForm_);
+}
+void TMainForm::WindowSubADCClick() {
+    openToolWindow(*adcForm_);
 }
 
 // ---- Project ----
@@ -223,19 +284,8 @@ void TMainForm::ProjectSavetoBINaryClick() {
     Project& project = projectCommands_.project();
     const S19Project s19{project.files.empty() ? "" : project.files[0], project.directory,
                          project.s19Start};
-    const auto chooseEprom = [this]() -> std::optional<std::size_t> {
-        QStringList items;
-        for (const EpromChoice& choice : kEpromChoices)
-            items << QString::fromUtf8(choice.item.data(),
-                                       static_cast<qsizetype>(choice.item.size()));
-        bool ok = false;
-        const QString item =
-            QInputDialog::getItem(this, "Save to BINary", "EPROM:", items, 0, false, &ok);
-        if (!ok) return std::nullopt;
-        return static_cast<std::size_t>(items.indexOf(item));
-    };
-    const S19CommandResult result =
-        saveProjectToBinary(machine_, project.cpu, sourceMap_, s19, project.path, chooseEprom);
+    const S19CommandResult result = saveProjectToBinary(machine_, project.cpu, sourceMap_, s19,
+                                                        project.path, epromDialog(this));
     if (result.outcome == S19CommandResult::Failed) host_.showError(result.error);
 }
 
@@ -328,6 +378,10 @@ void TMainForm::DebugTDelAllWatchesClick() {
 void TMainForm::DebugTToggleCounterClick() {
     debugger_->counters.toggleAtCaret();
 }
+void TMainForm::DebugTMRClick() {
+    showModifyRegister(machine_, context_->display, this);
+}
+
 void TMainForm::DebugTDelAllCountersClick() {
     debugger_->counters.deleteAll();
 }
@@ -336,6 +390,16 @@ void TMainForm::DebugTDelAllCountersClick() {
 
 void TMainForm::CfgCPUClick() {
     configureCpu(projectCommands_.project(), machine_.memory, projectUi_);
+}
+
+void TMainForm::CfgEnvironmentClick() {
+    showEnvironmentOptions(EnvironmentTargets{settings_, *setup_.settingsStore, *editorOptions_,
+                                              *editor_, host_, action("Save1Click")},
+                           this);
+}
+
+void TMainForm::BenchNonIOClick() {
+    showInstructionBenchmark(machine_, this);
 }
 
 void TMainForm::CfgASMCClick() {

@@ -39,7 +39,8 @@ class MainFormTest : public ::testing::Test {
         const QString settings = QString::fromStdString((directory / "settings.ini").string());
         QtSettingsStore(settings).writeString(kAssemblerPathKey, ASM11_PATH);
         form = std::make_unique<TMainForm>(
-            MainFormSetup{std::make_unique<QtSettingsStore>(settings), QString(), QString()});
+            MainFormSetup{std::make_unique<QtSettingsStore>(settings), QString(), QString(),
+                          QString::fromStdString((directory / "editor.ini").string())});
         form->host().setMessageBox([this](MessageBoxKind, const QString& text) {
             messages << text;
             return answer;
@@ -164,6 +165,34 @@ TEST_F(MainFormTest, FullSessionThroughTheWindows) {
     EXPECT_FALSE(form->debugger().inSession());
     EXPECT_FALSE(editor.activePage()->isReadOnly());
     EXPECT_FALSE(editor.markers(source, 37) & kBreakpointMarker);
+}
+
+TEST_F(MainFormTest, ToolWindowsFollowTheWindowPattern) {
+    form->openProject(directory / "sum.pro");
+    trigger("DebugStartClick");
+    ASSERT_TRUE(form->debugger().inSession());
+    EXPECT_FALSE(form->action("WindowRAMClick")->isVisible());
+    for (const char* opener : {"ViewRAMClick", "ViewStackIXIYClick", "SubSCIClick"}) {
+        trigger(opener);
+        EXPECT_FALSE(form->action(opener)->isEnabled()) << opener;
+    }
+    EXPECT_TRUE(form->action("WindowRAMClick")->isVisible());
+    QWidget* ram = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == "TRAMForm") ram = window;
+    ASSERT_NE(ram, nullptr);
+    EXPECT_TRUE(ram->isVisible());
+
+    ram->close();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form->action("ViewRAMClick")->isEnabled());
+    EXPECT_FALSE(form->action("WindowRAMClick")->isVisible());
+
+    trigger("DebugStartClick");  // stop closes the session's windows
+    for (QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(window->isVisible() &&
+                     (window->objectName() == "TStackForm" || window->objectName() == "SubSCIForm"))
+            << window->objectName().toStdString();
 }
 
 TEST_F(MainFormTest, QuitIsRefusedDuringASessionAndAskedOtherwise) {
