@@ -349,23 +349,46 @@ void TMainForm::restoreDesktop() {
         else
             window.showNormal();
     };
-    place(*projectWindow_, read.desktop[DesktopWindow::Project]);
-    place(*editor_, read.desktop[DesktopWindow::Editor]);
+    for (const auto& [window, widget] : desktopWindows()) {
+        place(*widget, read.desktop[window]);
+        if (window == DesktopWindow::Ram && read.desktop[window]) ramForm_->showView();
+        if (window == DesktopWindow::Rom && read.desktop[window]) romForm_->showView();
+        if (window == DesktopWindow::Stack && read.desktop[window]) stackForm_->showView();
+    }
     if (read.desktop.projectTab) projectWindow_->showPage(*read.desktop.projectTab);
+    updateCommands();
+}
+
+// The windows the desktop keeps, in the order of its table.
+std::vector<std::pair<DesktopWindow, QWidget*>> TMainForm::desktopWindows() const {
+    return {{DesktopWindow::Project, projectWindow_}, {DesktopWindow::Ram, ramForm_},
+            {DesktopWindow::Rom, romForm_},           {DesktopWindow::Stack, stackForm_},
+            {DesktopWindow::Interrupts, xirqForm_},   {DesktopWindow::SubRti, rtiForm_},
+            {DesktopWindow::SubSci, sciForm_},        {DesktopWindow::SubAdc, adcForm_},
+            {DesktopWindow::Editor, editor_}};
 }
 
 void TMainForm::saveDesktop() {
     Desktop desktop;
-    const auto placement = [](const QWidget& window) {
-        WindowPlacement place{window.x(), window.y(), window.height(), window.width(),
+    const auto placement = [](const QWidget& window, bool sized) {
+        WindowPlacement place{window.x(), window.y(), std::nullopt, std::nullopt,
                               WindowState::Normal};
+        if (sized) {
+            place.height = window.height();
+            place.width = window.width();
+        }
         if (window.isMaximized()) place.state = WindowState::Maximized;
         if (window.isMinimized()) place.state = WindowState::Minimized;
         return place;
     };
-    if (projectWindow_->isVisible()) desktop[DesktopWindow::Project] = placement(*projectWindow_);
-    if (editor_->isVisible() && editor_->activeFile())
-        desktop[DesktopWindow::Editor] = placement(*editor_);
+    for (const auto& [window, widget] : desktopWindows()) {
+        const bool present = window == DesktopWindow::Editor
+                                 ? editor_->isVisible() && editor_->activeFile().has_value()
+                                 : widget->isVisible();
+        if (present)
+            desktop[window] =
+                placement(*widget, kDesktopWindowKeys[static_cast<std::size_t>(window)].sized);
+    }
     desktop.projectTab = projectWindow_->activePageName();
     try {
         tarnwick::saveDesktop(projectCommands_.project().path, desktop, settings_.autosaveDesktop);

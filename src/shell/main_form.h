@@ -14,6 +14,7 @@
 #include "debugger/debugger.h"
 #include "debugger/error_line_mark.h"
 #include "debugger/watch_dialogs.h"
+#include "project/desktop.h"
 #include "project/project_commands.h"
 #include "project/settings.h"
 #include "shell/qt_host.h"
@@ -174,6 +175,7 @@ class TMainForm : public QMainWindow {
     void afterProjectCommand();
     void refreshViews(DebugViews views);
     void restoreDesktop();
+    std::vector<std::pair<DesktopWindow, QWidget*>> desktopWindows() const;
     void saveDesktop();
     void buildS19Project();
     void runCommand(void (Debugger::*command)());

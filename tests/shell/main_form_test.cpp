@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "integration/tool_run.h"
+#include "project/ini_file.h"
 #include "project/settings.h"
 #include "project/temp_directory.h"
 #include "shell/editor_page.h"
@@ -37,7 +38,9 @@ class MainFormTest : public ::testing::Test {
         ASSERT_EQ(build.status, 0) << build.output;
 
         const QString settings = QString::fromStdString((directory / "settings.ini").string());
-        QtSettingsStore(settings).writeString(kAssemblerPathKey, ASM11_PATH);
+        QtSettingsStore store(settings);
+        store.writeString(kAssemblerPathKey, ASM11_PATH);
+        store.writeBool(kAutosaveDesktopKey, true);
         form = std::make_unique<TMainForm>(
             MainFormSetup{std::make_unique<QtSettingsStore>(settings), QString(), QString(),
                           QString::fromStdString((directory / "editor.ini").string())});
@@ -193,6 +196,22 @@ TEST_F(MainFormTest, ToolWindowsFollowTheWindowPattern) {
         EXPECT_FALSE(window->isVisible() &&
                      (window->objectName() == "TStackForm" || window->objectName() == "SubSCIForm"))
             << window->objectName().toStdString();
+}
+
+TEST_F(MainFormTest, TheSessionsWindowsAreKeptInTheProjectFile) {
+    form->openProject(directory / "sum.pro");
+    trigger("DebugStartClick");
+    trigger("ViewRAMClick");
+    trigger("SubSCIClick");
+    trigger("DebugStartClick");
+    const IniDocument document = readIniFile(directory / "sum.pro");
+    EXPECT_TRUE(document.value("FORMS", "RAMForm").has_value());
+    EXPECT_TRUE(document.value("FORMS", "SubSCIForm").has_value());
+    EXPECT_FALSE(document.value("FORMS", "StackForm").has_value());
+
+    trigger("DebugStartClick");
+    EXPECT_FALSE(form->action("ViewRAMClick")->isEnabled()) << "the RAM view is open again";
+    EXPECT_TRUE(form->action("WindowSubSCIClick")->isVisible());
 }
 
 TEST_F(MainFormTest, QuitIsRefusedDuringASessionAndAskedOtherwise) {
