@@ -61,8 +61,8 @@ int main(int argc, char* argv[]) {
     parser.process(application);
 
     const QString programDirectory = QCoreApplication::applicationDirPath();
-    tarnwick::TMainForm form(
-        tarnwick::MainFormSetup{nullptr, programDirectory, QString(TARNWICK_SOURCE_DIR)});
+    tarnwick::TMainForm form(tarnwick::MainFormSetup{nullptr, programDirectory,
+                                                     QString(TARNWICK_SOURCE_DIR), QString()});
     form.show();
 
     const QStringList arguments = parser.positionalArguments();

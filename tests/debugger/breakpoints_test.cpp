@@ -262,8 +262,8 @@ TEST_F(BreakpointTest, ModifyOkStoresValidInputAndRefusesTheRest) {
         const char* pass;
         const char* count;
         const char* error;  // null: stored
-        std::uint16_t storedHit;
-        std::uint16_t storedCount;
+        std::uint16_t storedHit = 0;
+        std::uint16_t storedCount = 0;
     };
     const Case cases[] = {
         {"2", "3", nullptr, 2, 3},
