@@ -99,6 +99,8 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     bookmarks_ = std::make_unique<Bookmarks>(*editor_, host_);
     projectWindow_ = new TProWindow(ProjectWindowModels{
         projectCommands_, *debugger_, debugger_->watches, *buildMessages_, *context_, settings_});
+    // Until a saved desktop places it: room for the four columns of the breakpoint list.
+    projectWindow_->resize(520, 360);
 
     connect(projectWindow_, &TProWindow::addWatchRequested, this, &TMainForm::addWatch);
     createToolWindows();
