@@ -92,6 +92,7 @@ class Debugger {
     template <typename Loop>
     void runningCommand(std::string_view status, bool disablesControls, Loop&& loop);
     void commonRefresh();
+    void runStartUpCode();
     void showAnalysis();
     void setStatus(std::string_view text);
     void updateCycleAndTime();

@@ -84,7 +84,10 @@ void Debugger::stepOut() {
     try {
         returnAddress = machine_.read16(location);
     } catch (const InstructionAbandoned&) {
-        return;  // the user chose the program reset, which has shown its result
+        // The user chose the program reset, which has shown its result; its requests are
+        // for a run loop, and none runs.
+        machine_.requests = {};
+        return;
     }
     runningCommand("Stepping Out to PC=" + hexText(returnAddress, 4) + " ... (ESC to pause)", true,
                    [this, returnAddress] { runToAddress(machine_, returnAddress); });
@@ -136,13 +139,23 @@ void Debugger::branchOpposite() {
     showAnalysis();
 }
 
+// The C start-up code runs to the first line of C as a command of its own, so that Esc can
+// pause it and no other run command starts in its event pumps; inside a command (a program
+// reset chosen in a warning) it is part of that command.
+void Debugger::runStartUpCode() {
+    const bool outerCommand = commandInProgress_;
+    commandInProgress_ = true;
+    traceIntoPlain(machine_);
+    commandInProgress_ = outerCommand;
+}
+
 void Debugger::programReset() {
     machineReset(machine_);
     setRegistersBlack();
     resetHitsAndCounts();
     if (context_.project.format == ProjectFormat::Icc11) {
         takeRegisterSnapshot();
-        traceIntoPlain(machine_);
+        runStartUpCode();
         commonRefresh();
     } else {
         context_.display.refresh(kStackView | kWatchList);

@@ -76,7 +76,7 @@ void Debugger::start() {
 // Loads the image and checks the reset vector; false after an error report.
 bool Debugger::loadImage(const std::filesystem::path& s19) {
     const S19LoadResult loaded =
-        loadS19Image(machine_, context_.project.cpu, context_.sourceMap, s19);
+        loadS19Image(machine_, context_.project.cpu, context_.sourceMap, findIgnoringCase(s19));
     if (!loaded.ok()) {
         context_.host.showError(loaded.message);
         return false;
@@ -177,7 +177,7 @@ bool Debugger::startC() {
     setRegistersBlack();
     updateCycleAndTime();
     takeRegisterSnapshot();
-    traceIntoPlain(machine_);
+    runStartUpCode();
     refreshRegisters();
     updateCycleAndTime();
     if (!showExecutionPoint(machine_.pc)) return false;

@@ -427,6 +427,19 @@ TEST_F(CSessionTest, StepOverBreakpointCounterAndWatchesInC) {
     EXPECT_TRUE(rig.editor.linesWith(mainC, kBreakpointMarker).empty());
 }
 
+TEST_F(CSessionTest, AStepOutAnsweredNoLeavesTheNextCommandWorking) {
+    rig.debugger.traceInto();
+    rig.debugger.traceInto();  // into twice, whose return slot is SP + 1
+    rig.machine.sp = 0x7000;   // undefined memory: the read warns
+    rig.host.yesNoAnswers = {false};
+    rig.debugger.stepOut();
+    ASSERT_FALSE(rig.host.messages.empty());
+    EXPECT_EQ(rig.host.messages.front().kind, testing::FakeHost::Message::YesNoWarning);
+    EXPECT_EQ(rig.executionLine(mainC), 5) << "No performed the program reset";
+    rig.debugger.traceInto();
+    EXPECT_EQ(rig.executionLine(mainC), 6);
+}
+
 TEST_F(CSessionTest, StepOutWithoutReturnSlotIsRefused) {
     rig.machine.memory[rig.machine.pc].returnSlot = 0;
     rig.debugger.stepOut();
