@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <algorithm>
@@ -51,8 +52,16 @@ bool isCFile(const QString& suffix) {
     return suffix == "c" || suffix == "h";
 }
 
+QFont styledFont(const QFont& base, const TextStyle& style) {
+    QFont font = base;
+    font.setBold(style.bold);
+    font.setItalic(style.italic);
+    font.setUnderline(style.underline);
+    return font;
+}
+
 // The C highlighter's styles drawn in the list's styles of the same kind.
-void colourCLexer(QsciLexerCPP& lexer, const std::vector<TextStyle>& styles) {
+void colourCLexer(QsciLexerCPP& lexer, const std::vector<TextStyle>& styles, const QFont& base) {
     struct Mapping {
         int cStyle;
         int style;
@@ -78,16 +87,12 @@ void colourCLexer(QsciLexerCPP& lexer, const std::vector<TextStyle>& styles) {
     lexer.setDefaultColor(plain.text);
     lexer.setPaper(plain.background);
     lexer.setColor(plain.text);
-    lexer.setFont(editorFont());
+    lexer.setFont(base);
     for (const Mapping& mapping : kMappings) {
         const TextStyle& style = styles[mapping.style];
-        QFont font = editorFont();
-        font.setBold(style.bold);
-        font.setItalic(style.italic);
-        font.setUnderline(style.underline);
         lexer.setColor(style.text, mapping.cStyle);
         lexer.setPaper(style.background, mapping.cStyle);
-        lexer.setFont(font, mapping.cStyle);
+        lexer.setFont(styledFont(base, style), mapping.cStyle);
     }
 }
 
@@ -103,11 +108,6 @@ std::filesystem::path toPath(const QString& name) {
 
 EditorPage::EditorPage(QWidget* parent) : QsciScintilla(parent) {
     setUtf8(true);
-    setFont(editorFont());
-    setTabWidth(10);
-    setEdgeMode(EdgeLine);
-    setEdgeColumn(80);
-    setEdgeColor(QColor(0xC0, 0xC0, 0xC0));
     // The horizontal scroll bar follows the longest line shown instead of a fixed width.
     SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1UL);
@@ -129,8 +129,10 @@ EditorPage::EditorPage(QWidget* parent) : QsciScintilla(parent) {
     for (int bit = 0; bit < kMarkerBitCount; ++bit) markerDefine(gutterImage(bit), bit);
     connect(this, &QsciScintilla::marginClicked, this,
             [this](int, int line, Qt::KeyboardModifiers) { emit gutterClicked(line); });
+    connect(this, &QsciScintillaBase::SCN_DOUBLECLICK, this,
+            [this](int, int line, int) { selectLineOnDoubleClick(line); });
 
-    applyAppearance(styles_, colors_);
+    applyOptions(options_);
 }
 
 QString EditorPage::title() const {
@@ -239,9 +241,12 @@ void EditorPage::applyAppearance(const std::vector<TextStyle>& styles, const Sch
     colors_ = colors;
     if (auto* hc11 = qobject_cast<THC11Parser*>(lexer())) {
         hc11->setTextStyles(styles_);
+        for (std::size_t i = 0; i < styles_.size(); ++i)
+            hc11->setFont(styledFont(options_.font, styles_[i]), static_cast<int>(i));
     } else if (auto* c = qobject_cast<QsciLexerCPP*>(lexer())) {
-        colourCLexer(*c, styles_);
+        colourCLexer(*c, styles_, options_.font);
     } else {
+        setFont(options_.font);  // before the colours: it resets every style to the default
         setPaper(colors_.background);
         setColor(colors_.text);
     }
@@ -277,6 +282,45 @@ void EditorPage::setLineNumbersShown(bool shown) {
         setMarginWidth(kLineNumberMargin, QStringLiteral("00000"));
     } else {
         setMarginWidth(kLineNumberMargin, 0);
+    }
+}
+
+void EditorPage::applyOptions(const EditorPageOptions& options) {
+    options_ = options;
+    setTabWidth(options_.tabWidth);
+    setIndentationWidth(options_.blockIndent);
+    setAutoIndent(options_.autoIndent);
+    setBackspaceUnindents(options_.backspaceUnindents);
+    setTabIndents(options_.smartTab);
+    SendScintilla(SCI_SETVIRTUALSPACEOPTIONS,
+                  options_.cursorBeyondEof ? static_cast<unsigned long>(SCVS_USERACCESSIBLE) : 0UL);
+    SendScintilla(SCI_SETENDATLASTLINE, static_cast<unsigned long>(!options_.cursorBeyondEof));
+    setEdgeMode(options_.rightMarginVisible ? EdgeLine : EdgeNone);
+    setEdgeColumn(options_.rightMargin);
+    setEdgeColor(options_.rightMarginColor);
+    // The font is part of every token style, so the styles are drawn anew.
+    applyAppearance(styles_, colors_);
+    setLineNumbersShown(lineNumbersShown_);
+}
+
+void EditorPage::keyPressEvent(QKeyEvent* event) {
+    // Without "overwrite blocks" typed text goes in at the caret and the selection ends.
+    const bool typesText = !event->text().isEmpty() && event->text().front().isPrint();
+    if (!options_.overwriteBlocks && typesText && !SendScintilla(SCI_GETSELECTIONEMPTY)) {
+        int line = 0;
+        int index = 0;
+        getCursorPosition(&line, &index);
+        setCursorPosition(line, index);
+    }
+    QsciScintilla::keyPressEvent(event);
+}
+
+void EditorPage::selectLineOnDoubleClick(int line) {
+    if (!options_.doubleClickLine) return;
+    if (line + 1 < lines()) {
+        setSelection(line, 0, line + 1, 0);
+    } else {
+        setSelection(line, 0, line, lineLength(line));
     }
 }
 

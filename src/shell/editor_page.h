@@ -2,6 +2,8 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QColor>
+#include <QFont>
 #include <QString>
 #include <filesystem>
 #include <vector>
@@ -14,6 +16,30 @@ namespace tarnwick {
 // File names between the toolkit's strings and the standard library's paths.
 QString toQString(const std::filesystem::path& file);
 std::filesystem::path toPath(const QString& name);
+
+// How the pages look and behave apart from their colours: the editor options of the
+// environment options.
+struct EditorPageOptions {
+    QFont font = editorFont();
+    int tabWidth = 10;
+    int blockIndent = 2;  // the indentation step of Tab and Shift+Tab over a selection
+    bool autoIndent = true;
+    bool backspaceUnindents = true;
+    bool smartTab = false;  // Tab in a line's indentation indents by the block indent
+    bool cursorBeyondEof = false;
+    bool overwriteBlocks = true;  // typing replaces the selection instead of ending it
+    bool doubleClickLine = false;
+    bool rightMarginVisible = true;
+    int rightMargin = 80;
+    QColor rightMarginColor{0xC0, 0xC0, 0xC0};
+    // Held for the commands that consult them; the page itself has no use for them.
+    bool groupUndo = true;
+    bool persistentBlocks = false;
+    bool findTextAtCursor = false;
+    bool forceCutAndCopy = false;
+
+    friend bool operator==(const EditorPageOptions&, const EditorPageOptions&) = default;
+};
 
 // One page of the editor window: the text of one file (or of a new, unnamed one) with the
 // twelve marker bits per line in the gutter and one line style per line.
@@ -53,19 +79,26 @@ class EditorPage : public QsciScintilla {
     // ends and the line numbers by the scheme.
     void applyAppearance(const std::vector<TextStyle>& styles, const SchemeColors& colors);
     void setLineNumbersShown(bool shown);
+    const EditorPageOptions& options() const { return options_; }
+    void applyOptions(const EditorPageOptions& options);
 
   signals:
     // A click in the gutter beside the line.
     void gutterClicked(int line);
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void chooseLexer();
+    void selectLineOnDoubleClick(int line);
     void defineLineStyleMarks(const std::vector<TextStyle>& styles);
 
     std::filesystem::path file_;
     bool latin1_ = false;  // the file was not UTF-8: its bytes map one to one onto characters
     bool byteOrderMark_ = false;
     bool lineNumbersShown_ = false;
+    EditorPageOptions options_;
     std::vector<TextStyle> styles_ = defaultTextStyles();
     SchemeColors colors_ = schemeColors("Default");
 };

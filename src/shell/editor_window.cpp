@@ -335,6 +335,12 @@ void TEditor::setLineNumbersShown(bool shown) {
         static_cast<EditorPage*>(tabs_->widget(i))->setLineNumbersShown(shown);
 }
 
+void TEditor::setPageOptions(const EditorPageOptions& options) {
+    pageOptions_ = options;
+    for (int i = 0; i < tabs_->count(); ++i)
+        static_cast<EditorPage*>(tabs_->widget(i))->applyOptions(pageOptions_);
+}
+
 EditorPage* TEditor::page(const std::filesystem::path& file) const {
     const std::filesystem::path wanted = normalized(file);
     if (wanted.empty()) return nullptr;
@@ -387,6 +393,7 @@ EditorPage* TEditor::openPage(const std::filesystem::path& file, QString& error)
 
 EditorPage* TEditor::addPage(EditorPage* added) {
     added->applyAppearance(styles_, schemeColors(scheme_));
+    added->applyOptions(pageOptions_);
     added->setLineNumbersShown(lineNumbersShown_);
     added->installEventFilter(this);
     added->viewport()->installEventFilter(this);

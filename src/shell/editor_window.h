@@ -11,6 +11,7 @@
 
 #include "debugger/source_editor.h"
 #include "shell/editor_dialogs.h"
+#include "shell/editor_page.h"
 #include "shell/text_styles.h"
 
 class QLabel;
@@ -20,8 +21,6 @@ class QStatusBar;
 class QTabWidget;
 
 namespace tarnwick {
-
-class EditorPage;
 
 // The editor window: one tab page per open file, six status panels and the message panel of
 // the build below the pages. Assembly files (.asm, .s, .inc, .lst) are coloured by the 68HC11
@@ -83,6 +82,9 @@ class TEditor : public QWidget, public SourceEditor {
     void setTextStyles(const std::vector<TextStyle>& styles);
     void setColorScheme(const std::string& scheme);
     void setLineNumbersShown(bool shown);
+    // Font, tabs, indentation, right margin and behaviour of every page, open or opened later.
+    void setPageOptions(const EditorPageOptions& options);
+    const EditorPageOptions& pageOptions() const { return pageOptions_; }
 
     EditorPage* page(const std::filesystem::path& file) const;
     EditorPage* activePage() const;
@@ -126,6 +128,7 @@ class TEditor : public QWidget, public SourceEditor {
     std::vector<TextStyle> styles_ = defaultTextStyles();
     std::string scheme_ = "Default";
     bool lineNumbersShown_ = false;
+    EditorPageOptions pageOptions_;
     bool debugSessionActive_ = false;
     std::function<bool(int)> bookmarkInUse_ = [](int) { return false; };
 };

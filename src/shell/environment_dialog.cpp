@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFont>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -280,7 +281,38 @@ QKeySequence saveShortcut(const QString& keyMapping) {
                                                   : QKeySequence(Qt::CTRL | Qt::Key_S);
 }
 
+namespace {
+
+// The pages' share of the options. A tab stop list that is no list keeps the first-start
+// width; a block indent of 0 counts as 1.
+EditorPageOptions pageOptionsOf(const EditorOptions& options) {
+    EditorPageOptions page;
+    page.font = QFont(options.fontName, options.fontSize);
+    // A font the system lacks is stood in for by a fixed-pitch one, as the columns need.
+    page.font.setStyleHint(QFont::TypeWriter);
+    page.font.setFixedPitch(true);
+    page.tabWidth = tabWidth(options.tabStops).value_or(page.tabWidth);
+    page.blockIndent = std::max(1, options.blockIndent);
+    page.autoIndent = options.autoIndent;
+    page.backspaceUnindents = options.backspaceUnindents;
+    page.smartTab = options.smartTab;
+    page.cursorBeyondEof = options.cursorBeyondEof;
+    page.overwriteBlocks = options.overwriteBlocks;
+    page.doubleClickLine = options.doubleClickLine;
+    page.rightMarginVisible = options.rightMarginVisible;
+    page.rightMargin = options.marginPosition;
+    page.rightMarginColor = options.marginColor;
+    page.groupUndo = options.groupUndo;
+    page.persistentBlocks = options.persistentBlocks;
+    page.findTextAtCursor = options.findTextAtCursor;
+    page.forceCutAndCopy = options.forceCutAndCopy;
+    return page;
+}
+
+}  // namespace
+
 void applyEditorOptions(TEditor& editor, const EditorOptions& options, const std::string& scheme) {
+    editor.setPageOptions(pageOptionsOf(options));
     editor.setTextStyles(options.styles);
     editor.setColorScheme(scheme);
     editor.setLineNumbersShown(options.showLineNumbers);

@@ -62,8 +62,9 @@ void saveEditorOptions(QSettings& store, const EditorOptions& options);
 // "Classic".
 QKeySequence saveShortcut(const QString& keyMapping);
 
-// What the editor window takes of the options: the styles, the scheme's colours of the text
-// area and the line numbers.
+// What the editor window takes of the options: font, tabs, indentation, right margin and
+// behaviour, the styles, the scheme's colours of the text area and the line numbers. The
+// margin's pen style is stored only: the component draws its margin line solid.
 void applyEditorOptions(TEditor& editor, const EditorOptions& options, const std::string& scheme);
 
 // Everything the environment options dialog reads and writes.
