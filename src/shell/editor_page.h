@@ -37,8 +37,6 @@ struct EditorPageOptions {
     bool persistentBlocks = false;
     bool findTextAtCursor = false;
     bool forceCutAndCopy = false;
-
-    friend bool operator==(const EditorPageOptions&, const EditorPageOptions&) = default;
 };
 
 // One page of the editor window: the text of one file (or of a new, unnamed one) with the
