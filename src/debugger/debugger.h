@@ -77,6 +77,7 @@ class Debugger {
     bool startC();
     bool loadImage(const std::filesystem::path& s19);
     void enterSession();
+    bool showStartingPoint();
     void stop();
 
     bool showExecutionPoint(std::uint16_t address);

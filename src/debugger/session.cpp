@@ -116,7 +116,7 @@ bool Debugger::startAssembly() {
     machineReset(machine_);
     setRegistersBlack();
     updateCycleAndTime();
-    return showExecutionPoint(machine_.pc);
+    return showStartingPoint();
 }
 
 bool Debugger::startS19() {
@@ -144,7 +144,7 @@ bool Debugger::startS19() {
     machineReset(machine_);
     setRegistersBlack();
     updateCycleAndTime();
-    return showExecutionPoint(machine_.pc);
+    return showStartingPoint();
 }
 
 bool Debugger::startC() {
@@ -180,10 +180,20 @@ bool Debugger::startC() {
     runStartUpCode();
     refreshRegisters();
     updateCycleAndTime();
-    if (!showExecutionPoint(machine_.pc)) return false;
+    if (!showStartingPoint()) return false;
     context_.display.refresh(kRamView | kStackView | kBreakpointList | kWatchList | kCounterList |
                              kPeripheralWindows);
     return true;
+}
+
+// A start that fails here leaves the sources open with their marks, but writable again: no
+// session will stop to unlock them.
+bool Debugger::showStartingPoint() {
+    if (showExecutionPoint(machine_.pc)) return true;
+    const std::size_t count = context_.sourceMap.moduleCount();
+    for (std::size_t module = 0; module < count; ++module)
+        editor_.setReadOnly(moduleFile(module), false);
+    return false;
 }
 
 void Debugger::enterSession() {

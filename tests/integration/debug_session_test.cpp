@@ -448,6 +448,23 @@ TEST_F(CSessionTest, StepOutWithoutReturnSlotIsRefused) {
     EXPECT_FALSE(rig.debugger.commandInProgress());
 }
 
+TEST(DebugStartTest, AStartWithoutLineInfoAtTheResetAddressLeavesTheSourceWritable) {
+    DebugSessionRig rig;
+    rig.buildExample("sum");
+    // The reset vector points into the middle of the first instruction: no line starts there.
+    std::string image = testing::readText(rig.path("sum.s19"));
+    const std::size_t vector = image.find("S105FFFEE000");
+    ASSERT_NE(vector, std::string::npos);
+    image.replace(vector, 14, "S105FFFEE0011C");
+    testing::writeText(rig.path("sum.s19"), image);
+
+    rig.debugger.startOrStop();
+    EXPECT_FALSE(rig.debugger.inSession());
+    EXPECT_EQ(rig.errors(), "No line info at $E001, Debug|Stop\n");
+    EXPECT_FALSE(rig.editor.page(rig.path("sum.asm")).readOnly);
+    EXPECT_FALSE(rig.editor.linesWith(rig.path("sum.asm"), kCodeLineMarker).empty());
+}
+
 TEST(DebugStartTest, RefusedStartsNameTheirCause) {
     struct Case {
         std::string name;
