@@ -15,6 +15,7 @@
 
 #include "core/number_text.h"
 #include "peripherals/io_registers.h"
+#include "shell/qt_text.h"
 
 namespace tarnwick {
 
@@ -45,10 +46,6 @@ QLabel* valueLabel(const QString& objectName) {
     label->setFont(font);
     label->setAlignment(Qt::AlignCenter);
     return label;
-}
-
-QString qText(const std::string& text) {
-    return QString::fromStdString(text);
 }
 
 }  // namespace

@@ -15,14 +15,11 @@
 
 #include "debugger/watch_format.h"
 #include "shell/go_to_line_dialog.h"
+#include "shell/qt_text.h"
 
 namespace tarnwick {
 
 namespace {
-
-QString qText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QStringList qTexts(const std::vector<std::string>& texts) {
     QStringList list;

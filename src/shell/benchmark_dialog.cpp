@@ -8,13 +8,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "shell/qt_text.h"
+
 namespace tarnwick {
 
 namespace {
-
-QString qText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Columns of one half of the window: caption, chip time, result.
 constexpr int kColumnsPerHalf = 3;

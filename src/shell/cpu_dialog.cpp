@@ -13,13 +13,10 @@
 #include <QVBoxLayout>
 
 #include "shell/hex_key_filter.h"
+#include "shell/qt_text.h"
 
 namespace tarnwick {
 namespace {
-
-QString qText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QLineEdit* rangeEdit(const char* objectName, const std::string& ranges, const char* filterName,
                      QWidget* parent) {

@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "shell/editor_page.h"
+#include "shell/qt_text.h"
 
 namespace tarnwick {
 
@@ -24,10 +25,6 @@ std::filesystem::path normalized(const std::filesystem::path& file) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(file, error);
     return (error ? file : absolute).lexically_normal();
-}
-
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 bool insideText(const EditorPage* page, int line) {
@@ -197,12 +194,12 @@ void TEditor::centreLine(int line) {
 
 void TEditor::setStatusText(int panel, std::string_view text) {
     if (panel >= 0 && panel < static_cast<int>(panels_.size()))
-        panels_[panel]->setText(fromUtf8(text));
+        panels_[panel]->setText(qText(text));
 }
 
 void TEditor::showMessagePanel(const std::vector<std::string>& lines) {
     messages_->clear();
-    for (const std::string& line : lines) messages_->addItem(fromUtf8(line));
+    for (const std::string& line : lines) messages_->addItem(qText(line));
     messages_->show();
 }
 

@@ -31,10 +31,6 @@ QLabel* namedLabel(const QString& objectName) {
     return label;
 }
 
-QString latin1Text(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 void showFieldText(QLineEdit* field, const std::string& text) {
     const QString shown = QString::fromStdString(text);
     if (field->text() == shown) return;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <string>
 
+#include "shell/qt_text.h"
+
 class QLabel;
 class QLineEdit;
 
@@ -17,9 +19,6 @@ QLineEdit* hexInputField(const QString& objectName, int maxLength);
 QLineEdit* decimalInputField(const QString& objectName, int maxLength);
 
 QLabel* namedLabel(const QString& objectName);
-
-// Texts of the models hold Latin-1 bytes.
-QString latin1Text(const std::string& text);
 
 // Shows the model's text in a partner field or label's field without reporting it as a
 // user's change.

@@ -22,6 +22,7 @@
 #include "shell/find_dialog.h"
 #include "shell/help_window.h"
 #include "shell/project_window.h"
+#include "shell/qt_text.h"
 #include "shell/ram_view_window.h"
 #include "shell/register_panel_widget.h"
 #include "shell/rom_view_window.h"
@@ -34,10 +35,6 @@
 namespace tarnwick {
 
 namespace {
-
-QString text(std::string_view view) {
-    return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
-}
 
 std::unique_ptr<SettingsStore> withStore(std::unique_ptr<SettingsStore> store) {
     return store ? std::move(store) : std::make_unique<QtSettingsStore>();
@@ -60,7 +57,7 @@ class TMainForm::Display : public DebugDisplay {
     void restoreDesktop() override { form_.restoreDesktop(); }
     void saveDesktop() override { form_.saveDesktop(); }
     std::string mainCaption() const override { return form_.windowTitle().toStdString(); }
-    void setMainCaption(std::string_view caption) override { form_.setWindowTitle(text(caption)); }
+    void setMainCaption(std::string_view caption) override { form_.setWindowTitle(qText(caption)); }
 
   private:
     TMainForm& form_;
@@ -90,7 +87,7 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
             setup_.settingsStore->writeString(kAssemblerPathKey, settings_.assemblerPath);
         }
     }
-    setWindowTitle(text(kProductName));
+    setWindowTitle(qText(kProductName));
     context_ = std::make_unique<DebugContext>(
         DebugContext{machine_, projectCommands_.project(), sourceMap_, *editor_, host_, *display_});
     debugger_ = std::make_unique<Debugger>(*context_);
@@ -237,7 +234,7 @@ void TMainForm::closeSessionWindows() {
 
 void TMainForm::buildMenus() {
     for (const MenuTitle& title : menuTitles()) {
-        QMenu* menu = menuBar()->addMenu(text(title.caption));
+        QMenu* menu = menuBar()->addMenu(qText(title.caption));
         menus_[title.menu] = menu;
     }
     for (const CommandEntry& entry : commandMap()) {
@@ -248,13 +245,13 @@ void TMainForm::buildMenus() {
             actions_.emplace("separator" + std::to_string(implemented_.size()), separator);
             continue;
         }
-        QAction* action = menu->addAction(text(entry.caption));
-        action->setObjectName(text(entry.handler));
-        action->setShortcut(QKeySequence(text(entry.shortcut)));
+        QAction* action = menu->addAction(qText(entry.caption));
+        action->setObjectName(qText(entry.handler));
+        action->setShortcut(QKeySequence(qText(entry.shortcut)));
         // The editor and the project window are windows of their own: F7 pressed there
         // must reach the command as well.
         action->setShortcutContext(Qt::ApplicationShortcut);
-        if (!entry.toolHint.empty()) action->setToolTip(text(entry.toolHint));
+        if (!entry.toolHint.empty()) action->setToolTip(qText(entry.toolHint));
         const bool exists = hasSlot(*this, entry.handler);
         implemented_.push_back(exists);
         const std::string handler(entry.handler);
@@ -276,8 +273,8 @@ void TMainForm::buildToolBar() {
         }
         QAction* shared = action(handler);
         const CommandEntry* entry = findCommand(handler);
-        auto* button = new QAction(text(entry->toolHint), bar);
-        button->setToolTip(text(entry->toolHint));
+        auto* button = new QAction(qText(entry->toolHint), bar);
+        button->setToolTip(qText(entry->toolHint));
         button->setObjectName("Tool" + shared->objectName());
         connect(button, &QAction::triggered, shared, &QAction::trigger);
         connect(shared, &QAction::changed, button,
@@ -310,7 +307,7 @@ void TMainForm::updateCommands() {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (entries[i].isSeparator()) continue;
         QAction* entryAction = action(entries[i].handler);
-        entryAction->setText(text(states[i].caption));
+        entryAction->setText(qText(states[i].caption));
         entryAction->setVisible(states[i].visible);
         entryAction->setEnabled(states[i].enabled && implemented_[i]);
     }

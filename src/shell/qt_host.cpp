@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "shell/qt_text.h"
+
 namespace tarnwick {
 
 bool showMessageBox(QWidget* parent, MessageBoxKind kind, const QString& text) {
@@ -38,7 +40,7 @@ QtHost::QtHost(QWidget* dialogParent, QLocale locale) : locale_(std::move(locale
 }
 
 bool QtHost::ask(MessageBoxKind kind, std::string_view text) {
-    return messageBox_(kind, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    return messageBox_(kind, qText(text));
 }
 
 bool QtHost::warnYesNo(std::string_view text) {

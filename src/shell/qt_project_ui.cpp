@@ -5,16 +5,11 @@
 #include "shell/asm11_options_dialog.h"
 #include "shell/cpu_dialog.h"
 #include "shell/format_dialog.h"
+#include "shell/qt_text.h"
 #include "shell/s19_options_dialog.h"
 
 namespace tarnwick {
-namespace {
-
-QString qText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void QtProjectUi::showError(std::string_view text) {
     QMessageBox::critical(parent_, QStringLiteral("Error"), qText(text));

@@ -1,5 +1,7 @@
 #include "shell/qt_settings_store.h"
 
+#include "shell/qt_text.h"
+
 namespace tarnwick {
 
 namespace {
@@ -7,15 +9,11 @@ namespace {
 constexpr auto kOrganisation = "Morvane";
 constexpr auto kApplication = "Tarnwick v1.00";
 
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Both separators of a key path are "/" in QSettings. A "/" inside a value name
 // ("Go to Next Warning/Error") therefore nests one group deeper, which reads back the same.
 QString settingsPath(SettingKey key) {
-    return toQString(key.subkey).replace(QLatin1Char('\\'), QLatin1Char('/')) + QLatin1Char('/') +
-           toQString(key.name);
+    return qText(key.subkey).replace(QLatin1Char('\\'), QLatin1Char('/')) + QLatin1Char('/') +
+           qText(key.name);
 }
 
 // An INI file keeps every value as text; values written in this run are still held with
@@ -72,7 +70,7 @@ std::optional<bool> QtSettingsStore::readBool(SettingKey key) const {
 }
 
 void QtSettingsStore::writeString(SettingKey key, std::string_view value) {
-    write(key, toQString(value));
+    write(key, qText(value));
 }
 
 void QtSettingsStore::writeInt(SettingKey key, int value) {

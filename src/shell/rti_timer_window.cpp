@@ -10,14 +10,11 @@
 
 #include "core/number_text.h"
 #include "peripherals/io_registers.h"
+#include "shell/qt_text.h"
 
 namespace tarnwick {
 
 namespace {
-
-QString qText(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QLabel* valueLabel(const char* objectName) {
     auto* label = new QLabel;

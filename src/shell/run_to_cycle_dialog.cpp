@@ -11,16 +11,11 @@
 #include "core/number_text.h"
 #include "debugger/cycle_time.h"
 #include "shell/go_to_line_dialog.h"
+#include "shell/qt_text.h"
 
 namespace tarnwick {
 
-namespace {
-
-QString qText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TRunToCycleDlg::TRunToCycleDlg(std::uint32_t currentCycle, Host& host, QWidget* parent)
     : QDialog(parent), host_(host), cycle_(new QLineEdit) {
