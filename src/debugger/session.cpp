@@ -204,7 +204,7 @@ void Debugger::enterSession() {
     if (context_.project.format != ProjectFormat::Icc11) resetCycleAndTime();
     context_.display.refresh(kControls);
     editor_.hideMessagePanel();
-    if (context_.project.format != ProjectFormat::S19) restoreWatches();
+    restoreWatches();  // S19 projects have none
     context_.display.restoreDesktop();
     showExecutionPoint(machine_.pc);
     editor_.bringToFront();
@@ -221,7 +221,7 @@ void Debugger::stop() {
     inSession_ = false;
     context_.display.setMainCaption(savedCaption_);
     context_.display.refresh(kControls);
-    if (context_.project.format != ProjectFormat::S19) saveWatches();
+    saveWatches();
     clearLists();
     context_.display.closeSessionWindows();
     for (const int panel : {kCyclePanel, kTimePanel, kStatusPanel})
