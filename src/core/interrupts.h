@@ -40,7 +40,9 @@ bool pollMaskable(Machine& machine);
             return false;
         }
     }
-    if (machine.flags.i || machine.cycleCounter == machine.cliMark) return false;
+    if (machine.flags.i || !machine.peripherals.anyMaskableRequestLatched()) [[likely]]
+        return false;
+    if (machine.cycleCounter == machine.cliMark) return false;
     return machine.peripherals.anyMaskableInterruptDue() && pollMaskable(machine);
 }
 

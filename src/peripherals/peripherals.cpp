@@ -91,9 +91,9 @@ constexpr std::uint8_t kSccr1Mask = 0xD8;
 }  // namespace
 
 Peripherals::Peripherals(AddressSpace& memory, const std::uint32_t& cycleCounter)
-    : rti(IoRegisters(memory)),
-      timer(IoRegisters(memory)),
-      sci(IoRegisters(memory), onSciFrameTransmitted),
+    : rti(IoRegisters(memory), requestLatches_.rti),
+      timer(IoRegisters(memory), requestLatches_.overflow),
+      sci(IoRegisters(memory), onSciFrameTransmitted, requestLatches_.tdre, requestLatches_.tc),
       adc(IoRegisters(memory)),
       xirq(memory),
       cycleCounter_(cycleCounter),

@@ -7,6 +7,7 @@
 #include "core/interrupt_sources.h"
 #include "peripherals/analog_digital.h"
 #include "peripherals/io_registers.h"
+#include "peripherals/maskable_request_latches.h"
 #include "peripherals/rti_timer.h"
 #include "peripherals/sci.h"
 #include "peripherals/xirq_line.h"
@@ -24,8 +25,8 @@ namespace tarnwick {
 class Peripherals {
   public:
     Peripherals(AddressSpace& memory, const std::uint32_t& cycleCounter);
-    // The SCI refers to the callback member beside it, so a copy would point into another
-    // object.
+    // The SCI refers to the callback member beside it and the peripherals to their request
+    // latches, so a copy would point into another object.
     Peripherals(const Peripherals&) = delete;
     Peripherals& operator=(const Peripherals&) = delete;
 
@@ -70,6 +71,8 @@ class Peripherals {
     bool overflowInterruptDue() const;
     bool sciInterruptDue() const;
     bool anyMaskableInterruptDue() const;
+    // Whether any maskable request is latched, enabled or not: the poll's quick first test.
+    bool anyMaskableRequestLatched() const { return requestLatches_.anyRaised(); }
 
     bool xirqPending() const;
     // A pending XIRQ with X set wakes the CPU from STOP and releases the line.
@@ -81,6 +84,11 @@ class Peripherals {
     // copy); empty by default.
     std::function<void(std::uint8_t)> onSciFrameTransmitted;
 
+  private:
+    // Constructed before the peripherals that refer to their own latch in it.
+    MaskableRequestLatches requestLatches_;
+
+  public:
     // The peripherals themselves, for the windows: their latches, counts and commands.
     RealTimeInterrupt rti;
     FreeRunningTimer timer;

@@ -28,7 +28,8 @@ class RealTimeInterrupt {
     static constexpr std::uint32_t kPeriodUnits = 0x10000;
     static constexpr std::array<std::uint32_t, 4> kUnitsPerCycle{8, 4, 2, 1};
 
-    explicit RealTimeInterrupt(IoRegisters registers) : registers_(registers) {}
+    RealTimeInterrupt(IoRegisters registers, bool& requestLatch)
+        : request(requestLatch), registers_(registers) {}
 
     void reset();
 
@@ -59,7 +60,7 @@ class RealTimeInterrupt {
     bool forceRtiPending() const { return forcePending_; }
 
     std::uint8_t rateSelect = 0;  // PACTL bits 1:0
-    bool request = false;
+    bool& request;
 
   private:
     friend class Peripherals;
@@ -81,7 +82,8 @@ class FreeRunningTimer {
     static constexpr std::uint32_t kTurnUnits = 1u << 20;
     static constexpr std::array<std::uint32_t, 4> kUnitsPerCycle{16, 4, 2, 1};
 
-    explicit FreeRunningTimer(IoRegisters registers) : registers_(registers) {}
+    FreeRunningTimer(IoRegisters registers, bool& requestLatch)
+        : request(requestLatch), registers_(registers) {}
 
     void reset();
 
@@ -114,7 +116,7 @@ class FreeRunningTimer {
     bool forceTimerPending() const { return forcePending_; }
 
     std::uint8_t prescaleSelect = 0;  // TMSK2 bits 1:0
-    bool request = false;
+    bool& request;
 
   private:
     friend class Peripherals;

@@ -28,8 +28,9 @@ class SciTransmitter {
   public:
     static constexpr std::uint8_t kHistorySize = 32;
 
-    SciTransmitter(IoRegisters registers, const std::function<void(std::uint8_t)>& onFrame)
-        : registers_(registers), onFrame_(onFrame) {}
+    SciTransmitter(IoRegisters registers, const std::function<void(std::uint8_t)>& onFrame,
+                   bool& tdreLatch, bool& tcLatch)
+        : tdreRequest(tdreLatch), tcRequest(tcLatch), registers_(registers), onFrame_(onFrame) {}
 
     void reset();
 
@@ -75,8 +76,8 @@ class SciTransmitter {
     std::uint8_t shiftRegister = 0;
     bool transmitting = false;
     bool breakRequested = false;
-    bool tdreRequest = false;
-    bool tcRequest = false;
+    bool& tdreRequest;
+    bool& tcRequest;
 
   private:
     void finishFrame();
