@@ -78,12 +78,14 @@ class Debugger {
     bool loadImage(const std::filesystem::path& s19);
     void enterSession();
     bool showStartingPoint();
+    void unlockModules();
     void stop();
 
     bool showExecutionPoint(std::uint16_t address);
     void clearExecutionPointMarker();
     bool writeTemporaryDisassembly(std::uint16_t address);
-    void openAndMarkModules();
+    bool openSource(const std::filesystem::path& file);
+    bool openAndMarkModules();
     void markCodeLines(std::size_t module);
     void unmarkModules();
     std::filesystem::path moduleFile(std::size_t module) const;

@@ -112,7 +112,7 @@ bool Debugger::startAssembly() {
         context_.host.showError(read.error);
         return false;
     }
-    openAndMarkModules();
+    if (!openAndMarkModules()) return false;
     machineReset(machine_);
     setRegistersBlack();
     updateCycleAndTime();
@@ -139,7 +139,7 @@ bool Debugger::startS19() {
         return false;
     }
     const std::filesystem::path listingFile = findIgnoringCase(listing);
-    if (!editor_.open(listingFile)) return false;
+    if (!openSource(listingFile)) return false;
     markCodeLines(0);
     machineReset(machine_);
     setRegistersBlack();
@@ -159,7 +159,12 @@ bool Debugger::startC() {
         return false;
     }
     const std::filesystem::path image = withExtension(project, ".s19");
-    if (!fileExists(debugFile) || !fileExists(image)) return false;
+    for (const std::filesystem::path& needed : {debugFile, image}) {
+        if (!fileExists(needed)) {
+            context_.host.showError("The file " + needed.string() + " cannot be found");
+            return false;
+        }
+    }
     if (!loadImage(image)) return false;
     const DebugFileResult read = readDebugFile(machine_, context_.sourceMap, project.directory,
                                                debugFile.string(), cScopes_);
@@ -172,7 +177,7 @@ bool Debugger::startC() {
         return false;
     }
     editor_.closeAll();
-    openAndMarkModules();
+    if (!openAndMarkModules()) return false;
     machineReset(machine_);
     setRegistersBlack();
     updateCycleAndTime();
@@ -190,10 +195,14 @@ bool Debugger::startC() {
 // session will stop to unlock them.
 bool Debugger::showStartingPoint() {
     if (showExecutionPoint(machine_.pc)) return true;
+    unlockModules();
+    return false;
+}
+
+void Debugger::unlockModules() {
     const std::size_t count = context_.sourceMap.moduleCount();
     for (std::size_t module = 0; module < count; ++module)
         editor_.setReadOnly(moduleFile(module), false);
-    return false;
 }
 
 void Debugger::enterSession() {
@@ -246,7 +255,7 @@ bool Debugger::showExecutionPoint(std::uint16_t address) {
     }
     const AddressRecord& record = machine_.memory[address];
     const std::filesystem::path file = moduleFile(record.module);
-    if (!editor_.open(file)) return false;
+    if (!openSource(file)) return false;
     lastExecutionPoint_ = {file, record.line};
     const int line = record.line - 1;
     addMarkers(editor_, file, line, kExecutionPointMarker);
@@ -301,19 +310,31 @@ bool Debugger::writeTemporaryDisassembly(std::uint16_t address) {
         context_.host.showError("Cannot write the disassembly file " + path.string());
         return false;
     }
-    if (!editor_.open(path)) return false;
+    if (!openSource(path)) return false;
     markCodeLines(module);
     return true;
 }
 
-void Debugger::openAndMarkModules() {
+bool Debugger::openSource(const std::filesystem::path& file) {
+    if (editor_.open(file)) return true;
+    context_.host.showError("Cannot open the source file " + file.string());
+    return false;
+}
+
+// A module that cannot be opened ends the start: the program could not be followed through
+// it. The modules opened before it are left writable, since no session will unlock them.
+bool Debugger::openAndMarkModules() {
     const bool editorWasActive = editor_.activeFile().has_value();
     const std::size_t count = context_.sourceMap.moduleCount();
     for (std::size_t module = 0; module < count; ++module) {
-        if (!editor_.open(moduleFile(module))) continue;
+        if (!openSource(moduleFile(module))) {
+            unlockModules();
+            return false;
+        }
         markCodeLines(module);
     }
     if (!editorWasActive) editor_.maximize();
+    return true;
 }
 
 void Debugger::markCodeLines(std::size_t module) {

@@ -465,12 +465,29 @@ TEST(DebugStartTest, AStartWithoutLineInfoAtTheResetAddressLeavesTheSourceWritab
     EXPECT_FALSE(rig.editor.linesWith(rig.path("sum.asm"), kCodeLineMarker).empty());
 }
 
+TEST(DebugStartTest, AMissingModuleEndsTheStartAndLeavesTheOthersWritable) {
+    DebugSessionRig rig;
+    testing::writeText(rig.path("p.pro"),
+                       "[PROJECT]\nFormat=ASM11\n[CPU]\nType=M68HC11E1\nRMem=E000 FFFF\n"
+                       "RWMem=0000 00FF\nIOMem=1000 103F\n[FILES]\nCount=1\nFile0=p.asm\n");
+    testing::writeText(rig.path("p.asm"), " NOP\n NOP\n");
+    testing::writeText(rig.path("p.s19"), "S105E000010118\nS105FFFEE0001D\nS9030000FC\n");
+    testing::writeText(rig.path("p.sym"),
+                       "#MODULE P p.asm\nE000 1\n#END\n#MODULE GONE gone.asm\nE001 1\n#END\n");
+    rig.openProject("p.pro");
+
+    rig.debugger.startOrStop();
+    EXPECT_FALSE(rig.debugger.inSession());
+    EXPECT_EQ(rig.errors(), "Cannot open the source file " + rig.path("gone.asm").string() + "\n");
+    EXPECT_FALSE(rig.editor.page(rig.path("p.asm")).readOnly);
+}
+
 TEST(DebugStartTest, RefusedStartsNameTheirCause) {
     struct Case {
         std::string name;
         std::string projectText;
         std::vector<std::pair<std::string, std::string>> files;
-        std::string error;  // empty: the start ends without a message
+        std::string error;  // "{dir}" stands for the project directory
     };
     const std::string cpu =
         "[CPU]\nType=M68HC11E1\nRMem=E000 FFFF\nRWMem=0000 00FF\nIOMem=1000 103F\n";
@@ -505,7 +522,7 @@ TEST(DebugStartTest, RefusedStartsNameTheirCause) {
         {"C without image",
          "[PROJECT]\nFormat=ICC11\n" + cpu + "[FILES]\nCount=1\nFile0=main.dbg\n",
          {{"main.dbg", "FILE main.c\n"}},
-         ""},
+         "The file {dir}/main.s19 cannot be found"},
     };
     for (const Case& c : cases) {
         DebugSessionRig rig;
@@ -514,7 +531,10 @@ TEST(DebugStartTest, RefusedStartsNameTheirCause) {
         rig.openProject("p.pro");
         rig.debugger.startOrStop();
         EXPECT_FALSE(rig.debugger.inSession()) << c.name;
-        EXPECT_EQ(rig.errors(), c.error.empty() ? "" : c.error + "\n") << c.name;
+        std::string error = c.error;
+        if (const std::size_t at = error.find("{dir}"); at != std::string::npos)
+            error.replace(at, 5, rig.directory.path().string());
+        EXPECT_EQ(rig.errors(), error + "\n") << c.name;
     }
 }
 
