@@ -312,7 +312,29 @@ void EditorPage::keyPressEvent(QKeyEvent* event) {
         getCursorPosition(&line, &index);
         setCursorPosition(line, index);
     }
+    // The component merges keys typed in a row into one undo step; an undo action of its own
+    // around each key keeps them apart.
+    if (options_.groupUndo) {
+        QsciScintilla::keyPressEvent(event);
+        return;
+    }
+    beginUndoAction();
     QsciScintilla::keyPressEvent(event);
+    endUndoAction();
+}
+
+void EditorPage::cutSelection() {
+    if (hasSelectedText())
+        cut();
+    else if (options_.forceCutAndCopy && !isReadOnly())
+        SendScintilla(SCI_LINECUT);
+}
+
+void EditorPage::copySelection() {
+    if (hasSelectedText())
+        copy();
+    else if (options_.forceCutAndCopy)
+        SendScintilla(SCI_LINECOPY);
 }
 
 void EditorPage::selectLineOnDoubleClick(int line) {

@@ -32,11 +32,11 @@ struct EditorPageOptions {
     bool rightMarginVisible = true;
     int rightMargin = 80;
     QColor rightMarginColor{0xC0, 0xC0, 0xC0};
-    // Held for the commands that consult them; the page itself has no use for them.
-    bool groupUndo = true;
+    bool groupUndo = true;          // keys typed in a row are undone together
+    bool findTextAtCursor = false;  // Find starts on the word at the caret
+    bool forceCutAndCopy = false;   // Cut and Copy without a selection take the caret's line
+    // Held for the environment options; the page has no use for it.
     bool persistentBlocks = false;
-    bool findTextAtCursor = false;
-    bool forceCutAndCopy = false;
 };
 
 // One page of the editor window: the text of one file (or of a new, unnamed one) with the
@@ -79,6 +79,11 @@ class EditorPage : public QsciScintilla {
     void setLineNumbersShown(bool shown);
     const EditorPageOptions& options() const { return options_; }
     void applyOptions(const EditorPageOptions& options);
+
+    // Cut and Copy of the Edit menu: the selection, or with "force cut and copy" and nothing
+    // selected the caret's whole line.
+    void cutSelection();
+    void copySelection();
 
   signals:
     // A click in the gutter beside the line.

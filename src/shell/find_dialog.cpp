@@ -19,6 +19,24 @@ namespace tarnwick {
 
 namespace {
 
+// What the Find and Replace dialogs start on: a selection within one line, which is what the
+// user most likely looks for; else, with "find text at cursor", the word at the caret; else
+// the last search's text.
+QString textToFind(const QsciScintilla& page, const QString& lastText) {
+    const QString selected = page.selectedText();
+    if (!selected.isEmpty() && !selected.contains(u'\n') && !selected.contains(u'\r'))
+        return selected;
+    const auto* editorPage = qobject_cast<const EditorPage*>(&page);
+    if (editorPage && editorPage->options().findTextAtCursor) {
+        int line = 0;
+        int index = 0;
+        page.getCursorPosition(&line, &index);
+        const QString word = page.wordAtLineIndex(line, index);
+        if (!word.isEmpty()) return word;
+    }
+    return lastText;
+}
+
 // A place in the text: a line and a character index within it, both 0-based.
 struct TextPosition {
     int line = 0;
@@ -176,11 +194,7 @@ SearchDialog::SearchDialog(TextSearch& search, QsciScintilla& page, const QStrin
     forwards->setObjectName(QStringLiteral("RBForward"));
 
     const SearchOptions last = search_.lastSearch().value_or(SearchOptions{});
-    // A selection within one line is what the user most likely looks for.
-    const QString selected = page_.selectedText();
-    const bool oneLine =
-        !selected.isEmpty() && !selected.contains(u'\n') && !selected.contains(u'\r');
-    findText_->setText(oneLine ? selected : last.text);
+    findText_->setText(textToFind(page_, last.text));
     findText_->selectAll();
     matchCase_->setChecked(last.matchCase);
     wholeWord_->setChecked(last.wholeWord);

@@ -90,10 +90,10 @@ void TMainForm::Redo1Click() {
     if (EditorPage* page = editor_->activePage()) page->redo();
 }
 void TMainForm::Cut1Click() {
-    if (EditorPage* page = editor_->activePage()) page->cut();
+    if (EditorPage* page = editor_->activePage()) page->cutSelection();
 }
 void TMainForm::Copy1Click() {
-    if (EditorPage* page = editor_->activePage()) page->copy();
+    if (EditorPage* page = editor_->activePage()) page->copySelection();
 }
 void TMainForm::Paste1Click() {
     if (EditorPage* page = editor_->activePage()) page->paste();

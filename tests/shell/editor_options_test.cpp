@@ -1,7 +1,10 @@
 #include <Qsci/qscilexer.h>
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
 #include <array>
@@ -14,6 +17,8 @@
 #include "shell/editor_window.h"
 #include "shell/environment_dialog.h"
 #include "shell/fake_editor_dialogs.h"
+#include "shell/find_dialog.h"
+#include "support/fake_host.h"
 
 namespace tarnwick {
 namespace {
@@ -87,6 +92,19 @@ void expectChangedOptionsApplied(EditorPage& page, const char* which) {
     EXPECT_TRUE(held.forceCutAndCopy);
 }
 
+// A new page with the given text and the options of the first start but one.
+template <typename Change>
+EditorPage* newPageWith(TEditor& editor, const char* text, Change&& change) {
+    EditorOptions options;
+    change(options);
+    applyEditorOptions(editor, options, "Default");
+    editor.FileNewClick();
+    EditorPage* page = editor.activePage();
+    page->setText(text);
+    page->SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+    return page;
+}
+
 TEST_F(EditorOptionsTest, PagesOpenBeforeAndAfterTakeEveryOption) {
     EditorPage* before = openFile("before.asm", "\tLDAA\t#1\n");
     ASSERT_NE(before, nullptr);
@@ -150,6 +168,55 @@ TEST_F(EditorOptionsTest, TypingOverASelectionFollowsOverwriteBlocks) {
 
         EXPECT_EQ(page->text(), c.expected);
         EXPECT_TRUE(page->selectedText().isEmpty());
+    }
+}
+
+TEST_F(EditorOptionsTest, GroupUndoTakesBackKeysTypedInARowTogether) {
+    for (const auto& [groupUndo, afterOneUndo] :
+         {std::pair{true, "\n"}, std::pair{false, "ab\n"}}) {
+        SCOPED_TRACE(groupUndo);
+        EditorPage* page =
+            newPageWith(editor, "\n", [&](EditorOptions& o) { o.groupUndo = groupUndo; });
+        page->setCursorPosition(0, 0);
+        QTest::keyClicks(page, "abc");
+        ASSERT_EQ(page->text(), "abc\n");
+
+        page->undo();
+        EXPECT_EQ(page->text(), afterOneUndo);
+    }
+}
+
+TEST_F(EditorOptionsTest, ForcedCutAndCopyTakeTheCaretLineWhenNothingIsSelected) {
+    for (const bool forced : {false, true}) {
+        SCOPED_TRACE(forced);
+        EditorPage* page = newPageWith(editor, "\tNOP\n\tRTS\n",
+                                       [&](EditorOptions& o) { o.forceCutAndCopy = forced; });
+        QGuiApplication::clipboard()->setText("before");
+        page->setCursorPosition(1, 2);
+
+        page->copySelection();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), forced ? "\tRTS\n" : "before");
+        page->cutSelection();
+        EXPECT_EQ(page->text(), forced ? "\tNOP\n" : "\tNOP\n\tRTS\n");
+
+        // A selection is cut as it is, with the option or without it.
+        page->setSelection(0, 1, 0, 3);
+        page->cutSelection();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), "NO");
+    }
+}
+
+TEST_F(EditorOptionsTest, FindStartsOnTheWordAtTheCaretWhenAsked) {
+    testing::FakeHost host;
+    TextSearch search(host);
+    for (const bool atCursor : {false, true}) {
+        SCOPED_TRACE(atCursor);
+        EditorPage* page = newPageWith(editor, "\tLDAA\tCOUNT\n",
+                                       [&](EditorOptions& o) { o.findTextAtCursor = atCursor; });
+        page->setCursorPosition(0, 8);
+
+        TFindDlg dialog(search, *page);
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("EFind")->text(), atCursor ? "COUNT" : "");
     }
 }
 
