@@ -6,10 +6,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "shell/gutter_images.h"
 #include "shell/hc11_lexer.h"
@@ -131,6 +133,10 @@ EditorPage::EditorPage(QWidget* parent) : QsciScintilla(parent) {
             [this](int, int line, Qt::KeyboardModifiers) { emit gutterClicked(line); });
     connect(this, &QsciScintillaBase::SCN_DOUBLECLICK, this,
             [this](int, int line, int) { selectLineOnDoubleClick(line); });
+    // The component keeps tab stops per line: new lines need them too.
+    connect(this, &QsciScintilla::linesChanged, this, [this] {
+        if (!options_.tabStops.empty()) applyTabStops();
+    });
 
     applyOptions(options_);
 }
@@ -260,6 +266,7 @@ void EditorPage::applyAppearance(const std::vector<TextStyle>& styles, const Sch
     setSelectionBackgroundColor(styles_[kMarkedBlockStyle].background);
     setSelectionForegroundColor(styles_[kMarkedBlockStyle].text);
     defineLineStyleMarks(styles_);
+    applyTabStops();  // they are measured in the font's spaces
 }
 
 void EditorPage::defineLineStyleMarks(const std::vector<TextStyle>& styles) {
@@ -295,12 +302,46 @@ void EditorPage::applyOptions(const EditorPageOptions& options) {
     SendScintilla(SCI_SETVIRTUALSPACEOPTIONS,
                   options_.cursorBeyondEof ? static_cast<unsigned long>(SCVS_USERACCESSIBLE) : 0UL);
     SendScintilla(SCI_SETENDATLASTLINE, static_cast<unsigned long>(!options_.cursorBeyondEof));
-    setEdgeMode(options_.rightMarginVisible ? EdgeLine : EdgeNone);
+    // The component draws its margin line solid only; other pens are drawn by paintEvent.
+    const bool solidMargin = options_.rightMarginStyle == Qt::SolidLine;
+    setEdgeMode(options_.rightMarginVisible && solidMargin ? EdgeLine : EdgeNone);
     setEdgeColumn(options_.rightMargin);
     setEdgeColor(options_.rightMarginColor);
     // The font is part of every token style, so the styles are drawn anew.
     applyAppearance(styles_, colors_);
     setLineNumbersShown(lineNumbersShown_);
+}
+
+// The component measures columns in spaces of the default style, whose width need not be a
+// whole number of pixels.
+double EditorPage::spaceWidth() {
+    constexpr int kSpaces = 100;
+    const QByteArray spaces(kSpaces, ' ');
+    return SendScintilla(SCI_TEXTWIDTH, STYLE_DEFAULT, spaces.constData()) /
+           static_cast<double>(kSpaces);
+}
+
+void EditorPage::applyTabStops() {
+    const double space = spaceWidth();
+    for (int line = 0; line < lines(); ++line) {
+        SendScintilla(SCI_CLEARTABSTOPS, line);
+        for (const int column : options_.tabStops)
+            SendScintilla(SCI_ADDTABSTOP, line, std::lround(column * space));
+    }
+}
+
+void EditorPage::paintEvent(QPaintEvent* event) {
+    QsciScintilla::paintEvent(event);
+    if (!options_.rightMarginVisible || options_.rightMarginStyle == Qt::SolidLine) return;
+    int textStart = 0;
+    for (int margin = 0; margin < margins(); ++margin) textStart += marginWidth(margin);
+    // Where a line starts, scrolled or not: lines do not wrap.
+    const long lineStart = SendScintilla(SCI_POINTXFROMPOSITION, 0UL, 0L);
+    const int x = static_cast<int>(lineStart + options_.rightMargin * spaceWidth());
+    if (x < textStart) return;
+    QPainter painter(viewport());
+    painter.setPen(QPen(options_.rightMarginColor, 1, options_.rightMarginStyle));
+    painter.drawLine(x, 0, x, viewport()->height());
 }
 
 void EditorPage::keyPressEvent(QKeyEvent* event) {

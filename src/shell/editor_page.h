@@ -22,6 +22,9 @@ std::filesystem::path toPath(const QString& name);
 struct EditorPageOptions {
     QFont font = editorFont();
     int tabWidth = 10;
+    // Columns of tab stops that the tab width alone does not give, in ascending order; beyond
+    // the last one the tab width takes over.
+    std::vector<int> tabStops;
     int blockIndent = 2;  // the indentation step of Tab and Shift+Tab over a selection
     bool autoIndent = true;
     bool backspaceUnindents = true;
@@ -32,6 +35,7 @@ struct EditorPageOptions {
     bool rightMarginVisible = true;
     int rightMargin = 80;
     QColor rightMarginColor{0xC0, 0xC0, 0xC0};
+    Qt::PenStyle rightMarginStyle = Qt::SolidLine;
     bool groupUndo = true;          // keys typed in a row are undone together
     bool findTextAtCursor = false;  // Find starts on the word at the caret
     bool forceCutAndCopy = false;   // Cut and Copy without a selection take the caret's line
@@ -91,8 +95,11 @@ class EditorPage : public QsciScintilla {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
+    double spaceWidth();
+    void applyTabStops();
     void chooseLexer();
     void selectLineOnDoubleClick(int line);
     void defineLineStyleMarks(const std::vector<TextStyle>& styles);

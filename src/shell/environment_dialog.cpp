@@ -177,15 +177,32 @@ QColor readColour(const QSettings& store, const QString& key, const QColor& fall
     return colour.isValid() ? colour : fallback;
 }
 
-// Positive whole numbers separated by spaces; the first is the tab width.
-std::optional<int> tabWidth(const QString& tabStops) {
-    const QStringList stops = tabStops.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (stops.isEmpty()) return std::nullopt;
-    for (const QString& stop : stops) {
+// The columns of a tab stop list: ascending positive whole numbers separated by spaces.
+std::optional<std::vector<int>> tabStopColumns(const QString& tabStops) {
+    const QStringList texts = tabStops.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (texts.isEmpty()) return std::nullopt;
+    std::vector<int> columns;
+    for (const QString& text : texts) {
         bool ok = false;
-        if (stop.toInt(&ok) <= 0 || !ok) return std::nullopt;
+        const int column = text.toInt(&ok);
+        if (!ok || column <= (columns.empty() ? 0 : columns.back())) return std::nullopt;
+        columns.push_back(column);
     }
-    return stops.front().toInt();
+    return columns;
+}
+
+// Beyond the last stop, tabs go on at the distance between the last two (the only one's
+// column when there is one). The stops that this width gives by itself are left out.
+void setTabStops(EditorPageOptions& page, const std::vector<int>& columns) {
+    const std::size_t count = columns.size();
+    page.tabWidth = count == 1 ? columns[0] : columns[count - 1] - columns[count - 2];
+    page.tabStops.clear();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (columns[i] != static_cast<int>(i + 1) * page.tabWidth) {
+            page.tabStops = columns;
+            return;
+        }
+    }
 }
 
 QLineEdit* digitsField(int maxLength) {
@@ -217,7 +234,7 @@ EditorOptions loadEditorOptions(QSettings& store) {
     for (const EditorCheck& check : kEditorChecks)
         options.*check.member =
             readBool(store, QLatin1String(check.caption), options.*check.member);
-    if (tabWidth(store.value(QStringLiteral("Tab stops")).toString()))
+    if (tabStopColumns(store.value(QStringLiteral("Tab stops")).toString()))
         options.tabStops = store.value(QStringLiteral("Tab stops")).toString();
     options.blockIndent = readInt(store, QStringLiteral("Block indent"), options.blockIndent);
     options.rightMarginVisible =
@@ -291,7 +308,7 @@ EditorPageOptions pageOptionsOf(const EditorOptions& options) {
     // A font the system lacks is stood in for by a fixed-pitch one, as the columns need.
     page.font.setStyleHint(QFont::TypeWriter);
     page.font.setFixedPitch(true);
-    page.tabWidth = tabWidth(options.tabStops).value_or(page.tabWidth);
+    if (const auto columns = tabStopColumns(options.tabStops)) setTabStops(page, *columns);
     page.blockIndent = std::max(1, options.blockIndent);
     page.autoIndent = options.autoIndent;
     page.backspaceUnindents = options.backspaceUnindents;
@@ -302,6 +319,7 @@ EditorPageOptions pageOptionsOf(const EditorOptions& options) {
     page.rightMarginVisible = options.rightMarginVisible;
     page.rightMargin = options.marginPosition;
     page.rightMarginColor = options.marginColor;
+    page.rightMarginStyle = options.marginStyle;
     page.groupUndo = options.groupUndo;
     page.persistentBlocks = options.persistentBlocks;
     page.findTextAtCursor = options.findTextAtCursor;
@@ -628,9 +646,9 @@ bool TEnviDlg::readNumbers(EditorOptions& options) {
     };
     QWidget* editorPage = pages_->widget(1);
     QWidget* displayPage = pages_->widget(2);
-    if (!tabWidth(tabStops_->text()))
+    if (!tabStopColumns(tabStops_->text()))
         return refuse(editorPage, tabStops_,
-                      "Tab stops must be positive whole numbers separated by spaces");
+                      "Tab stops must be ascending positive whole numbers separated by spaces");
     if (blockIndent_->text().isEmpty())
         return refuse(editorPage, blockIndent_, "Block indent must be a number");
     if (marginPosition_->text().isEmpty())

@@ -63,8 +63,7 @@ void saveEditorOptions(QSettings& store, const EditorOptions& options);
 QKeySequence saveShortcut(const QString& keyMapping);
 
 // What the editor window takes of the options: font, tabs, indentation, right margin and
-// behaviour, the styles, the scheme's colours of the text area and the line numbers. The
-// margin's pen style is stored only: the component draws its margin line solid.
+// behaviour, the styles, the scheme's colours of the text area and the line numbers.
 void applyEditorOptions(TEditor& editor, const EditorOptions& options, const std::string& scheme);
 
 // Everything the environment options dialog reads and writes.

@@ -4,10 +4,12 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
 #include <array>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -147,6 +149,82 @@ TEST_F(EditorOptionsTest, ATabStopListThatIsNoListKeepsTheFirstStartWidth) {
 
     EXPECT_EQ(editor.activePage()->tabWidth(), 10);
     EXPECT_EQ(editor.activePage()->indentationWidth(), 1);
+}
+
+TEST_F(EditorOptionsTest, TabStopListsSetTheWidthAndTheStopsItDoesNotGive) {
+    struct Case {
+        const char* tabStops;
+        int width;
+        std::vector<int> firstStops;  // in spaces, up to the first beyond the custom ones
+    };
+    const std::vector<Case> cases = {
+        {"4 8 12", 4, {4, 8, 12, 16}},
+        {"8 12 20", 8, {8, 12, 20, 24}},
+        {"6", 6, {6, 12}},
+        {"8 4", 10, {10, 20}},  // not ascending: refused, the first-start width stays
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tabStops);
+        EditorPage* page =
+            newPageWith(editor, "a\n", [&](EditorOptions& o) { o.tabStops = c.tabStops; });
+        // Lines made later get the stops as well.
+        page->setCursorPosition(1, 0);
+        QTest::keyClick(page, Qt::Key_Return);
+        QTest::keyClick(page, Qt::Key_Return);
+        const double space =
+            page->SendScintilla(QsciScintilla::SCI_TEXTWIDTH, QsciScintilla::STYLE_DEFAULT,
+                                std::string(100, ' ').c_str()) /
+            100.0;
+
+        EXPECT_EQ(page->tabWidth(), c.width);
+        for (int line : {0, 2}) {
+            // The custom stops first, then the multiples of the tab width.
+            std::vector<int> stops;
+            long x = 0;
+            while (stops.size() < c.firstStops.size()) {
+                x = page->SendScintilla(QsciScintilla::SCI_GETNEXTTABSTOP, line, x);
+                if (x == 0) break;
+                stops.push_back(static_cast<int>(std::lround(x / space)));
+            }
+            for (int column = stops.empty() ? 0 : stops.back(); stops.size() < c.firstStops.size();)
+                stops.push_back(column = (column / c.width + 1) * c.width);
+            EXPECT_EQ(stops, c.firstStops) << "line " << line;
+        }
+    }
+}
+
+// Dashed pens are drawn over the text; the line must stand where the component's solid one
+// stands.
+TEST_F(EditorOptionsTest, TheRightMarginIsDrawnWithItsPen) {
+    struct Column {
+        int x = -1;
+        int redPixels = 0;
+    };
+    const auto reddestColumn = [](const QImage& image) {
+        Column best;
+        for (int x = 0; x < image.width(); ++x) {
+            int red = 0;
+            for (int y = 0; y < image.height(); ++y)
+                if (image.pixelColor(x, y) == QColor(Qt::red)) ++red;
+            if (red > best.redPixels) best = {x, red};
+        }
+        return best;
+    };
+    std::vector<Column> columns;
+    for (const Qt::PenStyle pen : {Qt::SolidLine, Qt::DashLine}) {
+        EditorPage* page = newPageWith(editor, "\n", [&](EditorOptions& o) {
+            o.marginStyle = pen;
+            o.marginColor = QColor(Qt::red);
+            o.marginPosition = 10;
+        });
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+        columns.push_back(reddestColumn(page->viewport()->grab().toImage()));
+    }
+    const int height = editor.activePage()->viewport()->height();
+    EXPECT_EQ(columns[0].redPixels, height);
+    EXPECT_GT(columns[1].redPixels, height / 4);
+    EXPECT_LT(columns[1].redPixels, height * 3 / 4);
+    EXPECT_EQ(columns[1].x, columns[0].x);
 }
 
 TEST_F(EditorOptionsTest, TypingOverASelectionFollowsOverwriteBlocks) {
