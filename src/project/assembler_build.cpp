@@ -1,5 +1,6 @@
 #include "project/assembler_build.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
@@ -54,7 +55,12 @@ std::string_view fileNamePart(std::string_view path) {
 // Single quotes keep everything literal for the shell, backslashes of DOS paths included;
 // a quote inside is closed, escaped and reopened.
 std::string shellWord(std::string_view text) {
-    if (text.find_first_of(" \t") == std::string_view::npos) return std::string(text);
+    // Backslashes stay bare, so that a DOS assembler path reads as it was configured.
+    const bool plain = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) ||
+               std::string_view("_./:=+,@%^-\\").find(c) != std::string_view::npos;
+    });
+    if (plain) return std::string(text);
     std::string quoted = "'";
     for (const char c : text) {
         if (c == '\'')
@@ -63,6 +69,24 @@ std::string shellWord(std::string_view text) {
             quoted += c;
     }
     return quoted + "'";
+}
+
+// A failed run that left no messages: its exit status and the first lines it wrote to
+// standard error.
+std::string failureText(int exitCode, std::string errorOutput) {
+    constexpr std::size_t kMostLines = 10;
+    std::size_t end = 0;
+    for (std::size_t line = 0; line < kMostLines && end != std::string::npos; ++line) {
+        end = errorOutput.find('\n', end);
+        if (end != std::string::npos) ++end;
+    }
+    if (end != std::string::npos) errorOutput.resize(end);
+    while (!errorOutput.empty() && std::isspace(static_cast<unsigned char>(errorOutput.back())))
+        errorOutput.pop_back();
+    std::string text = exitCode < 0
+                           ? std::string("The assembler was stopped")
+                           : "The assembler failed with exit status " + std::to_string(exitCode);
+    return errorOutput.empty() ? text : text + ":\n" + errorOutput;
 }
 
 bool equalsIgnoringCase(std::string_view text, std::string_view upper) {
@@ -91,7 +115,7 @@ void Asm11Options::store(const ConfigurationWriter& write) const {
 std::string assemblerCommandLine(std::string_view assemblerPath, const Asm11Options& options,
                                  std::string_view fileName) {
     std::string line = shellWord(assemblerPath);
-    if (!options.includeDirectory.empty()) line += " -I" + options.includeDirectory;
+    if (!options.includeDirectory.empty()) line += " " + shellWord("-I" + options.includeDirectory);
     for (const FlagOption& flag : kFlagOptions)
         line += options.*flag.member ? flag.onText : flag.offText;
     line += " -S+ -E- -T- ";
@@ -146,7 +170,8 @@ bool AssemblerBuild::poll() {
     if (cancelRequested_) {
         process_.terminate();
         state_ = State::Cancelled;
-    } else if (process_.exitCode()) {
+    } else if (const std::optional<int> exitCode = process_.exitCode()) {
+        exitCode_ = *exitCode;
         state_ = State::Ended;
     }
     return state_ != State::Running;
@@ -156,14 +181,24 @@ std::string AssemblerBuild::buildingText() const {
     return "Building : " + projectPath_.string();
 }
 
-void AssemblerBuild::finish(const std::function<void(const std::filesystem::path&)>& loadMessages) {
+std::string AssemblerBuild::finish(
+    const std::function<void(const std::filesystem::path&)>& loadMessages) {
     const std::filesystem::path errorFile = directory_ / kErrorFileName;
-    if (state_ == State::Ended && std::filesystem::exists(errorFile)) loadMessages(errorFile);
+    std::string failure;
+    if (state_ == State::Ended) {
+        std::error_code error;
+        const bool wroteMessages = std::filesystem::file_size(errorFile, error) > 0 && !error;
+        if (std::filesystem::exists(errorFile)) loadMessages(errorFile);
+        if (exitCode_ != 0 && !wroteMessages)
+            failure = failureText(exitCode_, process_.errorOutput());
+    }
     std::error_code ignored;
     std::filesystem::remove(directory_ / kBatchFileName, ignored);
     std::filesystem::remove(errorFile, ignored);
     cancelRequested_ = false;
     state_ = State::Idle;
+    exitCode_ = 0;
+    return failure;
 }
 
 }  // namespace tarnwick

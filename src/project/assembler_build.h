@@ -85,8 +85,7 @@ class AssemblerBuild {
     // Starts the batch file through the shell with the seconds at 0. Returns the error to
     // show when it cannot be started; the run has then ended.
     std::string_view startRun();
-    // True once the assembler has ended or, after a cancel, has been terminated. Its exit
-    // code does not matter: the error file tells how the assembly went.
+    // True once the assembler has ended or, after a cancel, has been terminated.
     bool poll();
     void cancel() { cancelRequested_ = true; }
     void addSecond() { ++seconds_; }
@@ -95,8 +94,11 @@ class AssemblerBuild {
     std::string secondsText() const { return std::to_string(seconds_); }
 
     // Hands the error file to `loadMessages` unless the run was cancelled or the assembler
-    // wrote none, then deletes the temporary files.
-    void finish(const std::function<void(const std::filesystem::path&)>& loadMessages);
+    // wrote none, then deletes the temporary files. The error file tells how the assembly
+    // went; only a run that failed without writing anything to it (the assembler or the
+    // shell could not even begin) returns a text for an error box, with what they said on
+    // standard error.
+    std::string finish(const std::function<void(const std::filesystem::path&)>& loadMessages);
 
   private:
     enum class State { Idle, Ready, Running, Ended, Cancelled };
@@ -108,6 +110,7 @@ class AssemblerBuild {
     bool showConsole_ = true;
     bool cancelRequested_ = false;
     int seconds_ = 0;
+    int exitCode_ = 0;
 };
 
 }  // namespace tarnwick

@@ -22,6 +22,8 @@ class Process {
     // Empty while the program runs, then its exit code.
     virtual std::optional<int> exitCode() = 0;
     virtual void terminate() = 0;
+    // What the program wrote to its standard error, once it has ended.
+    virtual std::string errorOutput() = 0;
 };
 
 }  // namespace tarnwick

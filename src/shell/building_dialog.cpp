@@ -142,9 +142,10 @@ void buildAssemblerProject(const AssemblerBuildRequest& request, bool modifiedFi
     if (!window.startError().empty()) ui.showError(window.startError());
 
     if (messages.clearMessages) messages.clearMessages();
-    build.finish([&](const std::filesystem::path& errorFile) {
+    const std::string failure = build.finish([&](const std::filesystem::path& errorFile) {
         if (messages.loadMessages) messages.loadMessages(errorFile);
     });
+    if (!failure.empty()) ui.showError(failure);
 }
 
 }  // namespace tarnwick

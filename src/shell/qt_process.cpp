@@ -20,9 +20,6 @@ QString qPath(const std::filesystem::path& path) {
 QtProcess::QtProcess() {
     process_.setChildProcessModifier([] { ::setpgid(0, 0); });
     process_.setStandardInputFile(QProcess::nullDevice());
-    // Only standard output is the program's answer; what it says on standard error would
-    // otherwise pile up unread.
-    process_.setStandardErrorFile(QProcess::nullDevice());
 }
 
 QtProcess::~QtProcess() {
@@ -49,6 +46,10 @@ std::optional<int> QtProcess::exitCode() {
     if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(0))
         return std::nullopt;
     return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+}
+
+std::string QtProcess::errorOutput() {
+    return process_.readAllStandardError().toStdString();
 }
 
 void QtProcess::terminate() {

@@ -20,6 +20,7 @@ class QtProcess : public Process {
     // -1 for a program that never started or was killed.
     std::optional<int> exitCode() override;
     void terminate() override;
+    std::string errorOutput() override;
 
   private:
     QProcess process_;

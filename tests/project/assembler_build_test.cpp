@@ -144,9 +144,11 @@ TEST(AssemblerCommandLineTest, IncludeDirectoryAndQuotingOfBlanks) {
         {"/opt/my tools/asm11", "my prog.asm",
          "'/opt/my tools/asm11'" + options + " -S+ -E- -T- 'my prog.asm'"},
         {"C:\\Program Files\\ASM11.EXE", "it's.asm",
-         "'C:\\Program Files\\ASM11.EXE'" + options + " -S+ -E- -T- it's.asm"},
+         "'C:\\Program Files\\ASM11.EXE'" + options + " -S+ -E- -T- 'it'\\''s.asm'"},
         {"/opt/bob's tools/asm11", "a\tb.asm",
          "'/opt/bob'\\''s tools/asm11'" + options + " -S+ -E- -T- 'a\tb.asm'"},
+        {"/opt/asm11", "sum(2).asm", "/opt/asm11" + options + " -S+ -E- -T- 'sum(2).asm'"},
+        {"/opt/asm11", "a&b;$x`y`.asm", "/opt/asm11" + options + " -S+ -E- -T- 'a&b;$x`y`.asm'"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(assemblerCommandLine(c.path, {}, c.file), c.expected + " > tarnwick.err");
@@ -166,6 +168,15 @@ TEST(AssemblerCommandLineTest, LineRunsUnderTheShellWithBlanksInNames) {
     EXPECT_EQ(readWhole(directory.path() / "tarnwick.err"),
               "[-Iinc]\n[-WRN+]\n[-SP-]\n[-SH-]\n[-O+]\n[-P+]\n[-C-]\n[-L-]\n[-M-]\n[-X+]\n"
               "[-REL-]\n[-RTS-]\n[-LS+]\n[-LSE]\n[-S+]\n[-E-]\n[-T-]\n[my prog.asm]\n");
+
+    // Characters the shell would take as its own reach the assembler as they are.
+    options.includeDirectory = "my inc (old)";
+    directory.write("ASM11.bat", assemblerCommandLine((directory.path() / "asm11").string(),
+                                                      options, "sum(2)&$x.asm"));
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string words = readWhole(directory.path() / "tarnwick.err");
+    EXPECT_EQ(words.substr(0, words.find('\n')), "[-Imy inc (old)]");
+    EXPECT_EQ(words.substr(words.rfind('[')), "[sum(2)&$x.asm]\n");
 }
 
 TEST(AssemblerPathTest, OnlyAsm11InAnyCaseIsAccepted) {
@@ -193,7 +204,8 @@ class ScriptedProcess : public Process {
     bool canStart = true;
     int pollsUntilEnd = 3;
     int exit = 0;
-    std::string errorOutput;  // written to the output file at start when not empty
+    std::string messages;       // written to the output file at start when not empty
+    std::string standardError;  // what errorOutput() gives
 
     std::vector<std::string> arguments;
     fs::path directory, output;
@@ -210,7 +222,7 @@ class ScriptedProcess : public Process {
         output = out;
         shown = show;
         batchAtStart = readWhole(dir / "ASM11.bat");
-        if (!errorOutput.empty()) std::ofstream(out, std::ios::binary) << errorOutput;
+        if (!messages.empty()) std::ofstream(out, std::ios::binary) << messages;
         return true;
     }
     std::optional<int> exitCode() override {
@@ -218,6 +230,7 @@ class ScriptedProcess : public Process {
         return terminations == 0 && polls >= pollsUntilEnd ? std::optional(exit) : std::nullopt;
     }
     void terminate() override { ++terminations; }
+    std::string errorOutput() override { return standardError; }
 };
 
 class AssemblerBuildTest : public ::testing::Test {
@@ -241,9 +254,14 @@ class AssemblerBuildTest : public ::testing::Test {
         }
     }
 
-    std::vector<std::string> finish() {
+    std::vector<std::string> finish(std::string* failure = nullptr) {
         std::vector<std::string> loaded;
-        build.finish([&](const fs::path& file) { loaded.push_back(readWhole(file)); });
+        const std::string failed =
+            build.finish([&](const fs::path& file) { loaded.push_back(readWhole(file)); });
+        if (failure)
+            *failure = failed;
+        else
+            EXPECT_EQ(failed, "");
         EXPECT_FALSE(fs::exists(project.path() / "ASM11.bat"));
         EXPECT_FALSE(fs::exists(project.path() / "tarnwick.err"));
         return loaded;
@@ -259,7 +277,7 @@ TEST_F(AssemblerBuildTest, EndedRunLoadsTheErrorFileWhateverTheExitCode) {
     for (const int exitCode : {0, 2}) {
         process = ScriptedProcess{};
         process.exit = exitCode;
-        process.errorOutput = "ERR prog.asm 1\n";
+        process.messages = "ERR prog.asm 1\n";
         ASSERT_TRUE(build.begin(request, true).showBuildingWindow);
         EXPECT_EQ(readWhole(project.path() / "ASM11.bat"),
                   "/opt/ASM11/Asm11 -WRN+ -SP- -SH- -O+ -P+ -C- -L- -M- -X+ -REL- -RTS- -LS+ "
@@ -277,6 +295,44 @@ TEST_F(AssemblerBuildTest, EndedRunLoadsTheErrorFileWhateverTheExitCode) {
     }
 }
 
+TEST_F(AssemblerBuildTest, AFailedRunWithoutMessagesIsReportedWithWhatItSaid) {
+    struct Case {
+        const char* name;
+        int exit;
+        std::string messages, standardError, failure;
+    };
+    const std::vector<Case> cases = {
+        {"messages tell it", 2, "ERR prog.asm 1\n", "ignored\n", ""},
+        {"success", 0, "", "a warning of the shell\n", ""},
+        {"silent failure", 127, "", "", "The assembler failed with exit status 127"},
+        {"shell error", 2, "", "ASM11.bat: 1: Syntax error: \"(\" unexpected\n",
+         "The assembler failed with exit status 2:\nASM11.bat: 1: Syntax error: \"(\" "
+         "unexpected"},
+        {"killed", -1, "", "", "The assembler was stopped"},
+    };
+    for (const Case& c : cases) {
+        process = ScriptedProcess{};
+        process.exit = c.exit;
+        process.messages = c.messages;
+        process.standardError = c.standardError;
+        ASSERT_TRUE(build.begin(request, true).showBuildingWindow);
+        runWindow();
+        std::string failure;
+        finish(&failure);
+        EXPECT_EQ(failure, c.failure) << c.name;
+    }
+
+    // Only the first ten lines of a long complaint.
+    process = ScriptedProcess{};
+    process.exit = 1;
+    for (int line = 1; line <= 30; ++line) process.standardError += std::to_string(line) + "\n";
+    ASSERT_TRUE(build.begin(request, true).showBuildingWindow);
+    runWindow();
+    std::string failure;
+    finish(&failure);
+    EXPECT_EQ(failure, "The assembler failed with exit status 1:\n1\n2\n3\n4\n5\n6\n7\n8\n9\n10");
+}
+
 TEST_F(AssemblerBuildTest, RunWithoutErrorFileLoadsNothingAndHiddenConsoleFollowsTheOption) {
     request.options.showProgress = false;
     request.options.listing = true;
@@ -289,7 +345,7 @@ TEST_F(AssemblerBuildTest, RunWithoutErrorFileLoadsNothingAndHiddenConsoleFollow
 
 TEST_F(AssemblerBuildTest, CancelTerminatesSkipsTheMessagesAndStillCleansUp) {
     process.pollsUntilEnd = 50;
-    process.errorOutput = "partial\n";
+    process.messages = "partial\n";
     ASSERT_TRUE(build.begin(request, true).showBuildingWindow);
     runWindow(2);
     EXPECT_EQ(process.terminations, 1);
@@ -298,7 +354,7 @@ TEST_F(AssemblerBuildTest, CancelTerminatesSkipsTheMessagesAndStillCleansUp) {
 
     // The next build starts with the cancel flag and the seconds cleared.
     process = ScriptedProcess{};
-    process.errorOutput = "ok\n";
+    process.messages = "ok\n";
     ASSERT_TRUE(build.begin(request, true).showBuildingWindow);
     EXPECT_EQ(build.startRun(), "");
     EXPECT_EQ(build.secondsText(), "0");

@@ -55,12 +55,13 @@ TEST(QtProcessTest, RunsAProgramInItsDirectoryAndGivesItsExitCodeAndOutput) {
     TempDirectory directory;
     writeText(directory / "input.txt", "from the directory\n");
     QtProcess process;
-    ASSERT_TRUE(process.start({"/bin/sh", "-c", "echo hi; cat input.txt; exit 3"}, directory.path(),
-                              directory / "out.txt", false));
+    ASSERT_TRUE(process.start({"/bin/sh", "-c", "echo hi; echo oops >&2; cat input.txt; exit 3"},
+                              directory.path(), directory / "out.txt", false));
     std::optional<int> exitCode;
     ASSERT_TRUE(waitFor([&] { return (exitCode = process.exitCode()).has_value(); }));
     EXPECT_EQ(*exitCode, 3);
     EXPECT_EQ(readText(directory / "out.txt"), "hi\nfrom the directory\n");
+    EXPECT_EQ(process.errorOutput(), "oops\n");
 }
 
 TEST(QtProcessTest, AProgramThatDoesNotExistFailsCleanly) {
