@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <system_error>
 #include <utility>
+
+#include "core/file_text.h"
 
 namespace tarnwick {
 namespace {
@@ -143,12 +144,9 @@ void IniDocument::clearSection(std::string_view section) {
 IniDocument readIniFile(const fs::path& path) {
     std::error_code error;
     if (!fs::exists(path, error)) return {};
-    std::ifstream file(path, std::ios::binary);
-    if (!file || fs::is_directory(path, error))
-        throw FileError("Cannot read the file " + path.string());
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad()) throw FileError("Cannot read the file " + path.string());
-    return IniDocument::parse(text);
+    const std::optional<std::string> text = readFileText(path);
+    if (!text) throw FileError("Cannot read the file " + path.string());
+    return IniDocument::parse(*text);
 }
 
 void writeIniFile(const fs::path& path, const IniDocument& document) {

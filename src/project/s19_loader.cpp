@@ -1,12 +1,10 @@
 #include "project/s19_loader.h"
 
 #include <cstddef>
-#include <fstream>
-#include <iterator>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
+#include "core/file_text.h"
 #include "core/number_text.h"
 
 namespace tarnwick {
@@ -129,12 +127,9 @@ S19LoadResult loadS19Image(Machine& machine, CpuConfiguration& configuration, So
     resetDebugModel(machine, configuration, sourceMap);
 
     const std::string name = path.string();
-    std::error_code ignored;
-    std::ifstream file(path, std::ios::binary);
-    if (!std::filesystem::is_regular_file(path, ignored) || !file)
-        return {S19Error::CannotOpen, "Cannot open the file " + name, true};
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad()) return {S19Error::CannotOpen, "Cannot read the file " + name, true};
+    const std::optional<std::string> read = readFileText(path);
+    if (!read) return {S19Error::CannotOpen, "Cannot open the file " + name, true};
+    const std::string& text = *read;
 
     RecordReader reader(machine);
     const std::vector<std::string_view> lines = splitLines(text);

@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 
+#include "core/file_text.h"
 #include "project/file_names.h"
 
 namespace tarnwick {
@@ -115,17 +113,12 @@ std::string_view LineTokens::next() {
 
 std::optional<std::vector<std::string>> readTextLines(const std::filesystem::path& path,
                                                       std::string& error) {
-    std::error_code ignored;
-    std::ifstream file(path, std::ios::binary);
-    if (!std::filesystem::is_regular_file(path, ignored) || !file) {
+    const std::optional<std::string> read = readFileText(path);
+    if (!read) {
         error = "Cannot open the file " + path.string();
         return std::nullopt;
     }
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad()) {
-        error = "Cannot read the file " + path.string();
-        return std::nullopt;
-    }
+    const std::string& text = *read;
 
     std::vector<std::string> lines;
     std::size_t start = 0;

@@ -116,6 +116,11 @@ TEST_F(Asm11ProgramTest, ErrorsWriteNoImageAndExitWithTwo) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.out.rfind("ERR* missing.asm [0] Cannot read source file", 0), 0u)
         << missing.out;
+
+    fs::create_directory(directory / "folder.asm");
+    const Result folder = run("folder.asm");
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_EQ(folder.out.rfind("ERR* folder.asm [0] Cannot read source file", 0), 0u) << folder.out;
 }
 
 TEST_F(Asm11ProgramTest, SwitchesChooseTheFiles) {

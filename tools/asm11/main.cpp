@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "asm11/assembler.h"
 #include "asm11/options.h"
 #include "asm11/output_files.h"
+#include "core/file_text.h"
 
 namespace tarnwick::asm11 {
 namespace {
@@ -65,15 +65,14 @@ int run(int argc, const char* const* argv) {
         return kClean;
     }
     const std::string& source = options.sourcePath;
-    std::ifstream file(source, std::ios::binary);
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (!file || file.bad()) {
+    const std::optional<std::string> text = readFileText(source);
+    if (!text) {
         fileError(source, "Cannot read source file " + source);
         std::cout << "asm11: " << source << ": 1 error\n";
         return kErrors;
     }
 
-    const AssemblyResult result = assemble(source, text, options);
+    const AssemblyResult result = assemble(source, *text, options);
     for (const Message& message : result.messages)
         std::cout << messageLine(message, options.otherMessages) << '\n';
     int errors = result.errors;

@@ -1,8 +1,8 @@
 #include "asm11/source_files.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+
+#include "core/file_text.h"
 
 namespace tarnwick::asm11 {
 
@@ -41,11 +41,7 @@ std::optional<std::string> findInclude(std::string_view name, std::string_view i
 }
 
 std::optional<std::string> readSource(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad()) return std::nullopt;
-    return text;
+    return readFileText(path);
 }
 
 }  // namespace tarnwick::asm11

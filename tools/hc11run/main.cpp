@@ -5,12 +5,12 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/file_text.h"
 #include "core/interrupts.h"
 #include "core/machine.h"
 #include "core/number_text.h"
@@ -46,11 +46,9 @@ std::string registerText(const Machine& m) {
 
 // Stores a raw binary; true when it covers the high byte of the reset vector.
 bool storeBinary(Machine& machine, const BinaryImage& image) {
-    std::ifstream file(image.path, std::ios::binary);
-    if (!file) throw LoadError{"cannot open " + image.path};
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(file),
-                                  std::istreambuf_iterator<char>()};
-    if (file.bad()) throw LoadError{"cannot read " + image.path};
+    const std::optional<std::string> read = readFileText(image.path);
+    if (!read) throw LoadError{"Cannot open the file " + image.path};
+    const std::string& bytes = *read;
     if (image.address + bytes.size() > kAddressSpaceSize)
         throw LoadError{image.path + " (" + std::to_string(bytes.size()) +
                         " bytes) runs past FFFF when stored at " + hexText(image.address, 4)};
