@@ -69,7 +69,7 @@ void DumpListWindow::showLines(const std::vector<std::string>& lines, bool keepS
     const int selected = keepSelection ? list_->currentRow() : -1;
     QStringList texts;
     texts.reserve(static_cast<qsizetype>(lines.size()));
-    for (const std::string& line : lines) texts.append(latin1Text(line));
+    for (const std::string& line : lines) texts.append(byteText(line));
     lines_ = lines;
     list_->clear();
     list_->addItems(texts);
@@ -77,7 +77,7 @@ void DumpListWindow::showLines(const std::vector<std::string>& lines, bool keepS
 }
 
 void DumpListWindow::CopyClick() {
-    QGuiApplication::clipboard()->setText(latin1Text(clipboardText(lines_)));
+    QGuiApplication::clipboard()->setText(byteText(clipboardText(lines_)));
 }
 
 void DumpListWindow::SaveClick() {

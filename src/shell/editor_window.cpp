@@ -194,7 +194,7 @@ void TEditor::centreLine(int line) {
 
 void TEditor::setStatusText(int panel, std::string_view text) {
     if (panel >= 0 && panel < static_cast<int>(panels_.size()))
-        panels_[panel]->setText(qText(text));
+        panels_[panel]->setText(mixedText(text));
 }
 
 void TEditor::showMessagePanel(const std::vector<std::string>& lines) {

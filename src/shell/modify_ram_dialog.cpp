@@ -47,10 +47,10 @@ TMRAMDlg::TMRAMDlg(Machine& machine, DebugDisplay& display, std::uint16_t lineAd
             const QString number = QString::number(i);
             QLineEdit* field = followedField(QStringLiteral("EAddr") + number, 2, model_.bytes[i]);
             characters_[i] = namedLabel(QStringLiteral("LOAddr") + number + QStringLiteral("A"));
-            characters_[i]->setText(latin1Text(model_.characterLabel(i)));
+            characters_[i]->setText(byteText(model_.characterLabel(i)));
             characters_[i]->setAlignment(Qt::AlignCenter);
             connect(field, &QLineEdit::textChanged, this,
-                    [this, i] { characters_[i]->setText(latin1Text(model_.characterLabel(i))); });
+                    [this, i] { characters_[i]->setText(byteText(model_.characterLabel(i))); });
             line->addWidget(field, 2 * row, column + 1);
             line->addWidget(characters_[i], 2 * row + 1, column + 1);
         }

@@ -117,7 +117,7 @@ void TMRegDlg::showPairRow(const PairRow& row, QLineEdit* edited) {
     if (!row.binary) return;
     const bool isA = row.model == &model_.a;
     row.binary->setText(QString::fromStdString(isA ? model_.aBinary() : model_.bBinary()));
-    row.character->setText(latin1Text(isA ? model_.aCharacter() : model_.bCharacter()));
+    row.character->setText(byteText(isA ? model_.aCharacter() : model_.bCharacter()));
 }
 
 QCheckBox* TMRegDlg::flagBox(const QString& name, const QString& caption, bool checked) {

@@ -64,7 +64,7 @@ void TStackDlg::showByte(QLineEdit* edited) {
         else
             showFieldText(field, text);
     }
-    character_->setText(latin1Text(model_.characterLabel()));
+    character_->setText(byteText(model_.characterLabel()));
     binary_->setText(QString::fromStdString(model_.binaryLabel()));
 }
 

@@ -22,6 +22,7 @@
 #include "project/project_commands.h"
 #include "project/settings.h"
 #include "shell/modify_breakpoint_dialog.h"
+#include "shell/qt_text.h"
 
 namespace tarnwick {
 
@@ -130,7 +131,7 @@ std::vector<QStringList> watchTexts(const std::vector<WatchRow>& rows) {
     std::vector<QStringList> texts;
     for (const WatchRow& row : rows) {
         QStringList columns;
-        for (const std::string& text : watchRowTexts(row)) columns << QString::fromStdString(text);
+        for (const std::string& text : watchRowTexts(row)) columns << byteText(text);
         texts.push_back(columns);
     }
     return texts;

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 
+#include "shell/qt_text.h"
+
 namespace tarnwick {
 
 namespace {
@@ -87,9 +89,7 @@ void RegisterPanelWidget::show(const RegisterPanel& panel) {
         const auto field = static_cast<PanelField>(i);
         const PanelFieldView& view = panel.field(field);
         QLabel* label = labels_[i];
-        // Texts may hold bytes of 7F and above as they are: Latin-1 shows them as such.
-        label->setText(
-            QString::fromLatin1(view.text.data(), static_cast<qsizetype>(view.text.size())));
+        label->setText(byteText(view.text));
         QPalette colours = palette();
         colours.setColor(QPalette::WindowText, view.changed ? Qt::red : Qt::black);
         if (isFlagField(field) && view.changed) colours.setColor(QPalette::Window, Qt::white);

@@ -31,7 +31,7 @@ TStackForm::TStackForm(Machine& machine, DebugDisplay& display, QWidget* parent)
       display_(display),
       columns_(stackView(machine)) {
     setObjectName(QStringLiteral("TStackForm"));
-    setWindowTitle(latin1Text(kStackViewCaption));
+    setWindowTitle(byteText(kStackViewCaption));
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setBold(true);
     setFont(font);
@@ -45,19 +45,19 @@ TStackForm::TStackForm(Machine& machine, DebugDisplay& display, QWidget* parent)
         grid->setVerticalSpacing(0);
         for (std::size_t r = 0; r < kStackCellsPerColumn; ++r) {
             CellWidgets& row = widgets_[c][r];
-            const QString name = latin1Text(columns_[c].pointer) + QString::number(r);
-            row.label = new QLabel(latin1Text(columns_[c].cells[r].label));
+            const QString name = byteText(columns_[c].pointer) + QString::number(r);
+            row.label = new QLabel(byteText(columns_[c].cells[r].label));
             row.cell = namedLabel(QStringLiteral("Cell") + name);
             row.cell->installEventFilter(this);
             row.arrow = steadyLabel();
-            row.arrow->setText(latin1Text(kStackArrow));
+            row.arrow->setText(byteText(kStackArrow));
             const int rowIndex = static_cast<int>(r);
             grid->addWidget(row.label, rowIndex, 0, Qt::AlignRight);
             grid->addWidget(row.cell, rowIndex, 1);
             grid->addWidget(row.arrow, rowIndex, 2);
             for (std::size_t m = 0; m < row.markers.size(); ++m) {
                 row.markers[m] = steadyLabel();
-                row.markers[m]->setText(latin1Text(columns_[c].cells[r].markers[m].name));
+                row.markers[m]->setText(byteText(columns_[c].cells[r].markers[m].name));
                 grid->addWidget(row.markers[m], rowIndex, 3 + static_cast<int>(m));
             }
         }
