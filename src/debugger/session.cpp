@@ -69,6 +69,7 @@ void Debugger::start() {
             if (startC()) enterSession();
             break;
         case ProjectFormat::None:
+            context_.host.showError(kNoFormatText);
             break;
     }
 }

@@ -27,6 +27,11 @@ std::optional<ProjectFormat> formatFromName(std::string_view name);
 // refuses a file beyond it.
 inline constexpr std::size_t kMaxProjectFiles = 255;
 
+// Build and Debug Start of a project whose file named none of the formats.
+inline constexpr std::string_view kNoFormatText =
+    "The project file gives no format: its section PROJECT needs Format=ASM11, Format=S19 or "
+    "Format=ICC11";
+
 struct Project {
     std::filesystem::path path;  // the .pro file, absolute
     std::string directory;       // ends with the separator

@@ -261,6 +261,7 @@ void TMainForm::ProjectBuildClick() {
             if (saved) host_.showInformation("No build needed, you can start debugging now");
             break;
         case ProjectFormat::None:
+            host_.showError(kNoFormatText);
             break;
     }
 }

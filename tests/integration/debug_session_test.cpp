@@ -495,6 +495,10 @@ TEST(DebugStartTest, RefusedStartsNameTheirCause) {
     const std::string ioVector = "S105FFFE1000ED\nS9030000FC\n";
     const std::vector<Case> cases = {
         {"no files", "[PROJECT]\nFormat=ASM11\n" + cpu, {}, "No file loaded to the project"},
+        {"no format",
+         "[PROJECT]\nFormat=ASM12\n" + cpu + "[FILES]\nCount=1\nFile0=p.asm\n",
+         {{"p.asm", " NOP\n"}},
+         std::string(kNoFormatText)},
         {"no symbol file",
          "[PROJECT]\nFormat=ASM11\n" + cpu + "[FILES]\nCount=1\nFile0=p.asm\n",
          {{"p.asm", " NOP\n"}},

@@ -95,6 +95,16 @@ TEST_F(MainFormTest, MenusAndToolBarFollowTheProgramState) {
     EXPECT_EQ(form->action("DebugStartClick")->text(), "Start");
 }
 
+TEST_F(MainFormTest, BuildAndStartOfAProjectWithoutFormatSayWhy) {
+    testing::writeText(directory / "garbage.pro", "garbage\nnot an ini\n");
+    form->openProject(directory / "garbage.pro");
+    trigger("ProjectBuildClick");
+    trigger("DebugStartClick");
+    EXPECT_FALSE(form->debugger().inSession());
+    const QString why = QString::fromUtf8(kNoFormatText.data(), kNoFormatText.size());
+    EXPECT_EQ(messages, QStringList({why, why}));
+}
+
 TEST_F(MainFormTest, RegisterPanelShowsWhatATraceChanged) {
     form->openProject(directory / "sum.pro");
     trigger("DebugStartClick");
