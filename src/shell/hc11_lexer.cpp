@@ -163,6 +163,9 @@ Hc11Token nextHc11Token(std::string_view line, std::size_t start) {
     if (first == '\'') return {singleQuotedEnd(line, start), kStringStyle};
     if (isLetter(first)) return word(line, start);
     if (first == ';') return {line.size(), kCommentStyle};
+    // A "*" in the first column makes the whole line a comment, as Motorola assemblers read it.
+    const bool lineStart = start == 0 || line[start - 1] == '\n' || line[start - 1] == '\r';
+    if (first == '*' && lineStart) return {line.size(), kCommentStyle};
     if (first == '$') return {skipWhile(line, start + 1, isHexDigit), kIntegerStyle};
     if (first == '%') return binaryNumber(line, start);
     if (isDigit(first)) return decimalNumber(line, start);

@@ -45,6 +45,9 @@ INSTANTIATE_TEST_SUITE_P(
     Tokens, Hc11LexerLines,
     ::testing::Values(
         LineCase{"LDAA #$10 ;load", {{"LDAA", R}, {"#", D}, {"$10", N}, {";load", C}}},
+        // "*" comments a whole line from the first column only; elsewhere it is the location.
+        LineCase{"* wait 10 cycles", {{"* wait 10 cycles", C}}},
+        LineCase{" BRA *", {{"BRA", R}, {"*", W}}},
         // A directive colours everything up to the comment, blanks and file name included.
         LineCase{"#INCLUDE \"hw.inc\" ;hw", {{"#INCLUDE \"hw.inc\" ", X}, {";hw", C}}},
         LineCase{"  #ifdef DEBUG", {{"#ifdef DEBUG", X}}},
@@ -88,7 +91,8 @@ TEST(Hc11LexerInPage, StylesEveryLineOfTheDocument) {
     page.setUtf8(true);
     auto* lexer = new THC11Parser(&page);
     page.setLexer(lexer);
-    page.setText(QString::fromUtf8("LDAA #$10 ;Grüße\r\nORG $F800\rNOP\n\nlabel FCB %1\n"));
+    page.setText(QString::fromUtf8(
+        "LDAA #$10 ;Grüße\r\nORG $F800\rNOP\n\nlabel FCB %1\n* NOP 12\n BRA *\n"));
     page.SendScintilla(QsciScintilla::SCI_COLOURISE, 0L, -1L);
 
     auto styleAt = [&](int line, int column) {
@@ -105,6 +109,9 @@ TEST(Hc11LexerInPage, StylesEveryLineOfTheDocument) {
     EXPECT_EQ(styleAt(4, 0), kIdentifierStyle);
     EXPECT_EQ(styleAt(4, 6), kPseudoReservedWordStyle);
     EXPECT_EQ(styleAt(4, 10), kIntegerStyle);
+    EXPECT_EQ(styleAt(5, 2), kCommentStyle);
+    EXPECT_EQ(styleAt(5, 6), kCommentStyle);
+    EXPECT_EQ(styleAt(6, 5), kWhitespaceStyle);
     EXPECT_EQ(lexer->description(kPseudoReservedWordStyle), "Pseudo ResWords");
 }
 
