@@ -158,7 +158,9 @@ void Debugger::programReset() {
         runStartUpCode();
         commonRefresh();
     } else {
-        context_.display.refresh(kStackView | kWatchList);
+        // Every view of the machine starts over with it, the peripheral windows included.
+        context_.display.refresh(kRamView | kStackView | kWatchList | kBreakpointList |
+                                 kCounterList | kPeripheralWindows);
         refreshWatches();
         resetCycleAndTime();
         clearExecutionPointMarker();

@@ -185,9 +185,13 @@ TEST_F(AssemblySessionTest, RunStopsOnPauseAndProgramResetGoesBackToTheStart) {
     EXPECT_EQ(rig.executionLine(source), kHaltLine);
     EXPECT_EQ(rig.editor.linesWith(source, kExecutionPointMarker).size(), 1u);
 
+    rig.display.refreshed = 0;
     rig.debugger.programReset();
     EXPECT_EQ(rig.machine.pc, 0xE000);
     EXPECT_EQ(rig.machine.cycleCounter, 0u);
+    const DebugViews startOver =
+        kRamView | kStackView | kWatchList | kBreakpointList | kCounterList | kPeripheralWindows;
+    EXPECT_EQ(rig.display.refreshed & startOver, startOver);
     EXPECT_EQ(rig.executionLine(source), kStartLine);
     EXPECT_EQ(rig.editor.statusPanels[kCyclePanel], "Cycle = 0");
     EXPECT_EQ(rig.editor.statusPanels[kTimePanel], "Time = 0:0:0:0,0");
