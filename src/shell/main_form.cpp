@@ -336,23 +336,46 @@ std::filesystem::path TMainForm::projectDirectory() const {
 void TMainForm::restoreDesktop() {
     const DesktopReadResult read = readDesktop(projectCommands_.project().path);
     if (!read.ok()) host_.showError(read.error);
-    const auto place = [](QWidget& window, const std::optional<WindowPlacement>& placement) {
-        if (!placement) return;
-        window.move(placement->left, placement->top);
-        if (placement->width && placement->height)
-            window.resize(*placement->width, *placement->height);
-        if (placement->state == WindowState::Maximized)
+    // Positions are those of the window's inside, which it has before the window manager
+    // gives it a frame: placing by the frame's corner would move the window by the frame's
+    // width at every session.
+    const auto place = [](QWidget& window, const WindowPlacement& placement) {
+        const QSize size = placement.width && placement.height
+                               ? QSize(*placement.width, *placement.height)
+                               : window.size();
+        window.setGeometry(QRect(QPoint(placement.left, placement.top), size));
+    };
+    const auto showInState = [](QWidget& window, WindowState state) {
+        if (state == WindowState::Maximized)
             window.showMaximized();
-        else if (placement->state == WindowState::Minimized)
+        else if (state == WindowState::Minimized)
             window.showMinimized();
         else
             window.showNormal();
     };
+    const auto centre = [](QWidget& window) {
+        const QScreen* screen =
+            window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+        if (!screen) return;
+        QRect frame = window.geometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window.setGeometry(frame);
+    };
     for (const auto& [window, widget] : desktopWindows()) {
-        place(*widget, read.desktop[window]);
-        if (window == DesktopWindow::Ram && read.desktop[window]) ramForm_->showView();
-        if (window == DesktopWindow::Rom && read.desktop[window]) romForm_->showView();
-        if (window == DesktopWindow::Stack && read.desktop[window]) stackForm_->showView();
+        const std::optional<WindowPlacement>& placement = read.desktop[window];
+        if (!placement) {
+            // A window the desktop does not name comes centred next time; the project window
+            // stays shown.
+            if (window == DesktopWindow::Editor) continue;
+            centre(*widget);
+            if (window != DesktopWindow::Project) widget->hide();
+            continue;
+        }
+        place(*widget, *placement);
+        if (window == DesktopWindow::Ram) ramForm_->showView();
+        if (window == DesktopWindow::Rom) romForm_->showView();
+        if (window == DesktopWindow::Stack) stackForm_->showView();
+        showInState(*widget, placement->state);
     }
     if (read.desktop.projectTab) projectWindow_->showPage(*read.desktop.projectTab);
     updateCommands();
@@ -369,12 +392,15 @@ std::vector<std::pair<DesktopWindow, QWidget*>> TMainForm::desktopWindows() cons
 
 void TMainForm::saveDesktop() {
     Desktop desktop;
+    // A maximized or minimized window keeps the place and size it has when shown normal.
     const auto placement = [](const QWidget& window, bool sized) {
-        WindowPlacement place{window.x(), window.y(), std::nullopt, std::nullopt,
+        const QRect normal = window.isMaximized() || window.isMinimized() ? window.normalGeometry()
+                                                                          : window.geometry();
+        WindowPlacement place{normal.x(), normal.y(), std::nullopt, std::nullopt,
                               WindowState::Normal};
         if (sized) {
-            place.height = window.height();
-            place.width = window.width();
+            place.height = normal.height();
+            place.width = normal.width();
         }
         if (window.isMaximized()) place.state = WindowState::Maximized;
         if (window.isMinimized()) place.state = WindowState::Minimized;

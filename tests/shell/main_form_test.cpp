@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
@@ -222,6 +223,36 @@ TEST_F(MainFormTest, TheSessionsWindowsAreKeptInTheProjectFile) {
     trigger("DebugStartClick");
     EXPECT_FALSE(form->action("ViewRAMClick")->isEnabled()) << "the RAM view is open again";
     EXPECT_TRUE(form->action("WindowSubSCIClick")->isVisible());
+}
+
+// Windows come back where, how big and in which state they were, and go back to the file the
+// same; a project window the file does not place stands in the middle of the screen.
+TEST_F(MainFormTest, TheDesktopComesBackAsStoredAndIsStoredAgainUnchanged) {
+    IniDocument project = readIniFile(directory / "sum.pro");
+    project.setValue("FORMS", "SubSCIForm", "300 200 1");
+    project.setValue("FORMS", "RAMForm", "100 120 250 400 2");
+    writeIniFile(directory / "sum.pro", project);
+    form->openProject(directory / "sum.pro");
+    trigger("DebugStartClick");
+    ASSERT_TRUE(form->debugger().inSession()) << messages.join("\n").toStdString();
+
+    QWidget* sci = nullptr;
+    QWidget* ram = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == "SubSCIForm") sci = window;
+        if (window->objectName() == "TRAMForm") ram = window;
+    }
+    ASSERT_TRUE(sci && ram);
+    EXPECT_TRUE(sci->isVisible());
+    EXPECT_TRUE(sci->isMinimized());
+    EXPECT_TRUE(ram->isMaximized());
+    const QRect screen = form->projectWindow().screen()->availableGeometry();
+    EXPECT_LE((form->projectWindow().geometry().center() - screen.center()).manhattanLength(), 2);
+
+    trigger("DebugStartClick");
+    project = readIniFile(directory / "sum.pro");
+    EXPECT_EQ(project.value("FORMS", "SubSCIForm"), "300 200 1");
+    EXPECT_EQ(project.value("FORMS", "RAMForm"), "100 120 250 400 2");
 }
 
 TEST_F(MainFormTest, QuitIsRefusedDuringASessionAndAskedOtherwise) {
