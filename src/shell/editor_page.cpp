@@ -15,6 +15,7 @@
 
 #include "shell/gutter_images.h"
 #include "shell/hc11_lexer.h"
+#include "shell/qt_text.h"
 
 namespace tarnwick {
 
@@ -171,9 +172,8 @@ bool EditorPage::load(const std::filesystem::path& file, QString& error) {
     const QByteArray body = byteOrderMark_ ? bytes.mid(kByteOrderMark.size()) : bytes;
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString decoded = utf8.decode(body);
-    latin1_ = utf8.hasError();
-    setUtf8(!latin1_);
-    setText(latin1_ ? QString::fromLatin1(body) : decoded);
+    eightBit_ = utf8.hasError();
+    setText(eightBit_ ? decodeCodePage1252(body) : decoded);
     setEolMode(bytes.contains("\r\n") ? EolWindows : EolUnix);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     setModified(false);
@@ -183,9 +183,26 @@ bool EditorPage::load(const std::filesystem::path& file, QString& error) {
 }
 
 bool EditorPage::saveTo(const std::filesystem::path& file, QString& error) {
+    QByteArray body = text().toUtf8();
+    if (eightBit_) {
+        const std::optional<QByteArray> encoded = encodeCodePage1252(text());
+        if (!encoded) {
+            QChar lacking;
+            for (const QChar c : text()) {
+                if (!encodeCodePage1252(QString(c))) {
+                    lacking = c;
+                    break;
+                }
+            }
+            error =
+                QStringLiteral("it is 8-bit text in code page 1252, which has no \u201C%1\u201D")
+                    .arg(lacking);
+            return false;
+        }
+        body = *encoded;
+    }
     QSaveFile out(toQString(file));
-    const QByteArray bytes = (byteOrderMark_ ? kByteOrderMark : QByteArray()) +
-                             (latin1_ ? text().toLatin1() : text().toUtf8());
+    const QByteArray bytes = (byteOrderMark_ ? kByteOrderMark : QByteArray()) + body;
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
         error = out.errorString();
         return false;

@@ -60,8 +60,9 @@ class EditorPage : public QsciScintilla {
     // The tab caption: the file's name, or "Noname".
     QString title() const;
 
-    // Reads the file into the page. Text that is not valid UTF-8 is kept byte for byte and
-    // saved back the same way. On failure the page is unchanged and `error` says why.
+    // Reads the file into the page. Text that is not valid UTF-8 is read as code page 1252 and
+    // saved back the same way, byte for byte where it was not edited; a character that code
+    // page lacks makes saving fail. On failure the page is unchanged and `error` says why.
     bool load(const std::filesystem::path& file, QString& error);
     // Writes the page to the file, which it then names; on failure the file on disk and the
     // page are unchanged and `error` says why.
@@ -105,7 +106,7 @@ class EditorPage : public QsciScintilla {
     void defineLineStyleMarks(const std::vector<TextStyle>& styles);
 
     std::filesystem::path file_;
-    bool latin1_ = false;  // the file was not UTF-8: its bytes map one to one onto characters
+    bool eightBit_ = false;  // the file was not UTF-8: it is read and saved in code page 1252
     bool byteOrderMark_ = false;
     bool lineNumbersShown_ = false;
     EditorPageOptions options_;

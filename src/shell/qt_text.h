@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
 #include <string_view>
 
 namespace tarnwick {
@@ -15,6 +17,12 @@ inline QString qText(std::string_view text) {
 // that 80-9F show as characters rather than as control codes; the five bytes it leaves
 // undefined show as '.'.
 QString byteText(std::string_view text);
+
+// Source files that are not UTF-8 are 8-bit text in code page 1252. Decoding keeps the five
+// bytes it leaves undefined as the control characters of the same number, so that encoding
+// gives every byte back; a character outside the code page cannot be encoded.
+QString decodeCodePage1252(QByteArrayView bytes);
+std::optional<QByteArray> encodeCodePage1252(const QString& text);
 
 // A text that may hold bytes of memory among its words (the status line's analysis of the
 // current instruction, a build message): UTF-8 when it is valid UTF-8, bytes otherwise.

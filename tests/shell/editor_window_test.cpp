@@ -211,6 +211,14 @@ TEST_F(EditorWindowTest, TextThatIsNotUtf8IsSavedBackByteForByte) {
     ASSERT_TRUE(editor->Save1Click());
     EXPECT_EQ(readText(file), latin1 + "NOP\r\n");
 
+    // Typed characters go in as code page 1252; one it lacks stops the save and loses nothing.
+    editor->page(file)->insertAt(QString::fromUtf8("\u20AC\u00FC"), 3, 0);
+    ASSERT_TRUE(editor->Save1Click());
+    EXPECT_EQ(readText(file), latin1 + "NOP\r\n\x80\xFC");
+    editor->page(file)->insertAt(QString::fromUtf8("\u0151"), 3, 0);
+    EXPECT_FALSE(editor->Save1Click());
+    EXPECT_EQ(readText(file), latin1 + "NOP\r\n\x80\xFC");
+
     const std::string utf8 =
         "\xEF\xBB\xBF; Gr\xC3\xBC\xC3\x9F"
         "e\n";

@@ -22,6 +22,16 @@ TEST(QtTextTest, MemoryBytesShowAsCodePage1252Characters) {
     }
 }
 
+TEST(QtTextTest, EightBitFilesRoundTripEveryByte) {
+    QByteArray all;
+    for (int byte = 0; byte < 256; ++byte) all += static_cast<char>(byte);
+    const QString text = decodeCodePage1252(all);
+    EXPECT_EQ(text[0x80], QChar(0x20AC));
+    EXPECT_EQ(text[0x81], QChar(0x81));  // undefined: kept as the control character
+    EXPECT_EQ(encodeCodePage1252(text), all);
+    EXPECT_EQ(encodeCodePage1252(QString::fromUtf8("A\u0151")), std::nullopt);
+}
+
 TEST(QtTextTest, MixedTextsAreUtf8WhenTheyCanBe) {
     // The analysis of LDAA with E4 in memory carries the byte itself between quotes.
     EXPECT_EQ(mixedText("E4 '\xE4' 228"), QString::fromUtf8("E4 '\u00E4' 228"));
