@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds Tarnwick and starts the IDE. With no arguments it opens a copy of the bundled example
-# project (kept in the user's data directory); otherwise the project file given.
+# project (kept in the user's data directory); otherwise the project file given, or whatever
+# arguments tarnwick takes (see tarnwick --help).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWICK_TESTS=OFF
 cmake --build build/release -j "$(nproc)"
+if [ "$#" -eq 0 ]; then set -- --example; fi
 exec build/release/tarnwick "$@"

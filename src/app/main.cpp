@@ -1,5 +1,6 @@
-// Starts the IDE: the main window, and the project named on the command line or, without
-// one, a copy of the bundled example project in the user's data directory.
+// Starts the IDE: the main window, and the project named on the command line. Without one the
+// Project menu offers the last project; on the first start (no last project yet) or with
+// --example the IDE opens a copy of the bundled example project in the user's data directory.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -54,9 +55,12 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Tarnwick: a development environment and simulator for the Motorola 68HC11.\n"
-        "Without a project it opens a copy of the bundled example project.");
+        "Without a project it offers the last one in the Project menu; on the first start, or\n"
+        "with --example, it opens a copy of the bundled example project.");
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption example("example", "Open a copy of the bundled example project.");
+    parser.addOption(example);
     parser.addPositionalArgument("project", "The project file (.pro) to open.", "[project.pro]");
     parser.process(application);
 
@@ -68,8 +72,8 @@ int main(int argc, char* argv[]) {
     const QStringList arguments = parser.positionalArguments();
     if (!arguments.isEmpty()) {
         form.openProject(fs::absolute(arguments[0].toStdString()));
-    } else if (const auto example = exampleProject(programDirectory)) {
-        form.openProject(*example);
+    } else if (parser.isSet(example) || form.lastProject().empty()) {
+        if (const auto copy = exampleProject(programDirectory)) form.openProject(*copy);
     }
     return application.exec();
 }

@@ -66,6 +66,9 @@ class TMainForm : public QMainWindow {
     // Opens a project given on the command line, or the last one.
     void openProject(const std::filesystem::path& projectFile);
 
+    // The project the settings recorded last; empty before any was opened.
+    const std::string& lastProject() const { return settings_.lastProject; }
+
     QAction* action(std::string_view handler) const;
     TEditor& editor() { return *editor_; }
     TProWindow& projectWindow() { return *projectWindow_; }
