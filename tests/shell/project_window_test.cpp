@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -193,6 +194,15 @@ TEST_F(ProjectWindowTest, CommandsWithoutASelectedLineAskForOne) {
 }
 
 TEST_F(ProjectWindowTest, KeysAndClicksReachTheListCommands) {
+    // The main menu's Paste, application-wide as in the IDE, shares Ctrl+V with View Source.
+    QWidget mainMenu;
+    for (const Qt::Key key : {Qt::Key_V}) {
+        auto* action = new QAction(&mainMenu);
+        action->setShortcut(QKeySequence(Qt::CTRL | key));
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        mainMenu.addAction(action);
+    }
+    mainMenu.show();
     fillDebuggerLists();
     debugger.breakpoints.toggle(mainFile, kDoneLine);
     window.refresh(kBreakpointList);
