@@ -132,7 +132,7 @@ MessagesShown BuildMessages::load(const std::filesystem::path& errorFile,
 
     if (first) {
         if (editor_.windowExists()) editor_.showMessagePanel(lines_);
-        selected_ = *first;
+        selectInBoth(*first);
         nextSearch_ = *first + 1;
         shown.focusEditor = goToMessage(lines_[*first], projectDirectory);
         shown.bringProjectWindowToFront = !editor_.windowExists();
@@ -140,6 +140,7 @@ MessagesShown BuildMessages::load(const std::filesystem::path& errorFile,
         // Only warnings, which the preference does not jump to: show them without moving.
         if (editor_.windowExists()) {
             editor_.showMessagePanel(lines_);
+            selectInBoth(0);
             editor_.bringToFront();
         } else {
             shown.bringProjectWindowToFront = true;
@@ -149,6 +150,11 @@ MessagesShown BuildMessages::load(const std::filesystem::path& errorFile,
         shown.focusEditor = true;
     }
     return shown;
+}
+
+void BuildMessages::selectInBoth(std::size_t index) {
+    selected_ = index;
+    editor_.selectMessage(index);
 }
 
 bool BuildMessages::goToMessage(std::string_view line,
@@ -171,7 +177,7 @@ void BuildMessages::openLine(std::optional<std::size_t> index,
         host_.showInformation(kNoItemSelectedText);
         return;
     }
-    selected_ = *index;
+    selectInBoth(*index);
     if (lines_[*index].empty()) return;
     goToMessage(lines_[*index], projectDirectory);
 }
@@ -183,7 +189,7 @@ void BuildMessages::goToNext(ProjectFormat format, JumpTargets targets,
         for (std::size_t i = nextSearch_; i < lines_.size(); ++i) {
             if (!isJumpTarget(lineKind(lines_[i]), targets)) continue;
             nextSearch_ = i + 1;
-            selected_ = i;
+            selectInBoth(i);
             errorLine_.restore();
             goToMessage(lines_[i], projectDirectory);
             return;

@@ -94,6 +94,9 @@ class BuildMessages {
     std::size_t nextSearchIndex() const { return nextSearch_; }
 
   private:
+    // The line selected in the Messages list and in the editor's message panel alike.
+    void selectInBoth(std::size_t index);
+
     SourceEditor& editor_;
     ErrorLineMark& errorLine_;
     Host& host_;

@@ -87,6 +87,8 @@ class SourceEditor {
     virtual void setStatusText(int panel, std::string_view text) = 0;
     virtual void showMessagePanel(const std::vector<std::string>& lines) = 0;
     virtual void hideMessagePanel() = 0;
+    // Selects a line of the message panel.
+    virtual void selectMessage(std::size_t line) = 0;
 };
 
 // Marker changes on one line, so that callers need not read and write the bits themselves.

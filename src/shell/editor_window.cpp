@@ -58,6 +58,16 @@ TEditor::TEditor(std::unique_ptr<EditorDialogs> dialogs, QWidget* parent)
         emit errorMarkEnds();
         emit messageClicked(messages_->row(item));
     });
+    // Enter goes to the selected message as a click on it does.
+    auto* goToMessage = new QAction(messages_);
+    goToMessage->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    goToMessage->setShortcutContext(Qt::WidgetShortcut);
+    connect(goToMessage, &QAction::triggered, this, [this] {
+        if (messages_->currentRow() < 0) return;
+        emit errorMarkEnds();
+        emit messageClicked(messages_->currentRow());
+    });
+    messages_->addAction(goToMessage);
 
     for (std::size_t i = 0; i < panels_.size(); ++i) {
         panels_[i] = new QLabel(statusBar_);
@@ -205,6 +215,11 @@ void TEditor::showMessagePanel(const std::vector<std::string>& lines) {
 
 void TEditor::hideMessagePanel() {
     messages_->hide();
+}
+
+void TEditor::selectMessage(std::size_t line) {
+    if (line < static_cast<std::size_t>(messages_->count()))
+        messages_->setCurrentRow(static_cast<int>(line));
 }
 
 void TEditor::FileNewClick() {

@@ -56,6 +56,7 @@ class TEditor : public QWidget, public SourceEditor {
     void setStatusText(int panel, std::string_view text) override;
     void showMessagePanel(const std::vector<std::string>& lines) override;
     void hideMessagePanel() override;
+    void selectMessage(std::size_t line) override;
 
     // File menu commands. The Save and Close commands return false when a file could not be
     // written or the user cancelled.

@@ -136,6 +136,7 @@ void TMainForm::connectEditor() {
     });
     connect(editor_, &TEditor::messageClicked, this, [this](int row) {
         buildMessages_->openLine(static_cast<std::size_t>(row), projectDirectory());
+        projectWindow_->refreshMessages();
     });
     connect(editor_, &TEditor::errorMarkEnds, this, [this] { errorLine_->restore(); });
     connect(editor_, &TEditor::modifyBreakpointClicked, this, &TMainForm::DebugTMBClick);

@@ -114,6 +114,7 @@ TEST_F(BuildMessagesTest, LoadingCountsAndGoesToTheFirstMessageThePreferenceName
         EXPECT_TRUE(shown.focusEditor);
         EXPECT_FALSE(shown.bringProjectWindowToFront);
         EXPECT_EQ(freshMessages.selected(), c.first);
+        EXPECT_EQ(freshEditor.selectedMessage, c.first);  // the editor's panel alike
         EXPECT_EQ(freshMessages.nextSearchIndex(), c.first + 1);
         // The editor window did not exist: the file opens maximised at the message's line.
         EXPECT_EQ(freshEditor.activeFile(), sourceFile);
@@ -139,6 +140,7 @@ TEST_F(BuildMessagesTest, WarningsOnlyWithErrorOnlyShowTheListWithoutMovingTheSo
     EXPECT_FALSE(shown.bringProjectWindowToFront);
     EXPECT_TRUE(editor.messagePanelShown);
     EXPECT_EQ(editor.messagePanel.size(), 2u);
+    EXPECT_EQ(editor.selectedMessage, 0u);
     EXPECT_EQ(editor.caretLine(), 0);
     EXPECT_EQ(editor.lineStyle(sourceFile, 1), LineStyle::Whitespace);
 }
@@ -178,6 +180,7 @@ TEST_F(BuildMessagesTest, NextWarningOrErrorWrapsAroundAfterTellingSo) {
                 EXPECT_EQ(messages.nextSearchIndex(), 0u);
             } else {
                 EXPECT_EQ(messages.selected(), c.visits[i]);
+                EXPECT_EQ(editor.selectedMessage, c.visits[i]);
             }
         }
         EXPECT_EQ(hostMessages(),

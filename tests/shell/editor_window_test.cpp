@@ -7,9 +7,11 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <QTest>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "project/temp_directory.h"
 #include "shell/editor_page.h"
@@ -308,6 +310,19 @@ TEST_F(EditorWindowTest, StatusPanelsAndMessagePanel) {
     EXPECT_TRUE(editor->messagePanel()->isVisible());
     ASSERT_EQ(editor->messagePanel()->count(), 2);
     EXPECT_EQ(editor->messagePanel()->item(1)->text(), "main.asm(2): warning");
+
+    // The selected line follows the Messages list, and Enter goes to it as a click does.
+    editor->selectMessage(1);
+    EXPECT_EQ(editor->messagePanel()->currentRow(), 1);
+    std::vector<int> clicked;
+    QObject::connect(editor.get(), &TEditor::messageClicked,
+                     [&](int row) { clicked.push_back(row); });
+    editor->show();
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    editor->messagePanel()->setFocus();
+    QTest::keyClick(editor->messagePanel(), Qt::Key_Return);
+    EXPECT_EQ(clicked, std::vector<int>{1});
     editor->hideMessagePanel();
     EXPECT_FALSE(editor->messagePanel()->isVisible());
 }

@@ -33,6 +33,7 @@ class FakeSourceEditor : public SourceEditor {
     std::array<std::string, 6> statusPanels;
     std::vector<std::string> messagePanel;
     bool messagePanelShown = false;
+    std::optional<std::size_t> selectedMessage;
     int centredLine = -1;  // the last line centreLine was asked for
 
     // Opens a page with the given text instead of a file's.
@@ -133,6 +134,7 @@ class FakeSourceEditor : public SourceEditor {
         messagePanelShown = true;
     }
     void hideMessagePanel() override { messagePanelShown = false; }
+    void selectMessage(std::size_t line) override { selectedMessage = line; }
 
   private:
     static bool inside(const Page& page, int line) {
