@@ -277,6 +277,24 @@ bool TEditor::FileSaveAllClick() {
     return allSaved;
 }
 
+bool TEditor::offerToSaveAll() {
+    for (int i = 0; i < tabs_->count(); ++i) {
+        auto& each = *static_cast<EditorPage*>(tabs_->widget(i));
+        if (!each.isModified()) continue;
+        switch (dialogs_->askSaveChanges(each.title())) {
+            case EditorDialogs::SaveAnswer::Save:
+                if (!(each.file().empty() ? saveAs(each) : saveWithReport(each, each.file())))
+                    return false;
+                break;
+            case EditorDialogs::SaveAnswer::Discard:
+                break;
+            case EditorDialogs::SaveAnswer::Cancel:
+                return false;
+        }
+    }
+    return true;
+}
+
 bool TEditor::Close1Click() {
     EditorPage* active = activePage();
     return active && closePage(*active);

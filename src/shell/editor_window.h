@@ -65,6 +65,9 @@ class TEditor : public QWidget, public SourceEditor {
     bool Save1Click();
     bool SaveAsClick();
     bool FileSaveAllClick();
+    // Before a build: asks for each changed page whether to save it. False when the user
+    // cancels or a save fails; pages answered No stay changed and unsaved.
+    bool offerToSaveAll();
     bool Close1Click();
     bool Close2Click();
 

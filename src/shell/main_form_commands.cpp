@@ -236,7 +236,7 @@ void TMainForm::ProjectLastClick() {
 }
 
 void TMainForm::ProjectBuildClick() {
-    const bool saved = editor_->FileSaveAllClick();
+    const bool saved = editor_->offerToSaveAll();
     const Project& project = projectCommands_.project();
     switch (project.format) {
         case ProjectFormat::Asm11: {

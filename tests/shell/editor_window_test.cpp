@@ -297,6 +297,26 @@ TEST_F(EditorWindowTest, TheWindowStaysOpenDuringADebugSession) {
     EXPECT_FALSE(editor->windowExists());
 }
 
+TEST_F(EditorWindowTest, ABuildOffersEachChangedPageForSaving) {
+    const auto first = writeFile("first.asm", "NOP\n");
+    const auto second = writeFile("second.asm", "RTS\n");
+    const auto unchanged = writeFile("unchanged.asm", "SWI\n");
+    for (const auto& file : {first, second, unchanged}) ASSERT_TRUE(editor->open(file));
+    editor->page(first)->insertAt("CLRA\n", 0, 0);
+    editor->page(second)->insertAt("CLRB\n", 0, 0);
+
+    dialogs->saveAnswers = {EditorDialogs::SaveAnswer::Save, EditorDialogs::SaveAnswer::Discard};
+    EXPECT_TRUE(editor->offerToSaveAll());
+    EXPECT_EQ(dialogs->saveQuestions, (std::vector<QString>{"first.asm", "second.asm"}));
+    EXPECT_EQ(readText(first), "CLRA\nNOP\n");
+    EXPECT_EQ(readText(second), "RTS\n");
+    EXPECT_TRUE(editor->page(second)->isModified());
+
+    dialogs->saveAnswers = {EditorDialogs::SaveAnswer::Cancel};
+    EXPECT_FALSE(editor->offerToSaveAll());
+    EXPECT_EQ(readText(second), "RTS\n");
+}
+
 TEST_F(EditorWindowTest, StatusPanelsAndMessagePanel) {
     ASSERT_TRUE(editor->open(writeFile("main.asm", "NOP\n")));
     editor->setStatusText(kStatusPanel, "Tracing Into... (ESC to pause)");
