@@ -1,7 +1,6 @@
 #include "shell/adc_window.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -67,7 +66,7 @@ std::string voltageText(double vref, std::uint8_t value, std::string_view thousa
 }
 
 TSubADCForm::TSubADCForm(Machine& machine, QWidget* parent)
-    : QWidget(parent, Qt::Window),
+    : SessionWindow(parent, Qt::Window),
       machine_(machine),
       vrefField_(new QLineEdit(QStringLiteral("5.0"))),
       portE_(valueLabel(QStringLiteral("LPORTE"))),
@@ -183,11 +182,6 @@ void TSubADCForm::BitClick(int bit) {
 void TSubADCForm::showEvent(QShowEvent* event) {
     refresh();
     QWidget::showEvent(event);
-}
-
-void TSubADCForm::closeEvent(QCloseEvent* event) {
-    QWidget::closeEvent(event);
-    emit closed();
 }
 
 }  // namespace tarnwick

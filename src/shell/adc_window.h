@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QWidget>
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/machine.h"
+#include "shell/session_window.h"
 
 class QCheckBox;
 class QLabel;
@@ -28,7 +28,7 @@ std::string voltageText(double vref, std::uint8_t value, std::string_view thousa
 
 // "Analog to Digital / PORTE": the eight analog inputs the converter reads, set with sliders,
 // the digital levels of Port E as check boxes, and the four result registers with CCF.
-class TSubADCForm : public QWidget {
+class TSubADCForm : public SessionWindow {
     Q_OBJECT
 
   public:
@@ -49,12 +49,8 @@ class TSubADCForm : public QWidget {
     // A Port E check box clicked: sets or clears that bit of PORTE.
     void BitClick(int bit);
 
-  signals:
-    void closed();
-
   protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     void showChannel(int channel);

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QCloseEvent>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -38,7 +37,7 @@ QAction* popupEntry(QWidget* owner, std::string_view caption, const QKeySequence
 
 DumpListWindow::DumpListWindow(std::string_view saveTitle, std::function<std::string()> directory,
                                Host& host, QWidget* parent)
-    : QWidget(parent, Qt::Window),
+    : SessionWindow(parent, Qt::Window),
       list_(new QListWidget),
       saveTitle_(QString::fromLatin1(saveTitle.data(), saveTitle.size())),
       directory_(std::move(directory)),
@@ -87,11 +86,6 @@ void DumpListWindow::SaveClick() {
         saveViewToFile(file.toStdString(), lines_,
                        [this](std::string_view question) { return host_.warnYesNo(question); });
     if (!error.empty()) host_.showError(error);
-}
-
-void DumpListWindow::closeEvent(QCloseEvent* event) {
-    QWidget::closeEvent(event);
-    emit closed();
 }
 
 }  // namespace tarnwick

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QString>
-#include <QWidget>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/host.h"
+#include "shell/session_window.h"
 
 class QListWidget;
 
@@ -16,7 +16,7 @@ namespace tarnwick {
 // What the RAM and ROM views share: a fixed-pitch list of dump lines, white on black with the
 // selected line outlined in red, and the pop-up menu "Copy to the clipboard" (Ctrl+C) and
 // "Save to a file" (Ctrl+S).
-class DumpListWindow : public QWidget {
+class DumpListWindow : public SessionWindow {
     Q_OBJECT
 
   public:
@@ -28,10 +28,6 @@ class DumpListWindow : public QWidget {
     void setSaveFileChooser(SaveFileChooser chooser) { chooseSaveFile_ = std::move(chooser); }
 
     QListWidget* list() const { return list_; }
-
-  signals:
-    // The user closed the window.
-    void closed();
 
   public slots:
     void CopyClick();
@@ -45,8 +41,6 @@ class DumpListWindow : public QWidget {
 
     // Replaces the whole list in one step; keeps the selected index when asked to.
     void showLines(const std::vector<std::string>& lines, bool keepSelection);
-
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     QListWidget* list_;

@@ -1,6 +1,5 @@
 #include "shell/rti_timer_window.h"
 
-#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -40,7 +39,7 @@ void addRow(QGridLayout* grid, const char* caption, QWidget* value, const char* 
 }  // namespace
 
 TSubRTIForm::TSubRTIForm(Machine& machine, QWidget* parent)
-    : QWidget(parent, Qt::Window),
+    : SessionWindow(parent, Qt::Window),
       machine_(machine),
       rtiRemaining_(valueLabel("LRTIRemaining")),
       rtiTimeOuts_(valueLabel("LRTITimeOuts")),
@@ -128,11 +127,6 @@ void TSubRTIForm::ForceTimerClick() {
 void TSubRTIForm::showEvent(QShowEvent* event) {
     refresh();
     QWidget::showEvent(event);
-}
-
-void TSubRTIForm::closeEvent(QCloseEvent* event) {
-    QWidget::closeEvent(event);
-    emit closed();
 }
 
 }  // namespace tarnwick

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QWidget>
-
 #include "core/machine.h"
+#include "shell/session_window.h"
 
 class QLabel;
 class QPushButton;
@@ -11,7 +10,7 @@ namespace tarnwick {
 
 // "RTI & Timer": the real-time interrupt and the free-running counter as the peripherals keep
 // them, with the two buttons that force a timeout or an overflow at the next step.
-class TSubRTIForm : public QWidget {
+class TSubRTIForm : public SessionWindow {
     Q_OBJECT
 
   public:
@@ -24,12 +23,8 @@ class TSubRTIForm : public QWidget {
     void ForceRTIClick();
     void ForceTimerClick();
 
-  signals:
-    void closed();
-
   protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     Machine& machine_;

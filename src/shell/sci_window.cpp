@@ -1,6 +1,5 @@
 #include "shell/sci_window.h"
 
-#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -37,7 +36,7 @@ QString sciCharacterText(std::uint8_t byte) {
 }
 
 TSubSCIForm::TSubSCIForm(Machine& machine, QWidget* parent)
-    : QWidget(parent, Qt::Window),
+    : SessionWindow(parent, Qt::Window),
       machine_(machine),
       transmitterEnable_(valueLabel(QStringLiteral("TxTE"))),
       tie_(valueLabel(QStringLiteral("TxTIE"))),
@@ -100,11 +99,6 @@ void TSubSCIForm::refresh() {
 void TSubSCIForm::showEvent(QShowEvent* event) {
     refresh();
     QWidget::showEvent(event);
-}
-
-void TSubSCIForm::closeEvent(QCloseEvent* event) {
-    QWidget::closeEvent(event);
-    emit closed();
 }
 
 }  // namespace tarnwick

@@ -1,17 +1,17 @@
 #pragma once
 
-#include <QWidget>
 #include <array>
 
 #include "core/machine.h"
 #include "peripherals/sci.h"
+#include "shell/session_window.h"
 
 class QLabel;
 
 namespace tarnwick {
 
 // "SCI": the last 32 bytes the transmitter sent, oldest first, and its flags.
-class TSubSCIForm : public QWidget {
+class TSubSCIForm : public SessionWindow {
     Q_OBJECT
 
   public:
@@ -20,12 +20,8 @@ class TSubSCIForm : public QWidget {
     // Rereads the history, the flags and the interrupt count from the transmitter.
     void refresh();
 
-  signals:
-    void closed();
-
   protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     Machine& machine_;

@@ -1,6 +1,5 @@
 #include "shell/stack_view_window.h"
 
-#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -26,7 +25,7 @@ QLabel* steadyLabel() {
 }  // namespace
 
 TStackForm::TStackForm(Machine& machine, DebugDisplay& display, QWidget* parent)
-    : QWidget(parent, Qt::Window),
+    : SessionWindow(parent, Qt::Window),
       machine_(machine),
       display_(display),
       columns_(stackView(machine)) {
@@ -100,11 +99,6 @@ bool TStackForm::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void TStackForm::closeEvent(QCloseEvent* event) {
-    QWidget::closeEvent(event);
-    emit closed();
 }
 
 }  // namespace tarnwick

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QWidget>
 #include <array>
 
 #include "debugger/debug_context.h"
 #include "debugger/memory_views.h"
+#include "shell/session_window.h"
 
 class QLabel;
 
@@ -13,7 +13,7 @@ namespace tarnwick {
 // The stack view, caption "Stack Pointer, IX, IY": the bytes around SP, IX and IY in three
 // columns of 21 cells, with the stacked registers' labels, the markers of the other pointers
 // and their arrows. Double-click on a RAM cell opens Modify Stack.
-class TStackForm : public QWidget {
+class TStackForm : public SessionWindow {
     Q_OBJECT
 
   public:
@@ -31,17 +31,12 @@ class TStackForm : public QWidget {
     }
     QLabel* arrowLabel(int column, int row) const { return widgets_[column][row].arrow; }
 
-  signals:
-    // The user closed the window.
-    void closed();
-
   public slots:
     // Opens Modify Stack for the cell when its memory is RAM.
     void CellDblClick(int column, int row);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     struct CellWidgets {

@@ -1,6 +1,5 @@
 #include "shell/xirq_window.h"
 
-#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,7 +21,7 @@ void showButton(QPushButton* button, const XirqButton& state, const QString& nor
 }  // namespace
 
 TIntrForm::TIntrForm(Machine& machine, QWidget* parent)
-    : QWidget(parent, Qt::Window),
+    : SessionWindow(parent, Qt::Window),
       machine_(machine),
       handler_(new QLabel),
       level_(new QPushButton),
@@ -81,11 +80,6 @@ void TIntrForm::showEvent(QShowEvent* event) {
     if (!xirq.pending()) xirq.intrShow();
     refresh();
     QWidget::showEvent(event);
-}
-
-void TIntrForm::closeEvent(QCloseEvent* event) {
-    QWidget::closeEvent(event);
-    emit closed();
 }
 
 }  // namespace tarnwick

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QWidget>
-
 #include "core/machine.h"
+#include "shell/session_window.h"
 
 class QLabel;
 class QPushButton;
@@ -10,7 +9,7 @@ class QPushButton;
 namespace tarnwick {
 
 // "XIRQ": pulls the XIRQ line low as a level or a pulse, and counts the XIRQ interrupts taken.
-class TIntrForm : public QWidget {
+class TIntrForm : public SessionWindow {
     Q_OBJECT
 
   public:
@@ -23,12 +22,8 @@ class TIntrForm : public QWidget {
     void BXIRQLevelClick();
     void BXIRQPulseClick();
 
-  signals:
-    void closed();
-
   protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     Machine& machine_;

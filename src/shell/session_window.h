@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QWidget>
+
+namespace tarnwick {
+
+// A window of a debug session (a memory view, a peripheral window) that tells when
+// the user closes it, so that its View or SubSystems entry and its Window entry can follow.
+class SessionWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    using QWidget::QWidget;
+
+  signals:
+    void closed();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+}  // namespace tarnwick
