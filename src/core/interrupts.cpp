@@ -13,6 +13,8 @@ void machineReset(Machine& machine) {
     // The registers first: their time protection needs the cycle counter cleared after them.
     machine.peripherals.resetRegisters();
     machine.cycleCounter = 0;
+    // A reset inside a step (after an error) leaves none of its cycles for the tick.
+    machine.stepCycles = 0;
     machine.lastShownCycles = 0;
     machine.timeTotal = 0;
     machine.cliMark = 0;

@@ -81,7 +81,9 @@ void loopFrame(Machine& m, Step&& step) {
     }
     m.requests.stop = false;
     if (m.requests.reset) {
+        // A pause asked for while the reset ran has nothing left to pause.
         m.requests.reset = false;
+        m.requests.pause = false;
         return;
     }
     if (m.requests.pause) {

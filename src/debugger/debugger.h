@@ -46,6 +46,8 @@ class Debugger {
     // is kept for the next time the dialog opens.
     void runFreelyToCycle(std::uint32_t target);
     std::uint32_t cycleTarget() const { return cycleTarget_; }
+    // Skip to Cursor and Program Reset do nothing while another command runs; the machine's
+    // own program reset (after an error inside a run) is `resetProgram`.
     void skipToCursor();
     void branchOpposite();
     void programReset();
@@ -71,6 +73,7 @@ class Debugger {
     RegisterPanel registers;
 
   private:
+    void resetProgram();
     void start();
     bool startAssembly();
     bool startS19();

@@ -119,6 +119,7 @@ void Debugger::runFreelyToCycle(std::uint32_t target) {
 }
 
 void Debugger::skipToCursor() {
+    if (commandInProgress_) return;
     const auto target = cursorAddress();
     if (!target) return;
     takeRegisterSnapshot();
@@ -150,6 +151,10 @@ void Debugger::runStartUpCode() {
 }
 
 void Debugger::programReset() {
+    if (!commandInProgress_) resetProgram();
+}
+
+void Debugger::resetProgram() {
     machineReset(machine_);
     setRegistersBlack();
     resetHitsAndCounts();

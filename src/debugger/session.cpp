@@ -46,7 +46,7 @@ Debugger::Debugger(DebugContext& context)
       context_(context),
       machine_(context.machine),
       editor_(context.editor) {
-    machine_.programReset = [this] { programReset(); };
+    machine_.programReset = [this] { resetProgram(); };
 }
 
 void Debugger::startOrStop() {

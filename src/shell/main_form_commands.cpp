@@ -337,6 +337,7 @@ void TMainForm::DebugBranchOppositeClick() {
     runCommand(&Debugger::branchOpposite);
 }
 void TMainForm::DebugRuntoCycleClick() {
+    if (debugger_->commandInProgress()) return;
     // Cancel runs nothing: the dialog's answer decides whether the program runs at all.
     if (const auto target = askRunToCycleTarget(machine_.cycleCounter, host_, this)) {
         debugger_->runFreelyToCycle(*target);
@@ -380,6 +381,8 @@ void TMainForm::DebugTToggleCounterClick() {
     debugger_->counters.toggleAtCaret();
 }
 void TMainForm::DebugTMRClick() {
+    // The registers belong to the command in progress until it ends.
+    if (debugger_->commandInProgress()) return;
     showModifyRegister(machine_, context_->display, this);
 }
 

@@ -103,6 +103,7 @@ TEST_F(MemoryTest, NoResetsTheProgramAndAbandonsTheInstruction) {
     machine->programReset = [&] {
         ++programResets;
         machineReset(*machine);
+        machine->requests.pause = true;  // Esc, handled while the warning was open
     };
     machineReset(*machine);
     host.yesNoAnswers = {false};
@@ -112,6 +113,7 @@ TEST_F(MemoryTest, NoResetsTheProgramAndAbandonsTheInstruction) {
     EXPECT_EQ(machine->cycleCounter, 0u);
     EXPECT_FALSE(machine->requests.reset);
     EXPECT_FALSE(machine->requests.stop);
+    EXPECT_FALSE(machine->requests.pause);
     EXPECT_EQ(machine->a, 0x77);  // kept by the reset, set before the refused store
 
     // The next run starts normally (and is paused from the event pump).
@@ -190,6 +192,18 @@ TEST_F(MemoryTest, NoDuringTheResetAfterAnErrorEndsTheRunAtOnce) {
     EXPECT_EQ(machine->cycleCounter, 0u);  // nothing ran after the reset
     EXPECT_FALSE(machine->requests.reset);
     EXPECT_FALSE(machine->requests.stop);
+}
+
+// The reset after an error inside a step starts the timer over: the abandoned step's cycles
+// are not ticked after it.
+TEST_F(MemoryTest, TheResetAfterAnErrorLeavesTheTimerAtZero) {
+    setWord(0xFFF6, 0xFFFF);
+    load(kStart, {0x01, 0x3F});  // NOP, SWI with an uninitialised vector
+    machineReset(*machine);
+    run(*machine);
+    machine->peripherals.settle();
+    EXPECT_EQ(machine->cycleCounter, 0u);
+    EXPECT_EQ(machine->peripherals.timer.tcnt(), 0u);
 }
 
 TEST_F(MemoryTest, FillGivesRomFFAndTheRestZeroOrRandom) {

@@ -197,6 +197,29 @@ TEST_F(AssemblySessionTest, RunStopsOnPauseAndProgramResetGoesBackToTheStart) {
     EXPECT_EQ(rig.editor.statusPanels[kTimePanel], "Time = 0:0:0:0,0");
 }
 
+// Commands given from the event pump of a running command wait for it: they neither move the
+// program nor end the run.
+TEST_F(AssemblySessionTest, ResetAndSkipDoNothingWhileACommandRuns) {
+    rig.caretTo(source, kAddUpLine);
+    bool tried = false;
+    rig.host.onProcessEvents = [&] {
+        if (tried) {
+            rig.debugger.pause();
+            return;
+        }
+        tried = true;
+        const std::uint16_t pc = rig.machine.pc;
+        const std::uint32_t cycles = rig.machine.cycleCounter;
+        rig.debugger.programReset();
+        rig.debugger.skipToCursor();
+        EXPECT_EQ(rig.machine.pc, pc);
+        EXPECT_EQ(rig.machine.cycleCounter, cycles);
+    };
+    rig.debugger.run();
+    ASSERT_TRUE(tried);
+    EXPECT_FALSE(rig.debugger.commandInProgress());
+}
+
 TEST_F(AssemblySessionTest, RunFreelyToCycleStopsAtTheFirstLineAtOrPastTheTarget) {
     rig.debugger.runFreelyToCycle(100);
     EXPECT_GE(rig.machine.cycleCounter, 100u);
