@@ -14,7 +14,7 @@ namespace {
 
 constexpr char kUnrestoredIntro[] =
     "Some watches of the project file could not be restored; they stay in the file as they "
-    "are:";
+    "are until Delete All Watches:";
 
 bool isBlank(const std::string& text) {
     return text.find_first_not_of(" \t") == std::string_view::npos;
@@ -56,7 +56,10 @@ void WatchList::deleteSelected(std::optional<std::size_t> selected) {
     context_.display.refresh(kWatchList);
 }
 
+// Also the entries kept unread from the project file: the user's one way to be rid of them.
 void WatchList::deleteAll() {
+    keptEntries_.clear();
+    projectFileUnread_ = false;
     if (rows_.empty()) return;
     rows_.clear();
     context_.display.refresh(kWatchList);

@@ -370,15 +370,17 @@ void EditorPage::keyPressEvent(QKeyEvent* event) {
         getCursorPosition(&line, &index);
         setCursorPosition(line, index);
     }
+    const bool wasOverwriting = overwriteMode();
     // The component merges keys typed in a row into one undo step; an undo action of its own
     // around each key keeps them apart.
     if (options_.groupUndo) {
         QsciScintilla::keyPressEvent(event);
-        return;
+    } else {
+        beginUndoAction();
+        QsciScintilla::keyPressEvent(event);
+        endUndoAction();
     }
-    beginUndoAction();
-    QsciScintilla::keyPressEvent(event);
-    endUndoAction();
+    if (overwriteMode() != wasOverwriting) emit overwriteModeToggled();
 }
 
 void EditorPage::cutSelection() {

@@ -93,6 +93,8 @@ class EditorPage : public QsciScintilla {
   signals:
     // A click in the gutter beside the line.
     void gutterClicked(int line);
+    // The Insert key switched between inserting and overwriting.
+    void overwriteModeToggled();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

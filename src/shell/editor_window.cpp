@@ -19,6 +19,8 @@ namespace tarnwick {
 
 namespace {
 
+const QString kSessionInProgressText = QStringLiteral("Debug session in progress - Debug|Stop");
+
 // Pages are found by the absolute, normalised form of their file's name.
 std::filesystem::path normalized(const std::filesystem::path& file) {
     if (file.empty()) return {};
@@ -295,15 +297,34 @@ bool TEditor::offerToSaveAll() {
     return true;
 }
 
+// The sources of a debug session stay open until it stops: their marks live in the pages.
+bool TEditor::lockedBySession(const EditorPage& page) const {
+    return debugSessionActive_ && page.isReadOnly();
+}
+
 bool TEditor::Close1Click() {
     EditorPage* active = activePage();
-    return active && closePage(*active);
+    if (!active) return false;
+    if (lockedBySession(*active)) {
+        dialogs_->showError(kSessionInProgressText);
+        return false;
+    }
+    return closePage(*active);
 }
 
 bool TEditor::Close2Click() {
-    while (tabs_->count() > 0)
-        if (!closePage(*static_cast<EditorPage*>(tabs_->widget(0)))) return false;
-    return true;
+    bool keptSessionPages = false;
+    for (int i = 0; i < tabs_->count();) {
+        auto& each = *static_cast<EditorPage*>(tabs_->widget(i));
+        if (lockedBySession(each)) {
+            keptSessionPages = true;
+            ++i;
+        } else if (!closePage(each)) {
+            return false;
+        }
+    }
+    if (keptSessionPages) dialogs_->showError(kSessionInProgressText);
+    return !keptSessionPages;
 }
 
 void TEditor::setDebugSessionActive(bool active) {
@@ -392,7 +413,7 @@ QString TEditor::statusText(int panel) const {
 
 void TEditor::closeEvent(QCloseEvent* event) {
     if (debugSessionActive_) {
-        dialogs_->showError(QStringLiteral("Debug session in progress - Debug|Stop"));
+        dialogs_->showError(kSessionInProgressText);
         event->ignore();
     } else if (Close2Click()) {
         event->accept();
@@ -434,6 +455,7 @@ EditorPage* TEditor::addPage(EditorPage* added) {
             [this, added](int line) { emit gutterClicked(added->file(), line); });
     connect(added, &EditorPage::cursorPositionChanged, this, &TEditor::showComponentPanels);
     connect(added, &EditorPage::modificationChanged, this, &TEditor::showComponentPanels);
+    connect(added, &EditorPage::overwriteModeToggled, this, &TEditor::showComponentPanels);
     tabs_->addTab(added, added->title());
     tabs_->setCurrentWidget(added);
     return added;
@@ -493,8 +515,9 @@ void TEditor::showComponentPanels() {
     active->getCursorPosition(&line, &index);
     panels_[0]->setText(QStringLiteral("%1: %2").arg(line + 1).arg(index + 1));
     panels_[1]->setText(active->isModified() ? QStringLiteral("Modified") : QString());
-    panels_[2]->setText(active->isReadOnly() ? QStringLiteral("Read only")
-                                             : QStringLiteral("Insert"));
+    panels_[2]->setText(active->isReadOnly()      ? QStringLiteral("Read only")
+                        : active->overwriteMode() ? QStringLiteral("Overwrite")
+                                                  : QStringLiteral("Insert"));
 }
 
 }  // namespace tarnwick

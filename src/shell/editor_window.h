@@ -117,6 +117,7 @@ class TEditor : public QWidget, public SourceEditor {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    bool lockedBySession(const EditorPage& page) const;
     EditorPage* openPage(const std::filesystem::path& file, QString& error);
     EditorPage* addPage(EditorPage* page);
     bool saveWithReport(EditorPage& page, const std::filesystem::path& file);

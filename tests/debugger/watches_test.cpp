@@ -179,6 +179,11 @@ TEST_F(WatchesTest, MalformedEntriesAreReportedAndKeptForTheNextSave) {
               (std::vector<std::string>{"count ByteHex 4", "flags ByteHex 1", "flags",
                                         "count Bogus 1", "count ByteHex four",
                                         "count ByteHex 1 more", "count GCharDec 1"}));
+
+    // Delete All Watches is how the user is rid of them.
+    watches.deleteAll();
+    ASSERT_TRUE(watches.save());
+    EXPECT_EQ(savedEntries(), std::vector<std::string>{});
 }
 
 TEST_F(WatchesTest, AWatchSectionWithoutAUsableCountIsReadByItsKeys) {

@@ -182,6 +182,11 @@ TEST_F(EditorWindowTest, AReadOnlyPageRefusesEditsUntilWritableAgain) {
     editor->setReadOnly(file, false);
     type();
     EXPECT_EQ(editor->lineText(file, 0), "XNOP");
+    EXPECT_EQ(editor->statusText(2), "Insert");
+
+    QKeyEvent insert(QEvent::KeyPress, Qt::Key_Insert, Qt::NoModifier);
+    QCoreApplication::sendEvent(page, &insert);
+    EXPECT_EQ(editor->statusText(2), "Overwrite");
 }
 
 TEST_F(EditorWindowTest, PagesAreHighlightedByTheirFileType) {
@@ -295,6 +300,23 @@ TEST_F(EditorWindowTest, TheWindowStaysOpenDuringADebugSession) {
     EXPECT_TRUE(editor->close());
     EXPECT_TRUE(editor->openFiles().empty());
     EXPECT_FALSE(editor->windowExists());
+}
+
+// The session's sources (read-only while it runs) stay open; other pages close as usual.
+TEST_F(EditorWindowTest, CloseAndCloseAllKeepTheSessionsSources) {
+    const auto module = writeFile("main.asm", "NOP\n");
+    const auto notes = writeFile("notes.txt", "todo\n");
+    ASSERT_TRUE(editor->open(module));
+    ASSERT_TRUE(editor->open(notes));
+    editor->setReadOnly(module, true);
+    editor->setDebugSessionActive(true);
+
+    EXPECT_FALSE(editor->Close2Click());
+    EXPECT_EQ(editor->openFiles(), std::vector<std::filesystem::path>{module});
+    ASSERT_TRUE(editor->open(module));
+    EXPECT_FALSE(editor->Close1Click());
+    EXPECT_EQ(editor->openFiles().size(), 1u);
+    EXPECT_EQ(dialogs->errors, std::vector<QString>(2, "Debug session in progress - Debug|Stop"));
 }
 
 TEST_F(EditorWindowTest, ABuildOffersEachChangedPageForSaving) {
