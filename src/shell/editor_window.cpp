@@ -111,6 +111,15 @@ bool TEditor::open(const std::filesystem::path& file) {
     return true;
 }
 
+bool TEditor::reload(const std::filesystem::path& file) {
+    EditorPage* existing = page(file);
+    if (!existing) return false;
+    QString error;
+    if (existing->load(normalized(file), error)) return true;
+    dialogs_->showError(QStringLiteral("Cannot read %1: %2").arg(toQString(file), error));
+    return false;
+}
+
 bool TEditor::isOpen(const std::filesystem::path& file) const {
     return page(file) != nullptr;
 }

@@ -36,6 +36,9 @@ class TEditor : public QWidget, public SourceEditor {
     // SourceEditor. `open` reports nothing itself: its caller tells the user.
     bool windowExists() const override;
     bool open(const std::filesystem::path& file) override;
+    // Reads an open file's page anew from the disk, its changes dropped; false, after telling
+    // why, when the file cannot be read.
+    bool reload(const std::filesystem::path& file);
     bool isOpen(const std::filesystem::path& file) const override;
     std::optional<std::filesystem::path> activeFile() const override;
     std::vector<std::filesystem::path> openFiles() const override;

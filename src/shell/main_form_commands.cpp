@@ -193,8 +193,10 @@ void TMainForm::openProject(const std::filesystem::path& projectFile) {
 }
 
 void TMainForm::ProjectNewClick() {
+    // The project commands ask before an existing file is overwritten: the dialog must not.
     projectCommands_.newProject(
-        chosenPath(QFileDialog::getSaveFileName(this, "New project", QString(), kProjectFilter)));
+        chosenPath(QFileDialog::getSaveFileName(this, "New project", QString(), kProjectFilter,
+                                                nullptr, QFileDialog::DontConfirmOverwrite)));
     afterProjectCommand();
 }
 
@@ -278,7 +280,11 @@ void TMainForm::buildS19Project() {
     const S19CommandResult result = tarnwick::buildS19Project(machine_, project.cpu, sourceMap_,
                                                               s19, confirm, currentLocalTime());
     if (result.outcome == S19CommandResult::Failed) host_.showError(result.error);
-    if (result.outcome == S19CommandResult::Done) editor_->open(result.written);
+    if (result.outcome == S19CommandResult::Done) {
+        // A page of the listing still shows the disassembly it replaced.
+        editor_->reload(result.written);
+        editor_->open(result.written);
+    }
 }
 
 void TMainForm::ProjectSavetoBINaryClick() {

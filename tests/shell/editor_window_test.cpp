@@ -319,6 +319,23 @@ TEST_F(EditorWindowTest, CloseAndCloseAllKeepTheSessionsSources) {
     EXPECT_EQ(dialogs->errors, std::vector<QString>(2, "Debug session in progress - Debug|Stop"));
 }
 
+// A file written anew by a build (the S19 project's listing) replaces its page's text.
+TEST_F(EditorWindowTest, ReloadTakesTheFileAsItIsNowOnDisk) {
+    const auto file = writeFile("prog.asm", "old listing\n");
+    ASSERT_TRUE(editor->open(file));
+    editor->page(file)->insertAt("edited ", 0, 0);
+    writeText(file, "new listing\n");
+
+    ASSERT_TRUE(editor->reload(file));
+    EXPECT_EQ(editor->lineText(file, 0), "new listing");
+    EXPECT_FALSE(editor->page(file)->isModified());
+
+    std::filesystem::remove(file);
+    EXPECT_FALSE(editor->reload(file));
+    EXPECT_EQ(editor->lineText(file, 0), "new listing");
+    EXPECT_EQ(dialogs->errors.size(), 1u);
+}
+
 TEST_F(EditorWindowTest, ABuildOffersEachChangedPageForSaving) {
     const auto first = writeFile("first.asm", "NOP\n");
     const auto second = writeFile("second.asm", "RTS\n");
