@@ -123,6 +123,26 @@ TEST_F(Asm11ProgramTest, ErrorsWriteNoImageAndExitWithTwo) {
     EXPECT_EQ(folder.out.rfind("ERR* folder.asm [0] Cannot read source file", 0), 0u) << folder.out;
 }
 
+// Sources the outputs would overwrite are refused untouched; old listings do not outlive a
+// build that stopped before writing new ones; a lone CR ends a line as LF does.
+TEST_F(Asm11ProgramTest, OutputsNeverOverwriteTheSourceNorOutliveTheirBuild) {
+    write("prog.s19", " ORG $E000\n NOP\n");
+    const Result refused = run("prog.s19");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(readFile(directory / "prog.s19"), " ORG $E000\n NOP\n");
+
+    write("p.asm", " ORG $E000\n NOP\n");
+    ASSERT_EQ(run("-L+ -M+ p.asm").status, 0);
+    write("p.asm", "A NOP\nA NOP\n");
+    EXPECT_EQ(run("-L+ -M+ p.asm").status, 2);
+    EXPECT_FALSE(fs::exists(directory / "p.lst"));
+    EXPECT_FALSE(fs::exists(directory / "p.map"));
+
+    write("cr.asm", "\tORG\t$E000\rstart\tldaa\t#1\r\tbra\tstart\r");
+    EXPECT_EQ(run("cr.asm").status, 0) << readFile(directory / "out.txt");
+    EXPECT_NE(readFile(directory / "cr.s19").find("S107E000860120FC"), std::string::npos);
+}
+
 TEST_F(Asm11ProgramTest, SwitchesChooseTheFiles) {
     write("p.asm", " ORG $E000\n NOP\n");
     EXPECT_EQ(run("-LS- -SH+ p.asm").status, 0);

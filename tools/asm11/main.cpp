@@ -1,5 +1,6 @@
 // asm11: assembles a 68HC11 source into the S19 image and symbol file the IDE debugs from.
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -65,6 +66,16 @@ int run(int argc, const char* const* argv) {
         return kClean;
     }
     const std::string& source = options.sourcePath;
+    // The outputs go beside the source with these extensions: one of them would overwrite it.
+    std::string extension = fs::path(source).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* output : {".s19", ".sym", ".lst", ".map", ".err"}) {
+        if (extension == output) {
+            std::cerr << "asm11: " << source << ": a source named " << output
+                      << " would be overwritten by an output of the same name\n";
+            return kBadCommandLine;
+        }
+    }
     const std::optional<std::string> text = readFileText(source);
     if (!text) {
         fileError(source, "Cannot read source file " + source);
@@ -110,6 +121,11 @@ int run(int argc, const char* const* argv) {
     };
     if (options.listing && !result.stoppedAfterPass1) writeBeside(".lst", listingText(result));
     if (options.map && !result.stoppedAfterPass1) writeBeside(".map", mapText(result));
+    // A listing or map of an earlier build would stand for this one.
+    if (result.stoppedAfterPass1) {
+        for (const char* extension : {".lst", ".map"})
+            fs::remove(fs::path(source).replace_extension(extension), ignored);
+    }
 
     std::cout << "asm11: " << source << ": " << errors << (errors == 1 ? " error, " : " errors, ")
               << result.warnings << (result.warnings == 1 ? " warning" : " warnings");

@@ -12,13 +12,12 @@ std::vector<std::string_view> splitSourceLines(std::string_view text) {
     while (!text.empty() && text.back() == '\x1A') text.remove_suffix(1);
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // UTF-8 byte order mark
     std::vector<std::string_view> lines;
+    // Lines end in LF, CR LF or a lone CR.
     while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
+        const std::size_t end = text.find_first_of("\r\n");
+        lines.push_back(text.substr(0, end));
         if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
+        text.remove_prefix(end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1));
     }
     return lines;
 }
