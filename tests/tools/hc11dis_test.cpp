@@ -77,6 +77,15 @@ TEST_F(Hc11disTest, OutputNameAndErrors) {
     EXPECT_EQ(run(s19), 1);
     EXPECT_NE(err.find("usage: hc11dis"), std::string::npos) << err;
     EXPECT_FALSE(fs::exists(directory / "tiny.asm"));
+
+    // Output names that would replace the image or let the .sym replace the listing.
+    for (const char* name : {"tiny.s19", "out", "out.sym"}) {
+        EXPECT_EQ(run(s19 + " E000 -o " + name), 1) << name;
+        EXPECT_NE(err.find("usage: hc11dis"), std::string::npos) << name;
+    }
+    EXPECT_EQ(readFile(directory / "tiny.s19").rfind("S106E000", 0), 0u);
+    EXPECT_EQ(run("--help"), 0);
+    EXPECT_EQ(err, "");
 }
 
 TEST_F(Hc11disTest, ProjectFileGivesTheCpuConfiguration) {

@@ -1,6 +1,7 @@
 // hc11dis: the S19-project build without the IDE. Disassembles an S19 image from a start
 // address into a .asm and a .sym beside it, as the build of an S19 project does.
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -23,7 +24,8 @@ constexpr const char* kUsage =
     "usage: hc11dis FILE.s19 START [-o NAME.asm] [--pro FILE.pro]\n"
     "  Loads FILE.s19 with the default CPU configuration and disassembles it from START (hex)\n"
     "  to FFBF, then the vector table, into FILE.asm and FILE.sym beside it (replacing them).\n"
-    "  -o NAME.asm    another name for the .asm, beside FILE.s19; the .sym is named after it\n"
+    "  -o NAME.asm    another name for the .asm (it must end in .asm), beside FILE.s19; the\n"
+    "                 .sym is named after it\n"
     "  --pro FILE.pro the CPU configuration of this project file instead of the default\n";
 
 struct Arguments {
@@ -31,12 +33,17 @@ struct Arguments {
     std::string start;
     std::string asmName;
     std::string projectFile;
+    bool help = false;
 };
 
 bool parse(int argc, char** argv, Arguments& arguments) {
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
+        if (argument == "-h" || argument == "--help") {
+            arguments.help = true;
+            return true;
+        }
         if (argument == "-o" || argument == "--pro") {
             std::string& value = argument == "-o" ? arguments.asmName : arguments.projectFile;
             if (i + 1 == argc || !value.empty()) return false;
@@ -50,6 +57,16 @@ bool parse(int argc, char** argv, Arguments& arguments) {
     if (positional.size() != 2) return false;
     arguments.s19 = positional[0];
     arguments.start = positional[1];
+    // The outputs must neither replace the image nor each other.
+    if (!arguments.asmName.empty()) {
+        const std::filesystem::path asmFile(arguments.asmName);
+        std::string extension = asmFile.extension().string();
+        for (char& c : extension)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (extension != ".asm" ||
+            asmFile.filename() == std::filesystem::path(arguments.s19).filename())
+            return false;
+    }
     return true;
 }
 
@@ -89,6 +106,10 @@ int main(int argc, char** argv) {
     if (!tarnwick::parse(argc, argv, arguments)) {
         std::fputs(tarnwick::kUsage, stderr);
         return 1;
+    }
+    if (arguments.help) {
+        std::fputs(tarnwick::kUsage, stdout);
+        return 0;
     }
     try {
         return tarnwick::run(arguments);

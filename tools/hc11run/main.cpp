@@ -166,8 +166,9 @@ ExitStatus runTool(RunOptions options) {
     if (!loadProgram(*machine, options) && !options.startPc)
         throw LoadError{"no reset vector; give --pc"};
 
-    // Line-buffered, so a watching user sees each line the program prints when it is sent.
-    std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+    // Each byte as it is sent, so that a prompt without a line end shows at once and an
+    // interrupted run keeps what was printed.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     machine->peripherals.onSciFrameTransmitted = [](std::uint8_t byte) {
         std::fputc(byte, stdout);
     };
