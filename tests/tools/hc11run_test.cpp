@@ -88,6 +88,8 @@ TEST_F(Hc11runTest, ExitStatusTellsHowTheRunEnded) {
     const std::string trapVector = writeBinary("vector.bin", {0xE0, 0x00}).string();
     const std::string romWrite =
         writeBinary("romwrite.bin", {0x7F, 0xE0, 0x00}).string();  // CLR $E000
+    // With S clear (CCR 00 after --pc) STOP idles for good: nothing in hc11run can wake it.
+    const std::string stop = writeBinary("stop.bin", {0xCF}).string();
     const std::string folder = (directory / "folder.bin").string();
     fs::create_directory(folder);
     const struct {
@@ -105,6 +107,8 @@ TEST_F(Hc11runTest, ExitStatusTellsHowTheRunEnded) {
         {"--bin " + illegal + "@E000", 1, "hc11run: no reset vector; give --pc"},
         {"--bin " + illegal + "@FFFF --pc 0", 1, "hc11run: " + illegal + " (2 bytes) runs past"},
         {"missing.s19", 1, "hc11run: Cannot open the file missing.s19"},
+        {"--bin " + stop + "@E000 --pc E000 --cycles 1000", 2,
+         "hc11run: STOP, and nothing can wake the CPU"},
         {"--bin " + folder + "@E000 --pc E000", 1, "hc11run: Cannot open the file " + folder},
         {"--cycles x " + illegal, 1, "hc11run: --cycles: not a decimal number"},
     };

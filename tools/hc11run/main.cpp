@@ -131,21 +131,29 @@ void setStartState(Machine& machine, const RunOptions& options) {
     }
 }
 
-ExitStatus runProgram(Machine& machine, const ToolHost& host, const RunOptions& options) {
+// The cycles are counted apart from the machine's 32-bit counter, which wraps every nine
+// minutes of simulated time at 8 MHz.
+ExitStatus runProgram(Machine& machine, const ToolHost& host, const RunOptions& options,
+                      std::uint64_t& cyclesRun) {
     std::uint64_t steps = 0;
     bool endReached = false;
+    bool stopped = false;
     runUntil(machine, [&] {
         ++steps;
+        cyclesRun += machine.stepCycles;
         if (options.trace)
-            std::fprintf(stderr, "%s cyc=%u total=%u\n", registerText(machine).c_str(),
-                         machine.stepCycles, machine.cycleCounter);
+            std::fprintf(stderr, "%s cyc=%u total=%llu\n", registerText(machine).c_str(),
+                         machine.stepCycles, static_cast<unsigned long long>(cyclesRun));
         // A stop the program requested in this step wins over the end conditions.
         if (machine.requests.stop) return false;
-        endReached = (options.cycles && machine.cycleCounter >= *options.cycles) ||
+        endReached = (options.cycles && cyclesRun >= *options.cycles) ||
                      (options.steps && steps >= *options.steps) ||
                      (options.untilPc && machine.pc == *options.untilPc);
-        return endReached;
+        // Only XIRQ or a reset ends STOP, and neither comes from here.
+        stopped = !endReached && machine.stopState && !machine.peripherals.xirqPending();
+        return endReached || stopped;
     });
+    if (stopped) std::fputs("hc11run: STOP, and nothing can wake the CPU\n", stderr);
     if (host.invalidAccessStopped) return kInvalidAccessStopped;
     return endReached ? kEndReached : kProgramStopped;
 }
@@ -174,13 +182,15 @@ ExitStatus runTool(RunOptions options) {
     };
 
     setStartState(*machine, options);
-    const ExitStatus status =
-        host.invalidAccessStopped ? kInvalidAccessStopped : runProgram(*machine, host, options);
+    std::uint64_t cyclesRun = 0;
+    const ExitStatus status = host.invalidAccessStopped
+                                  ? kInvalidAccessStopped
+                                  : runProgram(*machine, host, options, cyclesRun);
     std::fflush(stdout);
 
-    const double seconds = machine->cycleCounter * 4.0 / options.crystalHz;
-    std::fprintf(stderr, "%s cycles=%u time=%.6f s\n", registerText(*machine).c_str(),
-                 machine->cycleCounter, seconds);
+    const double seconds = static_cast<double>(cyclesRun) * 4.0 / options.crystalHz;
+    std::fprintf(stderr, "%s cycles=%llu time=%.6f s\n", registerText(*machine).c_str(),
+                 static_cast<unsigned long long>(cyclesRun), seconds);
     if (!options.dumpPath.empty()) writeDump(*machine, options.dumpPath);
     return status;
 }

@@ -209,7 +209,7 @@ class Parser {
         else if (name_ == "--set")
             setRegisters(options_.registers, value());
         else if (name_ == "--cycles")
-            options_.cycles = static_cast<std::uint32_t>(count(name_, value(), UINT32_MAX));
+            options_.cycles = count(name_, value(), UINT64_MAX);
         else if (name_ == "--steps")
             options_.steps = count(name_, value(), UINT64_MAX);
         else if (name_ == "--until-pc")
@@ -327,26 +327,28 @@ Start:
   --set R=V[,R=V]...     registers A, B, X, Y, SP, CCR, applied after the start state
 
 Run until one of:
-  --cycles N             the cycle counter has reached N
+  --cycles N             N E cycles have run (the count goes on past the 32-bit
+                         cycle counter's wrap)
   --steps N              N steps (instructions or interrupt entries) have run
   --until-pc ADDR        PC is ADDR after a step
-  the program stops itself (illegal opcode trap, uninitialised interrupt vector) or
-  an invalid memory access is answered with stop; without an end option the run lasts
-  until then.
+  the program stops itself (illegal opcode trap, uninitialised interrupt vector, STOP,
+  which nothing here can wake) or an invalid memory access is answered with stop;
+  without an end option the run lasts until then.
   --on-invalid=continue|stop
                          answer to invalid memory accesses; stop (default) resets the
                          machine and ends the run, continue goes on
 
 Output:
   --trace                after every step one line on stderr: the next PC, A, B, X, Y,
-                         SP, CCR, the step's cycles and the cycle counter
+                         SP, CCR, the step's cycles and the cycles run so far
   --dump FILE            write the 65536 memory bytes to FILE at the end
   -h, --help             show this text
 
 Exit status:
   0  --cycles, --steps or --until-pc was reached
   1  bad command line, or a file that cannot be read, loaded or written
-  2  the program stopped itself: illegal opcode trap or uninitialised interrupt vector
+  2  the program stopped itself: illegal opcode trap, uninitialised interrupt vector or
+     STOP
   3  an invalid memory access was answered with stop
 )";
 }

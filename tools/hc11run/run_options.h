@@ -45,7 +45,7 @@ struct RunOptions {
     std::optional<std::uint16_t> startPc;  // set: no machine reset
     RegisterValues registers;
 
-    std::optional<std::uint32_t> cycles;
+    std::optional<std::uint64_t> cycles;  // E cycles run since the start
     std::optional<std::uint64_t> steps;
     std::optional<std::uint16_t> untilPc;
     bool continueOnInvalid = false;
