@@ -288,21 +288,22 @@ bool TEditor::FileSaveAllClick() {
     return allSaved;
 }
 
-bool TEditor::offerToSaveAll() {
-    for (int i = 0; i < tabs_->count(); ++i) {
-        auto& each = *static_cast<EditorPage*>(tabs_->widget(i));
-        if (!each.isModified()) continue;
-        switch (dialogs_->askSaveChanges(each.title())) {
-            case EditorDialogs::SaveAnswer::Save:
-                if (!(each.file().empty() ? saveAs(each) : saveWithReport(each, each.file())))
-                    return false;
-                break;
-            case EditorDialogs::SaveAnswer::Discard:
-                break;
-            case EditorDialogs::SaveAnswer::Cancel:
-                return false;
-        }
+bool TEditor::offerToSave(EditorPage& page) {
+    if (!page.isModified()) return true;
+    switch (dialogs_->askSaveChanges(page.title())) {
+        case EditorDialogs::SaveAnswer::Save:
+            return page.file().empty() ? saveAs(page) : saveWithReport(page, page.file());
+        case EditorDialogs::SaveAnswer::Discard:
+            return true;
+        case EditorDialogs::SaveAnswer::Cancel:
+            break;
     }
+    return false;
+}
+
+bool TEditor::offerToSaveAll() {
+    for (int i = 0; i < tabs_->count(); ++i)
+        if (!offerToSave(*static_cast<EditorPage*>(tabs_->widget(i)))) return false;
     return true;
 }
 
@@ -495,19 +496,7 @@ bool TEditor::saveAs(EditorPage& target) {
 }
 
 bool TEditor::closePage(EditorPage& target) {
-    if (target.isModified()) {
-        switch (dialogs_->askSaveChanges(target.title())) {
-            case EditorDialogs::SaveAnswer::Save:
-                if (!(target.file().empty() ? saveAs(target)
-                                            : saveWithReport(target, target.file())))
-                    return false;
-                break;
-            case EditorDialogs::SaveAnswer::Discard:
-                break;
-            case EditorDialogs::SaveAnswer::Cancel:
-                return false;
-        }
-    }
+    if (!offerToSave(target)) return false;
     tabs_->removeTab(tabs_->indexOf(&target));
     target.deleteLater();
     return true;

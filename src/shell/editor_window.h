@@ -120,6 +120,8 @@ class TEditor : public QWidget, public SourceEditor {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Asks whether to save a changed page: false when the user cancels or the save fails.
+    bool offerToSave(EditorPage& page);
     bool lockedBySession(const EditorPage& page) const;
     EditorPage* openPage(const std::filesystem::path& file, QString& error);
     EditorPage* addPage(EditorPage* page);
