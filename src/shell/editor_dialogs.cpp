@@ -25,6 +25,14 @@ class ToolkitEditorDialogs : public EditorDialogs {
     void showError(const QString& text) override {
         QMessageBox::critical(parent_, QStringLiteral("Error"), text);
     }
+    bool askReload(const QString& pageName) override {
+        return QMessageBox::question(
+                   parent_, QStringLiteral("Confirm"),
+                   QStringLiteral("%1 was changed by another program. Reload it and lose the "
+                                  "changes made here?")
+                       .arg(pageName),
+                   QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    }
     QStringList chooseFilesToOpen() override {
         return QFileDialog::getOpenFileNames(parent_, QStringLiteral("Open"), QString(),
                                              kOpenFilters);

@@ -19,6 +19,8 @@ class EditorDialogs {
     // Asked before a changed page is closed.
     virtual SaveAnswer askSaveChanges(const QString& pageName) = 0;
     virtual void showError(const QString& text) = 0;
+    // Asked when another program changed the file of a page with changes of its own.
+    virtual bool askReload(const QString& pageName) = 0;
     // The files chosen in the open dialog; empty when cancelled.
     virtual QStringList chooseFilesToOpen() = 0;
     // The name chosen in the save dialog; empty when cancelled.

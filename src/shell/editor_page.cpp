@@ -182,28 +182,30 @@ bool EditorPage::load(const std::filesystem::path& file, QString& error) {
     return true;
 }
 
+std::optional<QByteArray> EditorPage::fileBytes() const {
+    const QByteArray mark = byteOrderMark_ ? kByteOrderMark : QByteArray();
+    if (!eightBit_) return mark + text().toUtf8();
+    const std::optional<QByteArray> encoded = encodeCodePage1252(text());
+    if (!encoded) return std::nullopt;
+    return mark + *encoded;
+}
+
 bool EditorPage::saveTo(const std::filesystem::path& file, QString& error) {
-    QByteArray body = text().toUtf8();
-    if (eightBit_) {
-        const std::optional<QByteArray> encoded = encodeCodePage1252(text());
-        if (!encoded) {
-            QChar lacking;
-            for (const QChar c : text()) {
-                if (!encodeCodePage1252(QString(c))) {
-                    lacking = c;
-                    break;
-                }
+    const std::optional<QByteArray> bytes = fileBytes();
+    if (!bytes) {
+        QChar lacking;
+        for (const QChar c : text()) {
+            if (!encodeCodePage1252(QString(c))) {
+                lacking = c;
+                break;
             }
-            error =
-                QStringLiteral("it is 8-bit text in code page 1252, which has no \u201C%1\u201D")
-                    .arg(lacking);
-            return false;
         }
-        body = *encoded;
+        error = QStringLiteral("it is 8-bit text in code page 1252, which has no \u201C%1\u201D")
+                    .arg(lacking);
+        return false;
     }
     QSaveFile out(toQString(file));
-    const QByteArray bytes = (byteOrderMark_ ? kByteOrderMark : QByteArray()) + body;
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+    if (!out.open(QIODevice::WriteOnly) || out.write(*bytes) != bytes->size() || !out.commit()) {
         error = out.errorString();
         return false;
     }

@@ -67,6 +67,9 @@ class EditorPage : public QsciScintilla {
     // Writes the page to the file, which it then names; on failure the file on disk and the
     // page are unchanged and `error` says why.
     bool saveTo(const std::filesystem::path& file, QString& error);
+    // The bytes saving would write; none when the text holds a character that the file's 8-bit
+    // code page lacks.
+    std::optional<QByteArray> fileBytes() const;
 
     // The lines of the text; a line end at the very end starts no further line.
     int textLineCount() const;

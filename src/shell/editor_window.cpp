@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFile>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -44,7 +46,9 @@ TEditor::TEditor(std::unique_ptr<EditorDialogs> dialogs, QWidget* parent)
       dialogs_(dialogs ? std::move(dialogs) : makeToolkitEditorDialogs(this)),
       tabs_(new QTabWidget(this)),
       messages_(new QListWidget(this)),
+      watcher_(new QFileSystemWatcher(this)),
       statusBar_(new QStatusBar(this)) {
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &TEditor::fileChangedOnDisk);
     setWindowTitle(QStringLiteral("Editor"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -468,6 +472,7 @@ EditorPage* TEditor::addPage(EditorPage* added) {
     connect(added, &EditorPage::overwriteModeToggled, this, &TEditor::showComponentPanels);
     tabs_->addTab(added, added->title());
     tabs_->setCurrentWidget(added);
+    watchOpenFiles();
     return added;
 }
 
@@ -479,7 +484,28 @@ bool TEditor::saveWithReport(EditorPage& target, const std::filesystem::path& fi
     }
     tabs_->setTabText(tabs_->indexOf(&target), target.title());
     showComponentPanels();
+    watchOpenFiles();
     return true;
+}
+
+void TEditor::watchOpenFiles() {
+    if (!watcher_->files().isEmpty()) watcher_->removePaths(watcher_->files());
+    QStringList files;
+    for (const std::filesystem::path& file : openFiles()) files << toQString(file);
+    if (!files.isEmpty()) watcher_->addPaths(files);
+}
+
+// A page without changes of its own takes the new text; one with changes asks first. The
+// session's sources keep the text their line map was made from.
+void TEditor::fileChangedOnDisk(const QString& path) {
+    watchOpenFiles();  // a file replaced by renaming another over it is no longer watched
+    EditorPage* changed = page(toPath(path));
+    if (!changed || lockedBySession(*changed)) return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return;         // gone: the next save writes it anew
+    if (changed->fileBytes() == file.readAll()) return;  // our own save
+    if (changed->isModified() && !dialogs_->askReload(changed->title())) return;
+    reload(changed->file());
 }
 
 bool TEditor::saveAs(EditorPage& target) {
@@ -499,6 +525,7 @@ bool TEditor::closePage(EditorPage& target) {
     if (!offerToSave(target)) return false;
     tabs_->removeTab(tabs_->indexOf(&target));
     target.deleteLater();
+    watchOpenFiles();
     return true;
 }
 

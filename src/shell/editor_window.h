@@ -15,6 +15,7 @@
 #include "shell/text_styles.h"
 
 class QLabel;
+class QFileSystemWatcher;
 class QListWidget;
 class QMenu;
 class QStatusBar;
@@ -120,6 +121,9 @@ class TEditor : public QWidget, public SourceEditor {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Follows the files of the open pages, so that a change by another program is noticed.
+    void watchOpenFiles();
+    void fileChangedOnDisk(const QString& path);
     // Asks whether to save a changed page: false when the user cancels or the save fails.
     bool offerToSave(EditorPage& page);
     bool lockedBySession(const EditorPage& page) const;
@@ -133,6 +137,7 @@ class TEditor : public QWidget, public SourceEditor {
     std::unique_ptr<EditorDialogs> dialogs_;
     QTabWidget* tabs_;
     QListWidget* messages_;
+    QFileSystemWatcher* watcher_;
     QStatusBar* statusBar_;
     std::array<QLabel*, 6> panels_{};
     std::vector<TextStyle> styles_ = defaultTextStyles();

@@ -336,6 +336,29 @@ TEST_F(EditorWindowTest, ReloadTakesTheFileAsItIsNowOnDisk) {
     EXPECT_EQ(dialogs->errors.size(), 1u);
 }
 
+// Another program's change reaches a page without changes of its own at once; a page with
+// changes asks first; the page's own saves ask nothing.
+TEST_F(EditorWindowTest, FilesChangedByAnotherProgramAreTakenOrAskedAbout) {
+    const auto clean = writeFile("clean.asm", "NOP\n");
+    const auto edited = writeFile("edited.asm", "RTS\n");
+    ASSERT_TRUE(editor->open(clean));
+    ASSERT_TRUE(editor->open(edited));
+    editor->page(edited)->insertAt("CLRA\n", 0, 0);
+    ASSERT_TRUE(editor->Save1Click());  // edited.asm, the active page
+
+    writeText(clean, "SWI\n");
+    QTRY_COMPARE(editor->lineText(clean, 0), std::string("SWI"));
+    EXPECT_FALSE(editor->page(clean)->isModified());
+
+    editor->page(edited)->insertAt("CLRB\n", 0, 0);
+    dialogs->reloadAnswers = {false};
+    writeText(edited, "BRA *\n");
+    QTRY_COMPARE(dialogs->reloadQuestions.size(), std::size_t{1});
+    EXPECT_EQ(dialogs->reloadQuestions[0], "edited.asm");
+    EXPECT_EQ(editor->lineText(edited, 0), "CLRB");
+    EXPECT_TRUE(editor->page(edited)->isModified());
+}
+
 TEST_F(EditorWindowTest, ABuildOffersEachChangedPageForSaving) {
     const auto first = writeFile("first.asm", "NOP\n");
     const auto second = writeFile("second.asm", "RTS\n");

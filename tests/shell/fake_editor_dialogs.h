@@ -13,6 +13,8 @@ class FakeEditorDialogs : public EditorDialogs {
     std::deque<SaveAnswer> saveAnswers;  // Cancel once the script has run out
     std::vector<QString> saveQuestions;
     std::vector<QString> errors;
+    std::deque<bool> reloadAnswers;  // No once the script has run out
+    std::vector<QString> reloadQuestions;
     QStringList filesToOpen;
     std::deque<QString> saveNames;  // cancelled once the script has run out
 
@@ -24,6 +26,13 @@ class FakeEditorDialogs : public EditorDialogs {
         return answer;
     }
     void showError(const QString& text) override { errors.push_back(text); }
+    bool askReload(const QString& pageName) override {
+        reloadQuestions.push_back(pageName);
+        if (reloadAnswers.empty()) return false;
+        const bool answer = reloadAnswers.front();
+        reloadAnswers.pop_front();
+        return answer;
+    }
     QStringList chooseFilesToOpen() override { return filesToOpen; }
     QString chooseSaveName(const QString&) override {
         if (saveNames.empty()) return {};
