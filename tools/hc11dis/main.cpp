@@ -57,17 +57,12 @@ bool parse(int argc, char** argv, Arguments& arguments) {
     if (positional.size() != 2) return false;
     arguments.s19 = positional[0];
     arguments.start = positional[1];
-    // The outputs must neither replace the image nor each other.
-    if (!arguments.asmName.empty()) {
-        const std::filesystem::path asmFile(arguments.asmName);
-        std::string extension = asmFile.extension().string();
-        for (char& c : extension)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (extension != ".asm" ||
-            asmFile.filename() == std::filesystem::path(arguments.s19).filename())
-            return false;
-    }
-    return true;
+    // An -o name ending in .asm can replace neither the image (the build takes only .s19
+    // files) nor the .sym written beside it.
+    if (arguments.asmName.empty()) return true;
+    std::string extension = std::filesystem::path(arguments.asmName).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".asm";
 }
 
 int run(const Arguments& arguments) {
