@@ -1,23 +1,12 @@
 #include "asm11/assembler.h"
 
-#include <array>
 #include <cctype>
 #include <filesystem>
-#include <map>
-#include <memory>
-#include <optional>
-#include <set>
-#include <unordered_map>
-#include <utility>
 
 #include "asm11/asm_error.h"
-#include "asm11/conditions.h"
-#include "asm11/expression.h"
-#include "asm11/extra_mnemonics.h"
-#include "asm11/instruction_encoder.h"
-#include "asm11/source_files.h"
+#include "asm11/assembler_core.h"
 #include "asm11/source_line.h"
-#include "asm11/symbol_table.h"
+#include "core/instruction_set.h"
 #include "core/number_text.h"
 
 namespace tarnwick::asm11 {
@@ -31,22 +20,13 @@ std::string messageLine(const Message& message, bool alternative) {
            " [" + std::to_string(message.line) + "] " + message.text;
 }
 
-namespace {
-
-constexpr std::int32_t kAddressLimit = 0x10000;
-constexpr std::uint8_t kSwiOpcode = 0x3F;
-constexpr std::size_t kBranchSize = 2;
-constexpr std::uint8_t kJmpExtended = 0x7E;
-constexpr std::uint8_t kJsrExtended = 0xBD;
-constexpr std::uint8_t kJsrDirect = 0x9D;
-
 std::string upper(std::string_view text) {
     std::string result(text);
     for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return result;
 }
 
-std::string hexAddress(std::int32_t value) {
+std::string hexAddress(std::int64_t value) {
     return "$" + hexText(static_cast<std::uint32_t>(value) & 0xFFFF, 4);
 }
 
@@ -63,7 +43,6 @@ std::string expandTabs(std::string_view text, int tabSize) {
     return result;
 }
 
-// Items of a comma-separated list, commas inside constants left alone.
 std::vector<std::string_view> splitList(std::string_view text) {
     std::vector<std::string_view> items;
     std::size_t begin = 0;
@@ -78,758 +57,665 @@ std::vector<std::string_view> splitList(std::string_view text) {
     return items;
 }
 
-class Assembler {
-  public:
-    Assembler(std::string_view fileName, std::string_view text, const AsmOptions& options)
-        : options_(options), symbols_(options.caseSensitive) {
-        main_.name = fileName;
-        main_.text = text;
-        main_.lines = splitSourceLines(main_.text);
-        searchDirs_.push_back(std::filesystem::path(fileName).parent_path().string());
-        searchDirs_.insert(searchDirs_.end(), options.includeDirs.begin(),
-                           options.includeDirs.end());
+void checkCharacters(std::string_view text) {
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);
+        if ((code < 0x20 && !isBlank(c)) || code == 0x7F)
+            throw AsmError{"Invalid character $" + hexText(code, 2) + " in source line"};
     }
+}
 
-    AssemblyResult run() {
-        for (pass_ = 1; pass_ <= 2; ++pass_) {
-            result_ = AssemblyResult{};
-            moduleIndex_.clear();
-            conditions_.clear();
-            location_ = 0;
-            sequence_ = 0;
-            ended_ = false;
-            switches_ = {.spaces = options_.spaces,
-                         .extra = options_.extraMnemonics,
-                         .caseSensitive = options_.caseSensitive,
-                         .list = true,
-                         .map = true,
-                         .relHint = options_.relHint,
-                         .rtsHint = options_.rtsHint,
-                         .tabSize = kDefaultTabSize};
-            symbols_.setCaseSensitive(switches_.caseSensitive);
-            segmentLocations_.fill(0);
-            segment_ = 0;
-            pushed_.clear();
-            afterCall_ = false;
-            if (pass_ == 1) memoryRanges_.clear();
-            processFile(main_, 0);
-            for (const ConditionStack::Block& block : conditions_.openBlocks()) {
-                file_ = block.file;
-                line_ = block.line;
-                if (pass_ == 2 && options_.listing) listed_ = listingEntryOf(file_, line_);
-                error("#IF without #ENDIF");
-                listed_.reset();
-            }
-            if (pass_ == 1 && result_.errors > 0 && options_.pass1Stop) {
-                result_.stoppedAfterPass1 = true;
-                return std::move(result_);
-            }
-        }
-        std::erase_if(result_.modules, [](const ModuleLines& m) { return m.lines.empty(); });
-        for (const Symbol& symbol : symbols_.inOrder())
-            if (symbol.known)
-                result_.symbols.push_back(
-                    {symbol.name, static_cast<std::uint16_t>(symbol.value & 0xFFFF)});
-        return std::move(result_);
+std::string_view fileArgument(std::string_view argument) {
+    if (argument.front() == '"' || argument.front() == '\'') {
+        const std::size_t close = argument.find(argument.front(), 1);
+        if (close == std::string_view::npos) throw AsmError{"Unterminated string"};
+        return argument.substr(1, close - 1);
     }
+    return argument.substr(0, argument.find_first_of(" \t"));
+}
 
-  private:
-    // What pass 1 learnt about a line, for pass 2 to keep every size unchanged.
-    struct LineRecord {
-        std::int32_t locationAfter = 0;
-        bool direct = false;
-    };
+namespace {
 
-    enum class LabelRule { AtLocation, AfterStatement, Value };
+constexpr std::uint8_t kSwiOpcode = 0x3F;
+constexpr std::size_t kBranchSize = 2;
+constexpr std::uint8_t kJmpExtended = 0x7E;
+constexpr std::uint8_t kJsrExtended = 0xBD;
+constexpr std::uint8_t kJsrDirect = 0x9D;
+constexpr std::int32_t kMaxRepeat = 32767;
 
-    struct PseudoOp {
-        void (Assembler::*handler)(std::string_view label, std::string_view rest);
-        LabelRule labelRule;
-    };
-
-    static constexpr int kMaxIncludeDepth = 16;
-    static constexpr int kDefaultTabSize = 8;
-    static constexpr int kMaxTabSize = 32;
-    static constexpr std::array<std::string_view, 14> kSegments = {
-        "ROM",  "RAM",  "DATA", "VECTORS", "SEG0", "SEG1", "SEG2",
-        "SEG3", "SEG4", "SEG5", "SEG6",    "SEG7", "SEG8", "SEG9"};
-
-    // What the directives switch on and off, all saved by #PUSH and restored by #PULL.
-    struct Switches {
-        bool spaces;         // #SPACESON
-        bool extra;          // #EXTRAON
-        bool caseSensitive;  // #CASEON
-        bool list;           // #LISTON
-        bool map;            // #MAPON
-        bool relHint;        // #OPTRELON
-        bool rtsHint;        // #OPTRTSON
-        int tabSize;         // #TABSIZE
-    };
-
-    struct PushedSettings {
-        Switches switches;
-        std::size_t segment;
-    };
-
-    const AsmOptions& options_;
-    SourceFile main_;
-    std::map<std::string, std::unique_ptr<SourceFile>> includes_;  // by path, both passes
-    std::vector<std::string> searchDirs_;  // after the including file's own directory
-    SymbolTable symbols_;
-    std::vector<LineRecord> records_;
-    AssemblyResult result_;
-    ConditionStack conditions_;
-    int pass_ = 1;
-    std::string file_;  // the file being assembled, as messages name it
-    int depth_ = 0;     // 0 in the main file
-    int line_ = 0;
-    std::size_t sequence_ = 0;
-    std::size_t current_ = 0;  // sequence number of the line being assembled
-    std::int32_t location_ = 0;
-    std::int32_t lineStart_ = 0;
-    bool ended_ = false;
-    Switches switches_{};
-    std::array<std::int32_t, kSegments.size()> segmentLocations_{};
-    std::size_t segment_ = 0;  // index into kSegments; location_ is its counter
-    std::vector<PushedSettings> pushed_;
-    bool afterCall_ = false;  // the last instruction was a JSR or BSR
-    // The listing's entry for the line being assembled, with -L+ in pass 2; a line that is
-    // not to be listed has one too until it ends, for the messages it may bring.
-    std::optional<std::size_t> listed_;
-    std::vector<std::pair<std::int32_t, std::int32_t>> memoryRanges_;  // first, last address
-    std::unordered_map<std::string, std::size_t> moduleIndex_;
-
-    void report(Message::Kind kind, std::string text) {
-        if (kind == Message::Kind::Warning) {
-            if (!options_.warnings) return;
-            ++result_.warnings;
-        } else if (kind == Message::Kind::Error) {
-            ++result_.errors;
-        }
-        result_.messages.push_back({kind, file_, line_, std::move(text)});
-        if (listed_ && kind != Message::Kind::Note)
-            result_.listing[*listed_].messages.push_back(result_.messages.back());
-    }
-
-    void error(std::string text) { report(Message::Kind::Error, std::move(text)); }
-
-    void processFile(const SourceFile& file, int depth) {
-        const std::string outerFile = std::exchange(file_, file.name);
-        const int outerDepth = std::exchange(depth_, depth);
-        const int outerLine = line_;
-        const std::optional<std::size_t> outerListed = listed_;
-        if (pass_ == 2 && moduleIndex_.emplace(file_, result_.modules.size()).second)
-            result_.modules.push_back({file_, {}});
-        for (std::size_t i = 0; i < file.lines.size() && !ended_; ++i)
-            processLine(static_cast<int>(i + 1), file.lines[i]);
-        file_ = outerFile;
-        depth_ = outerDepth;
-        line_ = outerLine;
-        listed_ = outerListed;
-    }
-
-    // The listing's last entry for a line assembled earlier; one is added at the end when the
-    // line was not listed.
-    std::size_t listingEntryOf(const std::string& file, int line) {
-        for (std::size_t i = result_.listing.size(); i-- > 0;)
-            if (result_.listing[i].line == line && result_.listing[i].file == file) return i;
-        const auto include = includes_.find(file);
-        const SourceFile& source = include == includes_.end() ? main_ : *include->second;
-        const auto index = static_cast<std::size_t>(line - 1);
-        const std::string text = index < source.lines.size()
-                                     ? expandTabs(source.lines[index], switches_.tabSize)
-                                     : std::string();
-        result_.listing.push_back({file, line, location_, {}, text, {}});
-        return result_.listing.size() - 1;
-    }
-
-    void processLine(int number, std::string_view text) {
-        line_ = number;
-        const std::size_t sequence = sequence_++;
-        current_ = sequence;
-        if (pass_ == 1) records_.emplace_back();
-        lineStart_ = location_;
-        const bool listingWasOn = switches_.list;
-        listed_.reset();
-        if (pass_ == 2 && options_.listing) {
-            listed_ = result_.listing.size();
-            result_.listing.push_back(
-                {file_, number, location_, {}, expandTabs(text, switches_.tabSize), {}});
-        }
-        try {
-            if (!text.empty() && (text[0] == '#' || text[0] == '$'))
-                directive(text);
-            else if (!conditions_.skipping())
-                statement(text);
-        } catch (const AsmError& e) {
-            error(e.text);
-            if (pass_ == 2 && sequence < records_.size())
-                location_ = records_[sequence].locationAfter;
-        }
-        if (pass_ == 1) records_[sequence].locationAfter = location_;
-        if (listed_) dropUnlistedLine(*listed_, listingWasOn);
-        listed_.reset();
-    }
-
-    // A line stays in the listing while the listing is on, when it turned the listing on
-    // (#LISTON) and when it brought an error or a warning.
-    void dropUnlistedLine(std::size_t index, bool listingWasOn) {
-        const ListedLine& line = result_.listing[index];
-        if (listingWasOn || switches_.list || !line.messages.empty()) return;
-        result_.listing.erase(result_.listing.begin() + static_cast<std::ptrdiff_t>(index));
-    }
-
-    // "#NAME argument" (or "$NAME") in column 1. Conditionals are followed inside skipped
-    // blocks too, to keep their nesting.
-    void directive(std::string_view text) {
-        const bool skipping = conditions_.skipping();
-        if (!skipping) checkCharacters(text);
-        std::size_t end = 1;
-        while (end < text.size() && !isBlank(text[end]) && text[end] != ';') ++end;
-        const std::string name = upper(text.substr(1, end - 1));
-        std::string_view argument = text.substr(end);
-        argument = trim(argument.substr(0, argument.find(';')));
-        if (name == "ELSE") return conditions_.otherwise();
-        if (name == "ENDIF") return conditions_.close();
-        if (isConditional(name)) {
-            if (skipping) return conditions_.open(false, file_, line_);
-            bool value = false;
-            try {
-                value = condition(name, argument);
-            } catch (const AsmError&) {
-                conditions_.open(false, file_, line_);
-                throw;
-            }
-            return conditions_.open(value, file_, line_);
-        }
-        if (skipping) return;
-        const std::string message(argument);
-        if (name == "INCLUDE") return include(argument);
-        if (name == "MESSAGE") return report(Message::Kind::Note, message);
-        if (name == "WARNING") return report(Message::Kind::Warning, message);
-        if (name == "ERROR") return error(message.empty() ? "#ERROR" : message);
-        if (name == "FATAL") {
-            ended_ = true;
-            return error(message.empty() ? "#FATAL" : message);
-        }
-        if (name == "SPACESON" || name == "SPACESOFF") {
-            switches_.spaces = name == "SPACESON";
-            return;
-        }
-        if (name == "CASEON" || name == "CASEOFF") {
-            switches_.caseSensitive = name == "CASEON";
-            symbols_.setCaseSensitive(switches_.caseSensitive);
-            return;
-        }
-        for (std::size_t i = 0; i < kSegments.size(); ++i)
-            if (name == kSegments[i]) return switchSegment(i);
-        if (name == "PUSH") {
-            pushed_.push_back({switches_, segment_});
-            return;
-        }
-        if (name == "PULL") {
-            if (pushed_.empty()) throw AsmError{"#PULL without #PUSH"};
-            const PushedSettings pushed = pushed_.back();
-            pushed_.pop_back();
-            switches_ = pushed.switches;
-            symbols_.setCaseSensitive(switches_.caseSensitive);
-            return switchSegment(pushed.segment);
-        }
-        if (name == "EXTRAON" || name == "EXTRAOFF") {
-            switches_.extra = name == "EXTRAON";
-            return;
-        }
-        if (name == "LISTON" || name == "LISTOFF") {
-            switches_.list = name == "LISTON";
-            return;
-        }
-        if (name == "MAPON" || name == "MAPOFF") {
-            switches_.map = name == "MAPON";
-            return;
-        }
-        if (name == "TABSIZE") {
-            const std::int32_t size = evaluateNow(argument, "#TABSIZE");
-            if (size < 1 || size > kMaxTabSize)
-                throw AsmError{"#TABSIZE must be 1 to " + std::to_string(kMaxTabSize)};
-            switches_.tabSize = size;
-            return;
-        }
-        if (name == "OPTRELON" || name == "OPTRELOFF") {
-            switches_.relHint = name == "OPTRELON";
-            return;
-        }
-        if (name == "OPTRTSON" || name == "OPTRTSOFF") {
-            switches_.rtsHint = name == "OPTRTSON";
-            return;
-        }
-        if (name == "PAGE") {
-            if (listed_) result_.listing[*listed_].newPage = true;
-            return;
-        }
-        if (name == "MEMORY") return memory(argument);
-        if (name == "S19FLUSH") {
-            if (pass_ == 2) result_.recordStarts.insert(location_);
-            return;
-        }
-        throw AsmError{"Unknown directive: #" + name};
-    }
-
-    static bool isConditional(const std::string& name) {
-        static const std::set<std::string_view> names = {"IF",        "IFDEF",  "IFNDEF",
-                                                         "IFZ",       "IFNZ",   "IFEXISTS",
-                                                         "IFNEXISTS", "IFMAIN", "IFINCLUDED"};
-        return names.count(name) > 0;
-    }
-
-    bool condition(const std::string& name, std::string_view argument) {
-        if (name == "IFMAIN") return depth_ == 0;
-        if (name == "IFINCLUDED") return depth_ > 0;
-        if (argument.empty()) throw AsmError{"#" + name + " needs an operand"};
-        if (name == "IFDEF" || name == "IFNDEF") {
-            const std::string_view symbolName = argument.substr(0, argument.find_first_of(" \t"));
-            // Defined on an earlier line, so that both passes decide alike.
-            const Symbol* symbol = symbols_.find(symbolName);
-            const bool defined = symbol && symbol->definedAt < current_;
-            return defined == (name == "IFDEF");
-        }
-        if (name == "IFEXISTS" || name == "IFNEXISTS") {
-            const bool exists = findInclude(fileArgument(argument), file_, searchDirs_).has_value();
-            return exists == (name == "IFEXISTS");
-        }
-        if (name == "IFZ") return evaluateNow(argument, "#IFZ") == 0;
-        if (name == "IFNZ") return evaluateNow(argument, "#IFNZ") != 0;
-        if (const std::optional<Comparison> comparison = splitComparison(argument))
-            return compare(evaluateNow(comparison->left, "#IF"), comparison->op,
-                           evaluateNow(comparison->right, "#IF"));
-        return evaluateNow(argument, "#IF") != 0;
-    }
-
-    // A file name, in quotes or up to the first blank.
-    static std::string_view fileArgument(std::string_view argument) {
-        if (argument.front() == '"' || argument.front() == '\'') {
-            const std::size_t close = argument.find(argument.front(), 1);
-            if (close == std::string_view::npos) throw AsmError{"Unterminated string"};
-            return argument.substr(1, close - 1);
-        }
-        return argument.substr(0, argument.find_first_of(" \t"));
-    }
-
-    void include(std::string_view argument) {
-        if (argument.empty()) throw AsmError{"#INCLUDE needs a file name"};
-        const std::string_view name = fileArgument(argument);
-        const std::optional<std::string> path = findInclude(name, file_, searchDirs_);
-        if (!path) throw AsmError{"Cannot find include file: " + std::string(name)};
-        if (depth_ >= kMaxIncludeDepth)
-            throw AsmError{"Includes nested deeper than " + std::to_string(kMaxIncludeDepth) +
-                           " levels"};
-        std::unique_ptr<SourceFile>& file = includes_[*path];
-        if (!file) {
-            std::optional<std::string> text = readSource(*path);
-            if (!text) throw AsmError{"Cannot read include file: " + *path};
-            file = std::make_unique<SourceFile>();
-            file->name = *path;
-            file->text = std::move(*text);
-            file->lines = splitSourceLines(file->text);
-        }
-        processFile(*file, depth_ + 1);
-    }
-
-    static void checkCharacters(std::string_view text) {
-        for (const char c : text) {
-            const auto code = static_cast<unsigned char>(c);
-            if ((code < 0x20 && !isBlank(c)) || code == 0x7F)
-                throw AsmError{"Invalid character $" + hexText(code, 2) + " in source line"};
-        }
-    }
-
-    void statement(std::string_view text) {
-        checkCharacters(text);
-        const SourceLine line = splitLine(text);
-        const std::string mnemonic = upper(line.mnemonic);
-        if (mnemonic.empty()) {
-            if (!line.label.empty()) defineSymbol(line.label, Value{location_, true}, false);
-            return;
-        }
-        if (const PseudoOp* op = pseudoOp(mnemonic)) {
-            if (op->labelRule == LabelRule::AtLocation && !line.label.empty())
-                defineSymbol(line.label, Value{location_, true}, false);
-            (this->*(op->handler))(line.label, line.rest);
-            if (op->labelRule == LabelRule::AfterStatement && !line.label.empty())
-                defineSymbol(line.label, Value{location_, true}, false);
-            return;
-        }
-        if (!line.label.empty()) defineSymbol(line.label, Value{location_, true}, false);
-        const Forms* forms = instructionForms(mnemonic);
-        if (!forms && switches_.extra) {
-            if (const ExtraMnemonic* expansion = extraMnemonic(mnemonic))
-                return extraStatement(mnemonic, *expansion, line.rest);
-        }
-        if (!forms) throw AsmError{"Unknown instruction: " + std::string(line.mnemonic)};
-        const std::vector<std::uint8_t> bytes = encodeOperand(*forms, line.rest);
-        const bool followsCall = afterCall_;
-        emit(bytes);
-        if (pass_ == 2) hints(mnemonic, bytes, followsCall && line.label.empty());
-        afterCall_ = mnemonic == "JSR" || mnemonic == "BSR";
-    }
-
-    // -REL: a JMP or JSR whose target a BRA or BSR here would reach. -RTS: an RTS right
-    // after a call, where the call could jump instead (not when a label makes the RTS a
-    // target of its own).
-    void hints(const std::string& mnemonic, const std::vector<std::uint8_t>& bytes,
-               bool followsCall) {
-        if (switches_.rtsHint && mnemonic == "RTS" && followsCall)
-            report(Message::Kind::Warning, "RTS after a call: the call could be a JMP or BRA");
-        if (!switches_.relHint || (mnemonic != "JMP" && mnemonic != "JSR")) return;
-        std::int32_t target = -1;
-        if (bytes.size() == 3 && (bytes[0] == kJmpExtended || bytes[0] == kJsrExtended))
-            target = bytes[1] << 8 | bytes[2];
-        else if (bytes.size() == 2 && bytes[0] == kJsrDirect)
-            target = bytes[1];
-        const std::int32_t offset = target - (lineStart_ + static_cast<std::int32_t>(kBranchSize));
-        if (target >= 0 && offset >= -128 && offset <= 127)
-            report(Message::Kind::Warning, mnemonic + " to " + hexAddress(target) + " could be " +
-                                               (mnemonic == "JMP" ? "BRA" : "BSR"));
-    }
-
-    // The line's own operand: pass 2 repeats pass 1's choice between direct and extended.
-    std::vector<std::uint8_t> encodeOperand(const Forms& forms, std::string_view rest) {
-        std::optional<bool> direct;
-        if (pass_ == 2 && current_ < records_.size()) direct = records_[current_].direct;
-        const Encoding encoding =
-            encodeInstruction({forms, rest, switches_.spaces, expressionContext(), direct});
-        if (pass_ == 1) records_[current_].direct = encoding.direct;
-        return encoding.bytes;
-    }
-
-    // An operand of an expansion, "*" being the step's own address.
-    std::vector<std::uint8_t> encodeFixed(std::string_view mnemonic, std::string_view operand,
-                                          std::int32_t address) {
-        ExpressionContext context = expressionContext();
-        context.location = address;
-        return encodeInstruction({*instructionForms(mnemonic), operand, false, context, {}}).bytes;
-    }
-
-    void extraStatement(const std::string& mnemonic, const ExtraMnemonic& expansion,
-                        std::string_view rest) {
-        if (expansion.kind == ExtraKind::Undefined)
-            throw AsmError{"Extra mnemonic " + mnemonic + " has no defined expansion"};
-        bool takesOperand = expansion.kind != ExtraKind::Steps;
-        for (const ExtraStep& step : expansion.steps) takesOperand |= step.operand == "@";
-        if (takesOperand && operand(rest).empty())
-            throw AsmError{"Missing operand for " + mnemonic};
-        std::vector<std::uint8_t> bytes;
-        const auto append = [&bytes](const std::vector<std::uint8_t>& more) {
-            bytes.insert(bytes.end(), more.begin(), more.end());
-        };
-        switch (expansion.kind) {
-            case ExtraKind::Undefined:
-                break;
-            case ExtraKind::SwiByte:
-                bytes = {kSwiOpcode, byteValue(operand(rest))};
-                break;
-            case ExtraKind::SwiWord: {
-                const std::uint16_t word = wordValue(operand(rest));
-                bytes = {kSwiOpcode, static_cast<std::uint8_t>(word >> 8),
-                         static_cast<std::uint8_t>(word)};
-                break;
-            }
-            case ExtraKind::OverJump: {
-                // The JMP's size decides the skip: 2 bytes indexed, 3 extended.
-                const std::vector<std::uint8_t> jump =
-                    encodeOperand(*instructionForms("JMP"), rest);
-                const std::string skip = "*+" + std::to_string(kBranchSize + jump.size());
-                append(encodeFixed(expansion.steps[0].mnemonic, skip, lineStart_));
-                append(jump);
-                break;
-            }
-            case ExtraKind::Steps:
-                for (const ExtraStep& step : expansion.steps) {
-                    if (step.operand == "@")
-                        append(encodeOperand(*instructionForms(step.mnemonic), rest));
-                    else
-                        append(encodeFixed(step.mnemonic, step.operand,
-                                           lineStart_ + static_cast<std::int32_t>(bytes.size())));
-                }
-                break;
-        }
-        emit(bytes);
-    }
-
-    // "#MEMORY start,end" (or a blank between): pass 1 collects every range so that pass 2
-    // checks code against all of them, wherever they were declared.
-    void memory(std::string_view argument) {
-        std::vector<std::string_view> items = splitList(argument);
-        if (items.size() == 1) {
-            const std::size_t blank = argument.find_first_of(" \t");
-            if (blank != std::string_view::npos)
-                items = {trim(argument.substr(0, blank)), trim(argument.substr(blank))};
-        }
-        if (items.size() != 2 || items[0].empty() || items[1].empty())
-            throw AsmError{"#MEMORY needs a start and an end address"};
-        const std::int32_t start = evaluateNow(items[0], "#MEMORY");
-        const std::int32_t end = evaluateNow(items[1], "#MEMORY");
-        if (start < 0 || end >= kAddressLimit || start > end)
-            throw AsmError{"Bad #MEMORY range: " + hexAddress(start) + " to " + hexAddress(end)};
-        if (pass_ == 1) memoryRanges_.emplace_back(start, end);
-    }
-
-    bool inMemoryRanges(std::int32_t address) const {
-        for (const auto& [start, end] : memoryRanges_)
-            if (address >= start && address <= end) return true;
-        return memoryRanges_.empty();
-    }
-
-    void switchSegment(std::size_t segment) {
-        segmentLocations_[segment_] = location_;
-        segment_ = segment;
-        location_ = segmentLocations_[segment];
-    }
-
-    ExpressionContext expressionContext() {
-        return {[this](std::string_view name) -> Value {
-                    const Symbol* symbol = symbols_.find(name);
-                    if (symbol && symbol->known) return {symbol->value, true};
-                    if (pass_ == 1) return {0, false};
-                    throw AsmError{"Undefined symbol: " + std::string(name)};
-                },
-                lineStart_};
-    }
-
-    Value evaluate(std::string_view text) {
-        if (text.empty()) throw AsmError{"Missing operand"};
-        return evaluateExpression(text, expressionContext());
-    }
-
-    // A value that must be known in pass 1 because it moves the location counter.
-    std::int32_t evaluateNow(std::string_view text, std::string_view what) {
-        const Value value = evaluate(text);
-        if (!value.known)
-            throw AsmError{std::string(what) + " needs a value defined before this line"};
-        return value.number;
-    }
-
-    void defineSymbol(std::string_view name, Value value, bool redefinable) {
-        if (!isSymbolStart(name.front())) return error("Bad label: " + std::string(name));
-        for (const char c : name)
-            if (!isSymbolChar(c)) return error("Bad label: " + std::string(name));
-        Symbol* symbol = symbols_.find(name);
-        if (!symbol) {
-            symbol = &symbols_.add(name);
-            symbol->redefinable = redefinable;
-            symbol->definedAt = current_;
-        } else if (!(redefinable && symbol->redefinable) &&
-                   (pass_ == 1 || symbol->definedAt != current_)) {
-            return error("Duplicate label: " + std::string(name));
-        } else if (pass_ == 2 && !redefinable && symbol->known && value.known &&
-                   symbol->value != value.number) {
-            error("Phase error: " + std::string(name) + " is " + hexAddress(value.number) +
-                  " in pass 2 but was " + hexAddress(symbol->value) + " in pass 1");
-        }
-        symbol->value = value.number;
-        symbol->known = value.known;
-    }
-
-    void emit(const std::vector<std::uint8_t>& bytes) {
-        afterCall_ = false;
-        if (location_ + static_cast<std::int32_t>(bytes.size()) > kAddressLimit)
-            throw AsmError{"Code runs past $FFFF"};
-        if (pass_ == 2 && !bytes.empty()) {
-            bool overlap = false;
-            for (std::size_t i = 0; i < bytes.size(); ++i) {
-                const std::size_t address = static_cast<std::size_t>(location_) + i;
-                overlap = overlap || result_.image.used[address];
-                result_.image.bytes[address] = bytes[i];
-                result_.image.used[address] = true;
-            }
-            result_.byteCount += bytes.size();
-            recordLine();
-            if (listed_) {
-                std::vector<std::uint8_t>& listedBytes = result_.listing[*listed_].bytes;
-                listedBytes.insert(listedBytes.end(), bytes.begin(), bytes.end());
-            }
-            if (options_.map && switches_.map)
-                result_.map.push_back({static_cast<std::uint16_t>(location_), file_, line_});
-            if (overlap && options_.overlapCheck)
-                error("Code overlaps earlier code at " + hexAddress(location_));
-            for (std::int32_t i = 0; options_.overlapCheck && i < std::ssize(bytes); ++i) {
-                if (!inMemoryRanges(location_ + i)) {
-                    error("Code at " + hexAddress(location_ + i) +
-                          " is outside the #MEMORY ranges");
-                    break;
-                }
-            }
-        }
-        location_ += static_cast<std::int32_t>(bytes.size());
-    }
-
-    void recordLine() {
-        result_.modules[moduleIndex_.at(file_)].lines.emplace_back(
-            static_cast<std::uint16_t>(location_), line_);
-    }
-
-    void reserve(std::int32_t count) {
-        if (count < 0) throw AsmError{"Negative count: " + std::to_string(count)};
-        if (location_ + count > kAddressLimit) throw AsmError{"Code runs past $FFFF"};
-        location_ += count;
-    }
-
-    std::string_view operand(std::string_view rest) const {
-        return operandField(rest, switches_.spaces);
-    }
-
-    static const PseudoOp* pseudoOp(const std::string& name) {
-        static const std::unordered_map<std::string, PseudoOp> ops = {
-            {"ORG", {&Assembler::org, LabelRule::AfterStatement}},
-            {"EQU", {&Assembler::equ, LabelRule::Value}},
-            {"=", {&Assembler::equ, LabelRule::Value}},
-            {"SET", {&Assembler::set, LabelRule::Value}},
-            {"FCB", {&Assembler::fcb, LabelRule::AtLocation}},
-            {"DB", {&Assembler::fcb, LabelRule::AtLocation}},
-            {"FDB", {&Assembler::fdb, LabelRule::AtLocation}},
-            {"DW", {&Assembler::fdb, LabelRule::AtLocation}},
-            {"FCC", {&Assembler::fcc, LabelRule::AtLocation}},
-            {"FCS", {&Assembler::fcs, LabelRule::AtLocation}},
-            {"RMB", {&Assembler::rmb, LabelRule::AtLocation}},
-            {"DS", {&Assembler::rmb, LabelRule::AtLocation}},
-            {"BSZ", {&Assembler::bsz, LabelRule::AtLocation}},
-            {"ZMB", {&Assembler::bsz, LabelRule::AtLocation}},
-            {"FILL", {&Assembler::fill, LabelRule::AtLocation}},
-            {"END", {&Assembler::end, LabelRule::AtLocation}},
-            {"OPT", {&Assembler::ignore, LabelRule::AtLocation}},
-            {"PAGE", {&Assembler::ignore, LabelRule::AtLocation}},
-        };
-        const auto it = ops.find(name);
-        return it == ops.end() ? nullptr : &it->second;
-    }
-
-    void org(std::string_view, std::string_view rest) {
-        const std::int32_t address = evaluateNow(operand(rest), "ORG");
-        if (address < 0 || address > 0xFFFF)
-            throw AsmError{"Address out of range: " + std::to_string(address)};
-        location_ = address;
-    }
-
-    void equ(std::string_view label, std::string_view rest) {
-        if (label.empty()) throw AsmError{"EQU needs a label"};
-        defineSymbol(label, evaluate(operand(rest)), false);
-    }
-
-    void set(std::string_view label, std::string_view rest) {
-        if (label.empty()) throw AsmError{"SET needs a label"};
-        defineSymbol(label, evaluate(operand(rest)), true);
-    }
-
-    std::uint8_t byteValue(std::string_view text) {
-        if (text.empty()) throw AsmError{"Missing value in list"};
-        const Value value = evaluate(text);
-        if (value.known && (value.number < -0x80 || value.number > 0xFF))
-            throw AsmError{"8-bit value out of range: " + std::to_string(value.number)};
-        return static_cast<std::uint8_t>(value.number);
-    }
-
-    void fcb(std::string_view, std::string_view rest) {
-        std::vector<std::uint8_t> bytes;
-        for (const std::string_view item : splitList(operand(rest)))
-            bytes.push_back(byteValue(item));
-        emit(bytes);
-    }
-
-    std::uint16_t wordValue(std::string_view text) {
-        if (text.empty()) throw AsmError{"Missing value in list"};
-        const Value value = evaluate(text);
-        if (value.known && (value.number < -0x8000 || value.number > 0xFFFF))
-            throw AsmError{"16-bit value out of range: " + std::to_string(value.number)};
-        return static_cast<std::uint16_t>(value.number);
-    }
-
-    void fdb(std::string_view, std::string_view rest) {
-        std::vector<std::uint8_t> bytes;
-        for (const std::string_view item : splitList(operand(rest))) {
-            const std::uint16_t word = wordValue(item);
-            bytes.push_back(static_cast<std::uint8_t>(word >> 8));
-            bytes.push_back(static_cast<std::uint8_t>(word));
-        }
-        emit(bytes);
-    }
-
-    // FCC text: a string in any delimiter, then optionally more strings or byte values after
-    // commas ("text",13,10).
-    std::vector<std::uint8_t> stringBytes(std::string_view rest) {
-        std::vector<std::uint8_t> bytes;
-        std::size_t i = 0;
-        for (bool first = true;; first = false) {
-            if (i >= rest.size() || isBlank(rest[i])) throw AsmError{"Missing string"};
-            const char c = rest[i];
-            const bool delimiter = first ? !(std::isalnum(static_cast<unsigned char>(c)) ||
-                                             c == '$' || c == '%' || c == '@' || c == '_')
-                                         : c == '"' || c == '\'' || c == '/';
-            if (delimiter) {
-                // A doubled delimiter stands for itself: 'It''s'.
-                for (++i;; i += 2) {
-                    const std::size_t close = rest.find(c, i);
-                    if (close == std::string_view::npos) throw AsmError{"Unterminated string"};
-                    bytes.insert(bytes.end(), rest.begin() + i, rest.begin() + close + 1);
-                    i = close;
-                    if (i + 1 >= rest.size() || rest[i + 1] != c) break;
-                }
-                bytes.pop_back();  // the closing delimiter
-                ++i;
-            } else {
-                std::size_t end = i;
-                while (end < rest.size() && rest[end] != ',' && rest[end] != ';' &&
-                       (switches_.spaces || !isBlank(rest[end])))
-                    end = skipConstant(rest, end);
-                bytes.push_back(byteValue(trim(rest.substr(i, end - i))));
-                i = end;
-            }
-            if (i >= rest.size() || rest[i] != ',') return bytes;
-            ++i;
-        }
-    }
-
-    void fcc(std::string_view, std::string_view rest) { emit(stringBytes(rest)); }
-
-    void fcs(std::string_view, std::string_view rest) {
-        std::vector<std::uint8_t> bytes = stringBytes(rest);
-        bytes.push_back(0);
-        emit(bytes);
-    }
-
-    void rmb(std::string_view, std::string_view rest) {
-        reserve(evaluateNow(operand(rest), "RMB"));
-    }
-
-    void bsz(std::string_view, std::string_view rest) {
-        const std::int32_t count = evaluateNow(operand(rest), "BSZ");
-        if (count < 0) throw AsmError{"Negative count: " + std::to_string(count)};
-        if (location_ + count > kAddressLimit) throw AsmError{"Code runs past $FFFF"};
-        emit(std::vector<std::uint8_t>(static_cast<std::size_t>(count), 0));
-    }
-
-    void fill(std::string_view, std::string_view rest) {
-        const std::vector<std::string_view> items = splitList(operand(rest));
-        if (items.size() != 2) throw AsmError{"FILL needs value,count"};
-        const std::uint8_t value = byteValue(items[0]);
-        const std::int32_t count = evaluateNow(items[1], "FILL");
-        if (count < 0) throw AsmError{"Negative count: " + std::to_string(count)};
-        if (location_ + count > kAddressLimit) throw AsmError{"Code runs past $FFFF"};
-        emit(std::vector<std::uint8_t>(static_cast<std::size_t>(count), value));
-    }
-
-    void end(std::string_view, std::string_view rest) {
-        ended_ = true;
-        const std::string_view text = operand(rest);
-        if (text.empty()) return;
-        const Value start = evaluate(text);
-        if (start.known && (start.number < 0 || start.number > 0xFFFF))
-            throw AsmError{"Address out of range: " + std::to_string(start.number)};
-        result_.startAddress = static_cast<std::uint16_t>(start.number);
-    }
-
-    void ignore(std::string_view, std::string_view) {}
-};
+// The E cycles of one encoded instruction, found by its prefix and opcode.
+int cyclesOf(const std::vector<std::uint8_t>& bytes) {
+    static const std::array<std::array<std::uint8_t, 256>, 4> table = [] {
+        std::array<std::array<std::uint8_t, 256>, 4> built{};
+        for (const InstructionForm& form : kInstructionSet)
+            built[static_cast<std::size_t>(form.page)][form.opcode] = form.cycles;
+        return built;
+    }();
+    if (bytes.empty()) return 0;
+    Page page = Page::Base;
+    std::size_t at = 0;
+    if (bytes.size() > 1 && bytes[0] == kPrefix18) page = Page::Prefix18, at = 1;
+    if (bytes.size() > 1 && bytes[0] == kPrefix1A) page = Page::Prefix1A, at = 1;
+    if (bytes.size() > 1 && bytes[0] == kPrefixCD) page = Page::PrefixCD, at = 1;
+    return table[static_cast<std::size_t>(page)][bytes[at]];
+}
 
 }  // namespace
+
+Assembler::Assembler(std::string_view fileName, std::string_view text, const AsmOptions& options)
+    : options_(options), symbols_(options.caseSensitive) {
+    main_.name = fileName;
+    main_.text = text;
+    main_.lines = splitSourceLines(main_.text);
+    fileIndexes_[main_.name] = 0;
+    searchDirs_.push_back(std::filesystem::path(fileName).parent_path().string());
+    searchDirs_.insert(searchDirs_.end(), options.includeDirs.begin(), options.includeDirs.end());
+}
+
+AssemblyResult Assembler::run() {
+    for (pass_ = 1; pass_ <= 2; ++pass_) {
+        startPass();
+        assembleLines();
+        finishPass();
+        if (pass_ == 1 && state_.result.errors > 0 && options_.pass1Stop) {
+            state_.result.stoppedAfterPass1 = true;
+            return std::move(state_.result);
+        }
+    }
+    AssemblyResult& result = state_.result;
+    std::erase_if(result.modules, [](const ModuleLines& m) { return m.lines.empty(); });
+    for (const Symbol& symbol : symbols_.inOrder())
+        if (symbol.known)
+            result.symbols.push_back(
+                {symbol.name, static_cast<std::uint16_t>(symbol.value & 0xFFFF)});
+    return std::move(result);
+}
+
+void Assembler::startPass() {
+    state_ = PassState{};
+    state_.switches = {.spaces = options_.spaces,
+                       .extra = options_.extraMnemonics,
+                       .caseSensitive = options_.caseSensitive,
+                       .list = true,
+                       .map = true,
+                       .relHint = options_.relHint,
+                       .rtsHint = options_.rtsHint,
+                       .warnings = true,
+                       .macroList = true,
+                       .tabSize = kDefaultTabSize,
+                       .parameterSeparator = ',',
+                       .macroMode = Switches::MacroMode::AtOnly,
+                       .nestedCalls = false,
+                       .spOffset = 0,
+                       .stackMode = Switches::StackMode::Plain,
+                       .spZeroBased = false,
+                       .spCheck = 0,
+                       .savedSp = 0,
+                       .savedPc = 0};
+    symbols_.setCaseSensitive(options_.caseSensitive);
+    if (pass_ == 1) memoryRanges_.clear();
+    state_.result.readFiles.push_back(main_.name);
+    sources_.clear();
+    file_ = main_.name;
+    line_ = 0;
+    for (const auto& [name, value] : options_.defines) {
+        const bool caseSensitive = std::exchange(state_.switches.caseSensitive, false);
+        symbols_.setCaseSensitive(false);
+        try {
+            defineSymbol(upper(name), evaluate(value.empty() ? "0" : value), pass_ == 2);
+        } catch (const AsmError& e) {
+            error("-D" + name + ": " + e.text);
+        }
+        state_.switches.caseSensitive = caseSensitive;
+        symbols_.setCaseSensitive(caseSensitive);
+    }
+    pushFile(main_, 0);
+}
+
+void Assembler::finishPass() {
+    for (const ConditionStack::Block& block : state_.conditions.openBlocks()) {
+        file_ = block.file;
+        line_ = block.line;
+        macroLine_ = 0;
+        if (pass_ == 2 && options_.listing) listed_ = listingEntryOf(file_, line_);
+        error("#IF without #ENDIF");
+        listed_.reset();
+    }
+    if (state_.recording) {
+        file_ = state_.recording->file;
+        line_ = state_.recording->line;
+        macroLine_ = 0;
+        error("MACRO " + state_.recording->name + " without ENDM");
+    }
+}
+
+void Assembler::pushFile(const SourceFile& file, int depth) {
+    const auto [index, added] =
+        fileIndexes_.emplace(file.name, static_cast<int>(fileIndexes_.size()));
+    static_cast<void>(added);
+    LineSource source;
+    source.file = &file;
+    source.depth = depth;
+    source.fileIndex = index->second;
+    sources_.push_back(std::move(source));
+    if (pass_ == 2 && state_.moduleIndex.emplace(file.name, state_.result.modules.size()).second)
+        state_.result.modules.push_back({file.name, {}});
+}
+
+void Assembler::assembleLines() {
+    while (!sources_.empty() && !state_.ended) {
+        LineSource& top = sources_.back();
+        if (top.call) {
+            if (top.call->next >= top.call->macro->body.size()) {
+                endMacro();
+                continue;
+            }
+            file_ = top.file->name;
+            line_ = top.callLine;
+            if (++state_.expandedLines > kMaxExpandedLines) {
+                macroLine_ = 0;
+                error("Macro expansions exceed " + std::to_string(kMaxExpandedLines) +
+                      " lines: a macro that never ends?");
+                state_.ended = true;
+                break;
+            }
+            const std::string line = nextExpansionLine(top);
+            processLine(line);
+            continue;
+        }
+        if (top.next >= top.file->lines.size()) {
+            sources_.pop_back();
+            continue;
+        }
+        file_ = top.file->name;
+        line_ = static_cast<int>(++top.next);
+        macroLine_ = 0;
+        processLine(top.file->lines[top.next - 1]);
+    }
+}
+
+LineSource* Assembler::fileSource() {
+    for (auto it = sources_.rbegin(); it != sources_.rend(); ++it)
+        if (!it->call) return &*it;
+    return nullptr;
+}
+
+bool Assembler::inMacro() const {
+    return !sources_.empty() && sources_.back().call != nullptr;
+}
+
+ConditionStack& Assembler::conditions() {
+    return inMacro() ? sources_.back().call->conditions : state_.conditions;
+}
+
+void Assembler::report(Message::Kind kind, std::string text) {
+    if (kind == Message::Kind::Warning) {
+        if (!options_.warnings || !state_.switches.warnings) return;
+        ++state_.result.warnings;
+    } else if (kind == Message::Kind::Error) {
+        ++state_.result.errors;
+    }
+    if (macroLine_ > 0 && kind != Message::Kind::Note && inMacro()) {
+        const Macro& macro = *sources_.back().call->macro;
+        text += " (in macro " + macro.name + " at " + macro.file + " line " +
+                std::to_string(macro.line + macroLine_) + ")";
+    }
+    state_.result.messages.push_back({kind, file_, line_, std::move(text)});
+    if (listed_ && kind != Message::Kind::Note)
+        state_.result.listing[*listed_].messages.push_back(state_.result.messages.back());
+}
+
+std::size_t Assembler::listingEntryOf(const std::string& file, int line) {
+    std::vector<ListedLine>& listing = state_.result.listing;
+    for (std::size_t i = listing.size(); i-- > 0;)
+        if (listing[i].line == line && listing[i].file == file && listing[i].macroLine == 0)
+            return i;
+    const auto include = includes_.find(file);
+    const SourceFile& source = include == includes_.end() ? main_ : *include->second;
+    const auto index = static_cast<std::size_t>(line - 1);
+    const std::string text = index < source.lines.size()
+                                 ? expandTabs(source.lines[index], state_.switches.tabSize)
+                                 : std::string();
+    listing.push_back({file, line, state_.location, {}, text, {}});
+    return listing.size() - 1;
+}
+
+void Assembler::processLine(std::string_view text) {
+    const std::size_t sequence = state_.sequence++;
+    current_ = sequence;
+    if (pass_ == 1) records_.emplace_back();
+    lineStart_ = state_.location;
+    const bool listingWasOn =
+        state_.switches.list && (macroLine_ == 0 || state_.switches.macroList);
+    listed_.reset();
+    if (pass_ == 2 && options_.listing) {
+        listed_ = state_.result.listing.size();
+        state_.result.listing.push_back({file_,
+                                         line_,
+                                         state_.location,
+                                         {},
+                                         expandTabs(text, state_.switches.tabSize),
+                                         {},
+                                         false,
+                                         macroLine_});
+    }
+    try {
+        dispatch(text);
+    } catch (const AsmError& e) {
+        error(e.text);
+        if (pass_ == 2 && sequence < records_.size())
+            state_.location = records_[sequence].locationAfter;
+    }
+    if (pass_ == 1 && sequence < records_.size())
+        records_[sequence].locationAfter = state_.location;
+    if (listed_) dropUnlistedLine(*listed_, listingWasOn);
+    listed_.reset();
+}
+
+void Assembler::dropUnlistedLine(std::size_t index, bool listingWasOn) {
+    std::vector<ListedLine>& listing = state_.result.listing;
+    const bool listOn = state_.switches.list && (macroLine_ == 0 || state_.switches.macroList);
+    if (listingWasOn || listOn || !listing[index].messages.empty()) return;
+    listing.erase(listing.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void Assembler::dispatch(std::string_view text) {
+    if (state_.recording) return recordLine(text);
+    std::size_t first = 0;
+    while (first < text.size() && isBlank(text[first])) ++first;
+    if (first + 1 < text.size() && (text[first] == '#' || text[first] == '$')) {
+        const char next = text[first + 1];
+        if (std::isalpha(static_cast<unsigned char>(next)) || next == '!' || next == '@')
+            return directive(text.substr(first));
+    }
+    if (!conditions().skipping()) statement(text);
+}
+
+namespace {
+
+// A line's fields once the forms ASM11 adds are taken apart: an indented label ending in
+// ':' and a macro call starting in column 1.
+SourceLine fieldsOf(std::string_view text) {
+    const auto operationAndRest = [](std::string_view from, SourceLine& line) {
+        std::size_t end = 0;
+        while (end < from.size() && !isBlank(from[end]) && from[end] != ';') ++end;
+        line.mnemonic = from.substr(0, end);
+        while (end < from.size() && isBlank(from[end])) ++end;
+        line.rest = from.substr(end);
+    };
+    SourceLine line;
+    if (!text.empty() && (text[0] == '@' || text[0] == '%')) {
+        operationAndRest(text, line);
+        return line;
+    }
+    line = splitLine(text);
+    const std::string_view word = line.mnemonic;
+    if (line.label.empty() && word.size() > 1 && word.back() == ':' &&
+        word.find(':') == word.size() - 1 && isSymbolStart(word[0])) {
+        line.label = word.substr(0, word.size() - 1);
+        if (!line.rest.empty() && line.rest[0] == ';') {
+            line.mnemonic = {};
+            line.rest = {};
+        } else {
+            operationAndRest(line.rest, line);
+        }
+    }
+    return line;
+}
+
+}  // namespace
+
+void Assembler::statement(std::string_view text) {
+    checkCharacters(text);
+    const SourceLine line = fieldsOf(text);
+    std::string_view operation = line.mnemonic;
+    if (operation.empty()) {
+        if (!line.label.empty()) defineSymbol(line.label, Value{state_.location, true}, false);
+        return;
+    }
+    if (operation[0] == '@' || operation[0] == '%') {
+        Statement call{line.label, std::string(operation), line.rest};
+        macroCall(call, true);
+        return;
+    }
+    bool forceReal = false;
+    if (operation[0] == '!' && operation.size() > 1) {
+        forceReal = true;
+        operation.remove_prefix(1);
+    }
+    std::int32_t repeat = 1;
+    if (const std::size_t colon = operation.find(':'); colon != std::string_view::npos) {
+        const std::string_view count = operation.substr(colon + 1);
+        operation = operation.substr(0, colon);
+        const Value value = evaluate(count);
+        if (!value.known) throw AsmError{"Repeater value needs a value defined before this line"};
+        if (value.number < 1 || value.number > kMaxRepeat)
+            throw AsmError{"Repeater value out of range (1-32767): " +
+                           std::to_string(value.number)};
+        repeat = value.number;
+    }
+    const Statement s{line.label, upper(operation), line.rest};
+    const Switches::MacroMode mode = state_.switches.macroMode;
+    const bool macrosFirst =
+        !forceReal && (mode == Switches::MacroMode::MacrosAlwaysFirst ||
+                       (mode == Switches::MacroMode::MacrosFirst && !inMacro()));
+    if (macrosFirst && repeat == 1 && macroCall(s, false)) return;
+    const Operation* op = findOperation(s.name);
+    if (op && (op->flags & kMacroOnly) && !inMacro()) throw AsmError{s.name + " outside a macro"};
+    if (!op && !forceReal && mode != Switches::MacroMode::AtOnly && !instructionForms(s.name) &&
+        !(state_.switches.extra && extraMnemonic(s.name)) && repeat == 1 && macroCall(s, false))
+        return;
+    for (std::int32_t i = 0; i < repeat; ++i) {
+        const bool withLabel = i == 0;
+        if (op)
+            runStatement(s, op, withLabel);
+        else
+            instruction(withLabel ? s : Statement{{}, s.name, s.rest}, forceReal);
+        lineStart_ = state_.location;
+    }
+}
+
+void Assembler::runStatement(const Statement& s, const Operation* op, bool withLabel) {
+    const bool label = withLabel && !s.label.empty();
+    if (op->labelRule == LabelRule::AtLocation && label)
+        defineSymbol(s.label, Value{state_.location, true}, false);
+    if (!withLabel && op->labelRule == LabelRule::Value)
+        throw AsmError{s.name + " repeated: only its first time has the label"};
+    (this->*(op->handler))(s);
+    if (op->labelRule == LabelRule::AfterStatement && label)
+        defineSymbol(s.label, Value{state_.location, true}, false);
+}
+
+void Assembler::instruction(const Statement& s, bool forceReal) {
+    if (!s.label.empty()) defineSymbol(s.label, Value{state_.location, true}, false);
+    const Forms* forms = instructionForms(s.name);
+    if (!forms && !forceReal && state_.switches.extra) {
+        if (const ExtraMnemonic* expansion = extraMnemonic(s.name))
+            return extraStatement(s.name, *expansion, s.rest);
+    }
+    if (!forms) throw AsmError{"Unknown instruction: " + s.name};
+    const std::vector<std::uint8_t> bytes = encodeOperand(*forms, s.rest);
+    const bool followsCall = state_.afterCall;
+    emit(bytes);
+    countCycles(bytes);
+    trackStack(s.name);
+    if (pass_ == 2) hints(s.name, bytes, followsCall && s.label.empty());
+    state_.afterCall = s.name == "JSR" || s.name == "BSR";
+    if (s.name == "RTS") state_.lastRts = lineStart_;
+}
+
+void Assembler::countCycles(const std::vector<std::uint8_t>& bytes) {
+    state_.cycles += cyclesOf(bytes);
+}
+
+// #SPAUTO follows the stack through the pushes and pulls.
+void Assembler::trackStack(const std::string& mnemonic) {
+    if (state_.switches.stackMode != Switches::StackMode::Auto) return;
+    static const std::unordered_map<std::string, int> changes = {
+        {"PSHA", 1},  {"PSHB", 1},  {"PSHX", 2},  {"PSHY", 2},  {"DES", 1},
+        {"PULA", -1}, {"PULB", -1}, {"PULX", -2}, {"PULY", -2}, {"INS", -1},
+        {"PSHD", 2},  {"PULD", -2}, {"PUSH", 6},  {"PULL", -6}};
+    const auto it = changes.find(mnemonic);
+    if (it == changes.end()) return;
+    state_.switches.spOffset += it->second;
+    state_.spMax = std::max(state_.spMax, state_.switches.spOffset - state_.switches.spCheck);
+    if (state_.spLimit >= 0 && state_.switches.spOffset - state_.switches.spCheck > state_.spLimit)
+        warning("Stack depth " +
+                std::to_string(state_.switches.spOffset - state_.switches.spCheck) +
+                " exceeds the #SPAUTO limit " + std::to_string(state_.spLimit));
+}
+
+// -REL: a JMP or JSR whose target a BRA or BSR here would reach. -RTS: an RTS right after a
+// call, where the call could jump instead (not when a label makes the RTS a target of its own).
+void Assembler::hints(const std::string& mnemonic, const std::vector<std::uint8_t>& bytes,
+                      bool followsCall) {
+    if (state_.switches.rtsHint && mnemonic == "RTS" && followsCall)
+        warning("RTS after a call: the call could be a JMP or BRA");
+    if (!state_.switches.relHint || (mnemonic != "JMP" && mnemonic != "JSR")) return;
+    std::int32_t target = -1;
+    if (bytes.size() == 3 && (bytes[0] == kJmpExtended || bytes[0] == kJsrExtended))
+        target = bytes[1] << 8 | bytes[2];
+    else if (bytes.size() == 2 && bytes[0] == kJsrDirect)
+        target = bytes[1];
+    const std::int32_t offset = target - (lineStart_ + static_cast<std::int32_t>(kBranchSize));
+    if (target >= 0 && offset >= -128 && offset <= 127)
+        warning(mnemonic + " to " + hexAddress(target) + " could be " +
+                (mnemonic == "JMP" ? "BRA" : "BSR"));
+}
+
+// The line's own operand: pass 2 repeats pass 1's choice between direct and extended.
+std::vector<std::uint8_t> Assembler::encodeOperand(const Forms& forms, std::string_view rest) {
+    std::optional<bool> direct;
+    if (pass_ == 2 && current_ < records_.size()) direct = records_[current_].direct;
+    const Encoding encoding =
+        encodeInstruction({forms, rest, state_.switches.spaces, expressionContext(), direct});
+    if (pass_ == 1 && current_ < records_.size()) records_[current_].direct = encoding.direct;
+    return encoding.bytes;
+}
+
+// An operand of an expansion, "*" being the step's own address.
+std::vector<std::uint8_t> Assembler::encodeFixed(std::string_view mnemonic,
+                                                 std::string_view operand, std::int32_t address) {
+    ExpressionContext context = expressionContext();
+    context.location = address;
+    return encodeInstruction({*instructionForms(mnemonic), operand, false, context, {}}).bytes;
+}
+
+void Assembler::extraStatement(const std::string& mnemonic, const ExtraMnemonic& expansion,
+                               std::string_view rest) {
+    if (expansion.kind == ExtraKind::Undefined)
+        throw AsmError{"Extra mnemonic " + mnemonic + " has no defined expansion"};
+    bool takesOperand = expansion.kind != ExtraKind::Steps;
+    for (const ExtraStep& step : expansion.steps) takesOperand |= step.operand == "@";
+    if (takesOperand && operand(rest).empty()) throw AsmError{"Missing operand for " + mnemonic};
+    std::vector<std::uint8_t> bytes;
+    const auto append = [this, &bytes](const std::vector<std::uint8_t>& more) {
+        countCycles(more);
+        bytes.insert(bytes.end(), more.begin(), more.end());
+    };
+    switch (expansion.kind) {
+        case ExtraKind::Undefined:
+            break;
+        case ExtraKind::SwiByte:
+            bytes = {kSwiOpcode, byteValue(operand(rest))};
+            break;
+        case ExtraKind::SwiWord: {
+            const std::uint16_t word = wordValue(operand(rest));
+            bytes = {kSwiOpcode, static_cast<std::uint8_t>(word >> 8),
+                     static_cast<std::uint8_t>(word)};
+            break;
+        }
+        case ExtraKind::OverJump: {
+            // The JMP's size decides the skip: 2 bytes indexed, 3 extended.
+            const std::vector<std::uint8_t> jump = encodeOperand(*instructionForms("JMP"), rest);
+            const std::string skip = "*+" + std::to_string(kBranchSize + jump.size());
+            append(encodeFixed(expansion.steps[0].mnemonic, skip, lineStart_));
+            append(jump);
+            break;
+        }
+        case ExtraKind::Steps:
+            for (const ExtraStep& step : expansion.steps) {
+                if (step.operand == "@")
+                    append(encodeOperand(*instructionForms(step.mnemonic), rest));
+                else
+                    append(encodeFixed(step.mnemonic, step.operand,
+                                       lineStart_ + static_cast<std::int32_t>(bytes.size())));
+            }
+            break;
+    }
+    emit(bytes);
+    trackStack(mnemonic);
+}
+
+void Assembler::emit(const std::vector<std::uint8_t>& bytes) {
+    state_.afterCall = false;
+    const std::int64_t location = state_.location;
+    const std::int64_t where = location + state_.s19Offset;
+    const auto size = static_cast<std::int64_t>(bytes.size());
+    if (location + size > kAddressLimit) throw AsmError{"Code runs past $FFFF"};
+    if (where < 0 || where + size > kAddressLimit)
+        throw AsmError{"ORG offset puts code outside $0000-$FFFF"};
+    if (pass_ == 2 && !bytes.empty()) {
+        AssemblyResult& result = state_.result;
+        bool overlap = false;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const auto address = static_cast<std::size_t>(where) + i;
+            overlap = overlap || result.image.used[address];
+            result.image.bytes[address] = bytes[i];
+            result.image.used[address] = true;
+            if (bytes[i] != 0) {
+                const auto sum = static_cast<std::uint16_t>(address * bytes[i]);
+                state_.s19Crc = static_cast<std::uint16_t>(state_.s19Crc + sum);
+                if (bytes[i] != 0xFF) state_.crc = static_cast<std::uint16_t>(state_.crc + sum);
+            }
+        }
+        result.byteCount += bytes.size();
+        recordLine();
+        if (listed_) {
+            std::vector<std::uint8_t>& listedBytes = result.listing[*listed_].bytes;
+            listedBytes.insert(listedBytes.end(), bytes.begin(), bytes.end());
+        }
+        if (options_.map && state_.switches.map)
+            result.map.push_back({static_cast<std::uint16_t>(where), file_, line_});
+        if (overlap && options_.overlapCheck)
+            error("Code overlaps earlier code at " + hexAddress(where));
+        for (std::int64_t i = 0; options_.overlapCheck && i < size; ++i) {
+            if (!inMemoryRanges(static_cast<std::int32_t>(where + i))) {
+                error("Code at " + hexAddress(where + i) + " is outside the #MEMORY ranges");
+                break;
+            }
+        }
+    }
+    state_.location += static_cast<std::int32_t>(size);
+}
+
+void Assembler::recordLine() {
+    state_.result.modules[state_.moduleIndex.at(file_)].lines.emplace_back(
+        static_cast<std::uint16_t>(state_.location), line_);
+}
+
+void Assembler::reserve(std::int64_t count) {
+    if (count < 0) throw AsmError{"Negative count: " + std::to_string(count)};
+    if (state_.location + count > kAddressLimit) throw AsmError{"Code runs past $FFFF"};
+    state_.location += static_cast<std::int32_t>(count);
+}
+
+bool Assembler::inMemoryRanges(std::int32_t address) const {
+    for (const auto& [start, end] : memoryRanges_)
+        if (address >= start && address <= end) return true;
+    return memoryRanges_.empty();
+}
+
+void Assembler::switchSegment(std::size_t segment) {
+    state_.segmentLocations[state_.segment] = state_.location;
+    state_.segment = segment;
+    state_.location = state_.segmentLocations[segment];
+}
+
+std::string_view Assembler::operand(std::string_view rest) const {
+    return operandField(rest, state_.switches.spaces);
+}
+
+ExpressionContext Assembler::expressionContext() {
+    ExpressionContext context;
+    context.symbol = [this](std::string_view name) -> Value {
+        const Symbol* symbol = findSymbol(name);
+        if (backwardOnly_) {
+            if (symbol && symbol->known && symbol->definedAt < current_)
+                return {symbol->value, true};
+            return {0, false};
+        }
+        if (symbol && symbol->known) return {symbol->value, true};
+        if (pass_ == 1) return {0, false};
+        throw AsmError{"Undefined symbol: " + std::string(name)};
+    };
+    context.internal = [this](std::string_view name) { return internalSymbol(name); };
+    context.location = lineStart_;
+    return context;
+}
+
+Value Assembler::evaluate(std::string_view text) {
+    if (text.empty()) throw AsmError{"Missing operand"};
+    return evaluateExpression(text, expressionContext());
+}
+
+// A value that must be known in pass 1 because it moves the location counter.
+std::int32_t Assembler::evaluateNow(std::string_view text, std::string_view what) {
+    const Value value = evaluate(text);
+    if (!value.known) throw AsmError{std::string(what) + " needs a value defined before this line"};
+    return value.number;
+}
+
+// A count or address that moves the location counter: 32-bit values are taken as they are
+// written, so $FFFFFFFF is never -1 bytes.
+std::int64_t Assembler::evaluateCount(std::string_view text, std::string_view what) {
+    return static_cast<std::int64_t>(evaluateNow(text, what));
+}
+
+// "{expr}" in a text becomes the expression's value, with an optional format after it in
+// parentheses: (D) decimal, (H) hex, (S) signed 16-bit, (X) both, (1)-(9) decimal places,
+// (Fn) and (Zn) filled to n digits with blanks or zeros. In a directive's text an
+// expression that cannot be evaluated shows as ???; elsewhere it is an error.
+std::string Assembler::formatEmbedded(std::string_view text, bool inDirective) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t open = text.find('{', i);
+        if (open == std::string_view::npos) break;
+        std::size_t close = open + 1;
+        for (int depth = 1; close < text.size(); ++close) {
+            if (text[close] == '{') ++depth;
+            if (text[close] == '}' && --depth == 0) break;
+        }
+        if (close >= text.size()) break;
+        out.append(text.substr(i, open - i));
+        std::string_view inner = text.substr(open + 1, close - open - 1);
+        std::string format = "D";
+        if (!inner.empty() && inner.back() == ')') {
+            const std::size_t paren = inner.rfind('(');
+            if (paren != std::string_view::npos && paren + 2 <= inner.size() - 1 &&
+                inner.size() - paren <= 5) {
+                format = upper(inner.substr(paren + 1, inner.size() - paren - 2));
+                inner = inner.substr(0, paren);
+            }
+        }
+        std::string value;
+        try {
+            const Value v = evaluate(inner);
+            if (!v.known) throw AsmError{"Undefined symbol in {" + std::string(inner) + "}"};
+            const std::int32_t n = v.number;
+            const auto u = static_cast<std::uint32_t>(n);
+            if (format == "H") {
+                value = "$" + hexText(u, u > 0xFFFF ? 8 : u > 0xFF ? 4 : 2);
+            } else if (format == "S") {
+                value = std::to_string(u <= 0xFFFF ? static_cast<std::int16_t>(u) : n);
+            } else if (format == "X") {
+                value = std::to_string(n) + " [$" + hexText(u, u > 0xFFFF ? 8 : 4) + "]";
+            } else if (format.size() == 1 && format[0] >= '1' && format[0] <= '9') {
+                std::string digits = std::to_string(n < 0 ? -static_cast<std::int64_t>(n) : n);
+                const auto places = static_cast<std::size_t>(format[0] - '0');
+                if (digits.size() <= places) digits.insert(0, places + 1 - digits.size(), '0');
+                value = (n < 0 ? "-" : "") + digits.substr(0, digits.size() - places) + "." +
+                        digits.substr(digits.size() - places);
+            } else if (!format.empty() && (format[0] == 'F' || format[0] == 'Z')) {
+                std::size_t width = 2;
+                if (format.size() > 1) width = format[1] == '0' ? 10 : format[1] - '0';
+                value = std::to_string(n);
+                if (value.size() < width)
+                    value.insert(0, width - value.size(), format[0] == 'F' ? ' ' : '0');
+            } else {
+                value = std::to_string(n);
+            }
+        } catch (const AsmError&) {
+            if (!inDirective) throw;
+            value = "???";
+        }
+        out += value;
+        i = close + 1;
+    }
+    out.append(text.substr(std::min(i, text.size())));
+    return out;
+}
 
 AssemblyResult assemble(std::string_view fileName, std::string_view text,
                         const AsmOptions& options) {

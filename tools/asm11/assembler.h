@@ -50,6 +50,7 @@ struct ListedLine {
     std::string text;                 // tabs expanded
     std::vector<Message> messages;    // its errors and warnings
     bool newPage = false;             // #PAGE: a new listing page starts after it
+    int macroLine = 0;                // for a line of a macro expansion, its body line
 };
 
 // A line that stored bytes, while the map is on.
@@ -72,6 +73,10 @@ struct AssemblyResult {
     std::set<std::int32_t> recordStarts;  // where #S19FLUSH ended the S1 record
     std::vector<ListedLine> listing;      // with -L+ only
     std::vector<MapEntry> map;            // with -M+ only
+    std::vector<std::string> readFiles;   // every file read: the source, then includes
+    std::vector<SymbolValue> exports;     // EXP symbols and #EXPORT, for the -EXP file
+    std::string exportedMacros;           // #MEXPORT definitions, for the -EXP file
+    std::string title;                    // TITLE, for the listing's heading
 };
 
 // Assembles one source text in two passes. `fileName` names the source in messages and in

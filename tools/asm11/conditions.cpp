@@ -6,13 +6,28 @@
 namespace tarnwick::asm11 {
 
 void ConditionStack::open(bool condition, std::string file, int line) {
-    blocks_.push_back({!skipping(), condition, false, std::move(file), line});
+    blocks_.push_back({!skipping(), condition, condition, false, std::move(file), line});
 }
 
 void ConditionStack::otherwise() {
     if (blocks_.empty()) throw AsmError{"#ELSE without #IF"};
-    if (blocks_.back().inElse) throw AsmError{"Second #ELSE for one #IF"};
-    blocks_.back().inElse = true;
+    Block& block = blocks_.back();
+    if (block.inElse) throw AsmError{"Second #ELSE for one #IF"};
+    block.inElse = true;
+    block.active = !block.taken;
+    block.taken = true;
+}
+
+void ConditionStack::otherwiseIf(bool condition) {
+    if (blocks_.empty()) throw AsmError{"#ELSE without #IF"};
+    Block& block = blocks_.back();
+    if (block.inElse) throw AsmError{"#ELSE IF after #ELSE"};
+    block.active = !block.taken && condition;
+    block.taken = block.taken || block.active;
+}
+
+bool ConditionStack::decidesNext() const {
+    return !blocks_.empty() && blocks_.back().outerActive && !blocks_.back().taken;
 }
 
 void ConditionStack::close() {
@@ -23,7 +38,7 @@ void ConditionStack::close() {
 bool ConditionStack::skipping() const {
     if (blocks_.empty()) return false;
     const Block& block = blocks_.back();
-    return !block.outerActive || block.condition == block.inElse;
+    return !block.outerActive || !block.active;
 }
 
 std::optional<Comparison> splitComparison(std::string_view text) {
@@ -49,7 +64,9 @@ std::optional<Comparison> splitComparison(std::string_view text) {
     return std::nullopt;
 }
 
-bool compare(std::int32_t left, std::string_view op, std::int32_t right) {
+bool compare(std::int32_t signedLeft, std::string_view op, std::int32_t signedRight) {
+    const auto left = static_cast<std::uint32_t>(signedLeft);
+    const auto right = static_cast<std::uint32_t>(signedRight);
     if (op == "=" || op == "==") return left == right;
     if (op == "<>" || op == "!=") return left != right;
     if (op == "<") return left < right;

@@ -13,7 +13,8 @@ class ConditionStack {
   public:
     struct Block {
         bool outerActive;
-        bool condition;
+        bool active;  // the branch being read is assembled
+        bool taken;   // one of the block's branches was assembled
         bool inElse = false;
         std::string file;
         int line;
@@ -22,7 +23,11 @@ class ConditionStack {
     void clear() { blocks_.clear(); }
     void open(bool condition, std::string file, int line);
     void otherwise();  // #ELSE; throws AsmError without an open block or after an #ELSE
-    void close();      // #ENDIF; throws AsmError without an open block
+    // #ELSE IF...: the condition counts only when no branch before was taken.
+    void otherwiseIf(bool condition);
+    // True when an #ELSE IF's condition matters (it would decide the branch).
+    bool decidesNext() const;
+    void close();  // #ENDIF; throws AsmError without an open block
     bool skipping() const;
     const std::vector<Block>& openBlocks() const { return blocks_; }
 
@@ -39,6 +44,7 @@ struct Comparison {
 
 std::optional<Comparison> splitComparison(std::string_view text);
 
+// Compares as unsigned 32-bit numbers.
 bool compare(std::int32_t left, std::string_view op, std::int32_t right);
 
 }  // namespace tarnwick::asm11

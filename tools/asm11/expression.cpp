@@ -1,6 +1,7 @@
 #include "asm11/expression.h"
 
 #include <cctype>
+#include <cstdint>
 #include <string>
 
 #include "asm11/asm_error.h"
@@ -9,11 +10,12 @@
 namespace tarnwick::asm11 {
 
 bool isSymbolStart(char c) {
-    return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == '.';
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '?';
 }
 
 bool isSymbolChar(char c) {
-    return isSymbolStart(c) || std::isdigit(static_cast<unsigned char>(c));
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '@' ||
+           c == '$';
 }
 
 namespace {
@@ -61,16 +63,12 @@ class Parser {
         Value value = term();
         while (!atEnd() && text_[pos_] != '}') {
             const char op = text_[pos_];
-            std::string_view name(&text_[pos_], 1);
-            if (op == '<' || op == '>') {
-                if (pos_ + 1 >= text_.size() || text_[pos_ + 1] != op)
-                    throw AsmError{"Unknown operator '" + std::string(name) + "'"};
-                ++pos_;
-            } else if (std::string_view("+-*/\\&|^").find(op) == std::string_view::npos) {
-                throw AsmError{"Unexpected '" + std::string(name) + "' in expression " +
+            if (std::string_view("+-*/\\&|^<>").find(op) == std::string_view::npos)
+                throw AsmError{"Unexpected '" + std::string(1, op) + "' in expression " +
                                std::string(text_)};
-            }
             ++pos_;
+            // << and >> are the older spellings of the shifts.
+            if ((op == '<' || op == '>') && pos_ < text_.size() && text_[pos_] == op) ++pos_;
             value = apply(op, value, term());
         }
         return value;
@@ -129,16 +127,32 @@ class Parser {
         int& depth_;
     };
 
+    static std::uint32_t unary(char op, bool doubled, std::uint32_t u) {
+        switch (op) {
+            case '-':
+                return 0u - u;
+            case '~':
+                return ((u & 0xFF) << 8) | ((u >> 8) & 0xFF);
+            case '[':
+                return doubled ? u & 0xFFFF : u & 0xFF;
+            case ']':
+                return doubled ? u >> 16 : (u >> 8) & 0xFF;
+            default:
+                return u;
+        }
+    }
+
     Value term() {
         const Nesting nesting(depth_);
         if (atEnd()) throw AsmError{"Missing term in expression " + std::string(text_)};
         const char c = text_[pos_];
-        if (c == '-' || c == '~' || c == '+') {
-            ++pos_;
+        if (std::string_view("-+~[]").find(c) != std::string_view::npos) {
+            const bool doubled =
+                (c == '[' || c == ']') && pos_ + 1 < text_.size() && text_[pos_ + 1] == c;
+            pos_ += doubled ? 2 : 1;
             Value value = term();
-            const auto u = static_cast<std::uint32_t>(value.number);
-            if (c == '-') value.number = static_cast<std::int32_t>(0u - u);
-            if (c == '~') value.number = static_cast<std::int32_t>(~u);
+            value.number = static_cast<std::int32_t>(
+                unary(c, doubled, static_cast<std::uint32_t>(value.number)));
             return value;
         }
         if (c == '{') {
@@ -152,7 +166,8 @@ class Parser {
             ++pos_;
             return Value{context_.location, true};
         }
-        if (c == '\'' || c == '"') return character(c);
+        if (c == '\'' || c == '"' || c == '`') return character();
+        if (c == ':') return internal();
         if (c == '$') return number(pos_ + 1, 16);
         if (c == '%') return number(pos_ + 1, 2);
         if (c == '@') return number(pos_ + 1, 8);
@@ -161,7 +176,7 @@ class Parser {
             return number(pos_ + 2, 16);
         if (std::isdigit(static_cast<unsigned char>(c))) return number(pos_, 10);
         if (isSymbolStart(c)) {
-            const std::size_t start = pos_;
+            const std::size_t start = pos_++;
             while (pos_ < text_.size() && isSymbolChar(text_[pos_])) ++pos_;
             return context_.symbol(text_.substr(start, pos_ - start));
         }
@@ -169,38 +184,58 @@ class Parser {
                        std::string(text_)};
     }
 
-    Value character(char quote) {
-        if (pos_ + 1 >= text_.size()) throw AsmError{"Unterminated character constant"};
-        const auto value = static_cast<unsigned char>(text_[pos_ + 1]);
-        pos_ += 2;
-        if (pos_ < text_.size() && text_[pos_] == quote) {
-            ++pos_;
-        } else if (quote == '"') {
-            throw AsmError{"Unterminated character constant"};
-        }
-        return Value{value, true};
+    Value character() {
+        const Constant constant = readConstant(text_, pos_);
+        if (constant.chars.empty()) throw AsmError{"Empty character constant"};
+        if (constant.chars.size() > 4)
+            throw AsmError{"Character constant longer than 4 characters: " +
+                           std::string(text_.substr(pos_, constant.end - pos_))};
+        std::uint32_t value = 0;
+        for (const char c : constant.chars) value = value << 8 | static_cast<unsigned char>(c);
+        pos_ = constant.end;
+        return Value{static_cast<std::int32_t>(value), true};
     }
 
+    // :name (letters, digits, '_'), "::" alone, or "::" and a symbol (its size).
+    Value internal() {
+        const std::size_t start = pos_++;
+        if (pos_ < text_.size() && text_[pos_] == ':') {
+            ++pos_;
+            if (pos_ < text_.size() && isSymbolStart(text_[pos_])) {
+                ++pos_;
+                while (pos_ < text_.size() && isSymbolChar(text_[pos_])) ++pos_;
+            }
+        } else {
+            while (pos_ < text_.size() &&
+                   (std::isalnum(static_cast<unsigned char>(text_[pos_])) || text_[pos_] == '_'))
+                ++pos_;
+            if (pos_ == start + 1)
+                throw AsmError{"Unexpected ':' in expression " + std::string(text_)};
+        }
+        const std::string_view name = text_.substr(start, pos_ - start);
+        if (!context_.internal) throw AsmError{"Unknown internal symbol " + std::string(name)};
+        return context_.internal(name);
+    }
+
+    // Decimal literals are signed 32-bit; the others may give all 32 bits.
     Value number(std::size_t start, int base) {
         const std::size_t begin = pos_;
-        std::size_t i = start;
-        std::uint32_t value = 0;
-        while (i < text_.size() && isSymbolChar(text_[i])) {
+        std::size_t end = start;
+        while (end < text_.size() && isSymbolChar(text_[end])) ++end;
+        const std::string literal(text_.substr(begin, end - begin));
+        const std::uint64_t limit = base == 10 ? INT32_MAX : UINT32_MAX;
+        std::uint64_t value = 0;
+        for (std::size_t i = start; i < end; ++i) {
             const int digit = digitValue(text_[i]);
-            if (digit >= base) {
-                i = start;
-                break;
-            }
-            value = value * static_cast<std::uint32_t>(base) + static_cast<std::uint32_t>(digit);
-            ++i;
+            if (digit >= base) throw AsmError{"Bad number: " + literal};
+            if (value <= limit)
+                value =
+                    value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
         }
-        if (i == start) {
-            std::size_t end = start;
-            while (end < text_.size() && isSymbolChar(text_[end])) ++end;
-            throw AsmError{"Bad number: " + std::string(text_.substr(begin, end - begin))};
-        }
-        pos_ = i;
-        return Value{static_cast<std::int32_t>(value), true};
+        if (end == start) throw AsmError{"Bad number: " + literal};
+        if (value > limit) throw AsmError{"Number too large: " + literal};
+        pos_ = end;
+        return Value{static_cast<std::int32_t>(static_cast<std::uint32_t>(value)), true};
     }
 };
 

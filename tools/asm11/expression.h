@@ -16,15 +16,24 @@ struct ExpressionContext {
     // Gives a symbol's value, or an unknown value, or throws AsmError for an undefined one.
     std::function<Value(std::string_view name)> symbol;
     std::int32_t location = 0;  // the value of "*"
+    // Gives an internal symbol's value. The name keeps its colons: ":PC", ":1", "::",
+    // "::Table". Without it every internal symbol is unknown to the assembler.
+    std::function<Value(std::string_view name)> internal;
 };
 
+// A symbol starts with a letter, '_', '.' or '?' (file-local); '?' alone is one too.
 bool isSymbolStart(char c);
+// The characters after the first: letters, digits, '_', '.', '@' and '$' (procedure and macro
+// locals such as Loop@@ and Loop$$$).
 bool isSymbolChar(char c);
 
 // Evaluates strictly left to right, every binary operator at the same precedence:
-// + - * / \ (remainder) & | ^ << >>; unary - + ~; { } group. Terms: $hex, 0xhex, %binary,
-// @octal, decimal, 'c' or "c", * (location counter), symbols. Throws AsmError on bad syntax
-// and on division by zero.
+// + - * / \ (remainder) & | ^ < and << (shift left) > and >> (shift right). Unary: - +,
+// ~ (swaps the bytes of the low word), [ and ] (low and high byte of the low word), [[ and ]]
+// (low and high word). { } group. Terms: $hex, 0xhex, %binary, @octal, decimal (at most
+// 2147483647; the others at most $FFFFFFFF), '...', "..." or `...` (one to four characters,
+// big-endian), Motorola's 'c, * (location counter), :internal symbols, symbols. Throws AsmError
+// on bad syntax and on division by zero.
 Value evaluateExpression(std::string_view text, const ExpressionContext& context);
 
 }  // namespace tarnwick::asm11

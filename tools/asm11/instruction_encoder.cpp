@@ -11,10 +11,16 @@
 namespace tarnwick::asm11 {
 namespace {
 
+// TEST runs only in the test modes, so the simulator's table leaves it out; the assembler still
+// accepts it. It counts the address bus until reset, so it has no cycle count.
+constexpr InstructionForm kTest{
+    Page::Base, 0x00, "TEST", Mode::Inherent, 1, 0, Operation::NoOperation, Reg::None};
+
 const std::unordered_map<std::string_view, Forms>& formIndex() {
     static const std::unordered_map<std::string_view, Forms> index = [] {
         std::unordered_map<std::string_view, Forms> built;
         for (const InstructionForm& form : kInstructionSet) built[form.mnemonic].push_back(&form);
+        built[kTest.mnemonic].push_back(&kTest);
         return built;
     }();
     return index;
@@ -32,8 +38,13 @@ std::string upper(std::string_view text) {
     return result;
 }
 
+// "$12", "$1234", "$1E002", "-$10": at least two or four digits, as many as the value needs.
 std::string hexValue(std::int32_t value) {
-    return "$" + hexText(static_cast<std::uint32_t>(value), value > 0xFF ? 4 : 2);
+    const auto bits = static_cast<std::uint32_t>(value);
+    const std::uint32_t magnitude = value < 0 ? 0u - bits : bits;
+    int digits = magnitude > 0xFF ? 4 : 2;
+    while (digits < 8 && magnitude >> (4 * digits) != 0) ++digits;
+    return (value < 0 ? "-$" : "$") + hexText(magnitude, digits);
 }
 
 // Index register named by an operand field, or 0.
@@ -125,6 +136,8 @@ class Encoder {
 
     void branchOffset(std::string_view target, const InstructionForm& form) {
         const Value value = evaluate(target);
+        if (value.known && (value.number < 0 || value.number > 0xFFFF))
+            throw AsmError{"Branch target out of range: " + hexValue(value.number)};
         // PC arithmetic wraps at 16 bits, so a branch near FFFF may reach 0000 and beyond.
         const auto offset = static_cast<std::int16_t>(
             static_cast<std::uint16_t>(value.number - (request_.context.location + form.length)));
@@ -237,9 +250,11 @@ class Encoder {
             if (text.empty()) throw AsmError{usage};
             return text;
         };
-        const std::string_view address = field();
+        // The offset may be left out before X or Y: ",X,#mask" means offset 0.
+        const std::string_view address = fields.next();
         std::string_view second = field();
         const char reg = indexRegister(second);
+        if (address.empty() && !reg) throw AsmError{usage};
         if (reg) second = field();
         const Mode mode = branches ? (reg == 'X'   ? Mode::BitTestIndexedX
                                       : reg == 'Y' ? Mode::BitTestIndexedY
@@ -249,7 +264,7 @@ class Encoder {
                                                    : Mode::BitSetDirect);
         const InstructionForm& form = need(mode, "This mode");
         start(form);
-        const Value where = evaluate(address);
+        const Value where = address.empty() ? Value{} : evaluate(address);
         if (where.known && (where.number < 0 || where.number > 0xFF))
             throw AsmError{(reg ? "Index offset out of range: " : "Direct address out of range: ") +
                            hexValue(where.number)};

@@ -1,9 +1,7 @@
 // asm11: assembles a 68HC11 source into the S19 image and symbol file the IDE debugs from.
 
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <string>
@@ -12,6 +10,7 @@
 #include "asm11/assembler.h"
 #include "asm11/options.h"
 #include "asm11/output_files.h"
+#include "asm11/source_files.h"
 #include "core/file_text.h"
 
 namespace tarnwick::asm11 {
@@ -21,16 +20,38 @@ enum ExitStatus : int { kClean = 0, kBadCommandLine = 1, kErrors = 2, kWarningsO
 
 namespace fs = std::filesystem;
 
-bool writeText(const fs::path& path, const std::string& text) {
-    std::ofstream file(path, std::ios::binary);
-    file << text;
-    file.close();
-    return static_cast<bool>(file);
-}
-
 // Problems with the files themselves, reported in the message format against line 0.
 void fileError(const std::string& source, const std::string& text) {
     std::cout << messageLine({Message::Kind::Error, source, 0, text}) << '\n';
+}
+
+// Every output goes through here: written whole or not at all, replacing rather than
+// following a link of its name. A failure is reported against the source.
+bool writeOutput(const std::string& source, const fs::path& path, const std::string& text) {
+    if (writeFileReplacing(path, text)) return true;
+    fileError(source, "Cannot write " + path.string());
+    return false;
+}
+
+fs::path beside(const std::string& file, const char* extension) {
+    return fs::path(file).replace_extension(extension);
+}
+
+// The files this run may write or remove as stale, whatever the errors turn out to be.
+std::vector<std::string> outputPaths(const std::string& source, const AssemblyResult& result,
+                                     const AsmOptions& options) {
+    std::vector<std::string> paths{beside(source, ".s19").string(),
+                                   beside(source, ".sym").string()};
+    if (options.listing || result.stoppedAfterPass1)
+        paths.push_back(beside(source, ".lst").string());
+    if (options.map || result.stoppedAfterPass1) paths.push_back(beside(source, ".map").string());
+    if (options.errorFile) {
+        paths.push_back(beside(source, ".err").string());
+        for (const Message& message : result.messages)
+            if (message.kind != Message::Kind::Note)
+                paths.push_back(beside(message.file, ".err").string());
+    }
+    return paths;
 }
 
 // -E: beside each source with errors or warnings, name.err holds its messages; the main
@@ -42,16 +63,21 @@ int writeErrorFiles(const std::string& source, const std::vector<Message>& messa
         if (message.kind != Message::Kind::Note)
             texts[message.file] += messageLine(message, alternative) + "\n";
     std::error_code ignored;
-    if (!texts.contains(source)) fs::remove(fs::path(source).replace_extension(".err"), ignored);
+    if (!texts.contains(source)) fs::remove(beside(source, ".err"), ignored);
     int failures = 0;
-    for (const auto& [file, text] : texts) {
-        const fs::path path = fs::path(file).replace_extension(".err");
-        if (!writeText(path, text)) {
-            fileError(source, "Cannot write " + path.string());
-            ++failures;
-        }
-    }
+    for (const auto& [file, text] : texts)
+        if (!writeOutput(source, beside(file, ".err"), text)) ++failures;
     return failures;
+}
+
+void printSummary(const std::string& source, const AssemblyResult& result, int errors) {
+    std::cout << "asm11: " << source << ": " << errors << (errors == 1 ? " error, " : " errors, ")
+              << result.warnings << (result.warnings == 1 ? " warning" : " warnings");
+    if (result.stoppedAfterPass1)
+        std::cout << ", stopped after pass 1";
+    else if (errors == 0)
+        std::cout << ", " << result.byteCount << " bytes";
+    std::cout << '\n';
 }
 
 int run(int argc, const char* const* argv) {
@@ -87,13 +113,20 @@ int run(int argc, const char* const* argv) {
     for (const Message& message : result.messages)
         std::cout << messageLine(message, options.otherMessages) << '\n';
     int errors = result.errors;
+    // An include named like an output, or reached through a link, must not be lost to it.
+    if (const std::optional<OverwrittenInput> clash =
+            findOverwrittenInput(result.readFiles, outputPaths(source, result, options))) {
+        fileError(source,
+                  "Output " + clash->output + " would overwrite the input file " + clash->input);
+        ++errors;
+        printSummary(source, result, errors);
+        return kErrors;
+    }
     if (options.errorFile)
         errors += writeErrorFiles(source, result.messages, options.otherMessages);
 
-    fs::path s19Path = source;
-    s19Path.replace_extension(".s19");
-    fs::path symPath = source;
-    symPath.replace_extension(".sym");
+    const fs::path s19Path = beside(source, ".s19");
+    const fs::path symPath = beside(source, ".sym");
     std::error_code ignored;
     if (errors > 0) {
         // A stale image from an earlier build must not be debugged as if it were this one.
@@ -101,39 +134,21 @@ int run(int argc, const char* const* argv) {
         fs::remove(symPath, ignored);
     } else {
         const std::string header = options.s0Header ? fs::path(source).stem().string() : "";
-        if (options.s19File && !writeText(s19Path, s19Text(result, header))) {
-            fileError(source, "Cannot write " + s19Path.string());
-            ++errors;
-        }
-        if (options.symbolFile && !writeText(symPath, symbolFileText(result))) {
-            fileError(source, "Cannot write " + symPath.string());
-            ++errors;
-        }
+        if (options.s19File && !writeOutput(source, s19Path, s19Text(result, header))) ++errors;
+        if (options.symbolFile && !writeOutput(source, symPath, symbolFileText(result))) ++errors;
     }
-    // The listing and the map help to find the errors, so they are written regardless.
-    const auto writeBeside = [&](const char* extension, const std::string& content) {
-        fs::path path = source;
-        path.replace_extension(extension);
-        if (!writeText(path, content)) {
-            fileError(source, "Cannot write " + path.string());
-            ++errors;
-        }
-    };
-    if (options.listing && !result.stoppedAfterPass1) writeBeside(".lst", listingText(result));
-    if (options.map && !result.stoppedAfterPass1) writeBeside(".map", mapText(result));
-    // A listing or map of an earlier build would stand for this one.
     if (result.stoppedAfterPass1) {
+        // A listing or map of an earlier build would stand for this one.
         for (const char* extension : {".lst", ".map"})
-            fs::remove(fs::path(source).replace_extension(extension), ignored);
+            fs::remove(beside(source, extension), ignored);
+    } else {
+        // The listing and the map help to find the errors, so they are written regardless.
+        if (options.listing && !writeOutput(source, beside(source, ".lst"), listingText(result)))
+            ++errors;
+        if (options.map && !writeOutput(source, beside(source, ".map"), mapText(result))) ++errors;
     }
 
-    std::cout << "asm11: " << source << ": " << errors << (errors == 1 ? " error, " : " errors, ")
-              << result.warnings << (result.warnings == 1 ? " warning" : " warnings");
-    if (result.stoppedAfterPass1)
-        std::cout << ", stopped after pass 1";
-    else if (errors == 0)
-        std::cout << ", " << result.byteCount << " bytes";
-    std::cout << '\n';
+    printSummary(source, result, errors);
     if (errors > 0) return kErrors;
     return result.warnings > 0 ? kWarningsOnly : kClean;
 }

@@ -40,6 +40,8 @@ constexpr Switch kSwitches[] = {
      "name.err beside each source with messages, holding them (default -)"},
     {"T", &AsmOptions::otherMessages, true,
      "messages as file:line: error: text (or warning:) (default -)"},
+    {"EXP", &AsmOptions::exportFile, true,
+     "file.exp: the EXP symbols as SETs and the #MEXPORT macros, to #INCLUDE (default -)"},
 };
 
 std::string upper(std::string_view text) {
@@ -82,6 +84,15 @@ ParsedAsmOptions parseAsmOptions(int argc, const char* const* argv) {
         }
         if (arg[1] == 'I' || arg[1] == 'i') {
             addIncludeDirs(arg.substr(2), options.includeDirs);
+            continue;
+        }
+        if ((arg[1] == 'D' || arg[1] == 'd') && arg.size() > 2) {
+            const std::string_view definition = arg.substr(2);
+            const std::size_t split = definition.find_first_of(":=");
+            options.defines.emplace_back(definition.substr(0, split),
+                                         split == std::string_view::npos
+                                             ? std::string_view()
+                                             : definition.substr(split + 1));
             continue;
         }
         std::string_view name = arg.substr(1);

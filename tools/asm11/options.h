@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarnwick::asm11 {
@@ -27,7 +28,10 @@ struct AsmOptions {
     bool s19File = true;         // -S
     bool errorFile = false;      // -E
     bool otherMessages = false;  // -T
+    bool exportFile = false;     // -EXP: the EXP symbols and #MEXPORT macros into file.exp
     std::vector<std::string> includeDirs;  // -I, ":"-separated
+    // -Dname or -Dname:value (or =value): symbols defined before the first line.
+    std::vector<std::pair<std::string, std::string>> defines;
 };
 
 struct ParsedAsmOptions {

@@ -39,19 +39,37 @@ SourceLine splitLine(std::string_view text) {
     return line;
 }
 
+Constant readConstant(std::string_view text, std::size_t i) {
+    const char quote = text[i];
+    Constant constant{"", i + 1};
+    bool closed = false;
+    for (std::size_t j = i + 1; j < text.size() && !closed; ++j) {
+        if (text[j] != quote) {
+            constant.chars += text[j];
+        } else if (j + 1 < text.size() && text[j + 1] == quote) {
+            constant.chars += quote;
+            ++j;
+        } else {
+            closed = true;
+            constant.end = j + 1;
+        }
+    }
+    if (quote != '\'') {
+        if (!closed) throw AsmError{"Unterminated string"};
+        return constant;
+    }
+    // 'A,'B and 'A followed by a comment holding an apostrophe stay Motorola's.
+    const bool separated =
+        constant.chars.size() > 1 && constant.chars.find_first_of(" \t\f,;") != std::string::npos;
+    if (closed && !constant.chars.empty() && !separated) return constant;
+    if (i + 1 >= text.size()) throw AsmError{"Unterminated character constant"};
+    const bool closing = i + 2 < text.size() && text[i + 2] == quote;
+    return {std::string(1, text[i + 1]), i + (closing ? 3 : 2)};
+}
+
 std::size_t skipConstant(std::string_view text, std::size_t i) {
-    if (text[i] == '"') {
-        const std::size_t close = text.find('"', i + 1);
-        if (close == std::string_view::npos) throw AsmError{"Unterminated string"};
-        return close + 1;
-    }
-    if (text[i] == '\'') {
-        // 'c' or Motorola's 'c without the closing apostrophe.
-        if (i + 1 >= text.size()) return i + 1;
-        if (i + 2 < text.size() && text[i + 2] == '\'') return i + 3;
-        return i + 2;
-    }
-    return i + 1;
+    const char c = text[i];
+    return c == '\'' || c == '"' || c == '`' ? readConstant(text, i).end : i + 1;
 }
 
 std::string_view operandField(std::string_view rest, bool spaces) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace tarnwick::asm11 {
@@ -21,6 +22,18 @@ bool isBlank(char c);
 // The operand at the start of `rest`: up to ";" or, with spaces off, the first blank outside
 // string and character constants. Trailing blanks are removed.
 std::string_view operandField(std::string_view rest, bool spaces);
+
+// A character or string constant as written in an operand.
+struct Constant {
+    std::string chars;  // between the quotes, a doubled quote standing for one
+    std::size_t end;    // just past the closing quote
+};
+
+// The constant at text[i], which holds ', " or `; the same quote closes it. An apostrophe
+// without a closing one, or whose closing one comes after a blank, comma or ';', is
+// Motorola's 'c: the one character after it (and an apostrophe right after that). Throws
+// AsmError on an unterminated constant.
+Constant readConstant(std::string_view text, std::size_t i);
 
 // Positions of the next quote-aware scan step: the index just past a string or character
 // constant starting at text[i], or i + 1 for any other character. Throws on an unterminated

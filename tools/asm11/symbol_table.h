@@ -15,6 +15,8 @@ struct Symbol {
     bool known = false;
     bool redefinable = false;   // made by SET
     std::size_t definedAt = 0;  // sequence number of the defining line in pass 1
+    std::int32_t size = 0;      // ::name: given by EQU's second operand, RMB or #SIZE
+    bool undefined = false;     // dropped by #UNDEF until defined again
 };
 
 // Labels, EQUs and SETs in the order first defined. Case sensitivity can change between

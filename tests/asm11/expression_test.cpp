@@ -1,0 +1,188 @@
+// The expression evaluator on its own: operators, numbers, constants, symbol names and
+// internal symbols, and its errors; then the operators whose characters mean more in a line.
+
+#include "asm11/expression.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "asm11/asm_error.h"
+#include "asm11/assemble_text.h"
+
+namespace tarnwick::asm11 {
+namespace {
+
+// Symbols with distinct values, so that a wrongly cut name shows.
+ExpressionContext testContext() {
+    static const std::map<std::string, std::int32_t, std::less<>> symbols = {
+        {"?", 1}, {"?temp", 2}, {"Loop@@", 3}, {"Loop$$$", 4}, {".dot", 5}, {"_x1", 6}, {"A", 0x10},
+    };
+    ExpressionContext context;
+    context.symbol = [](std::string_view name) -> Value {
+        const auto it = symbols.find(name);
+        if (it == symbols.end()) throw AsmError{"Undefined symbol: " + std::string(name)};
+        return {it->second, true};
+    };
+    return context;
+}
+
+std::int32_t valueOf(const char* text) {
+    return evaluateExpression(text, testContext()).number;
+}
+
+std::string errorOf(const char* text) {
+    try {
+        evaluateExpression(text, testContext());
+    } catch (const AsmError& error) {
+        return error.text;
+    }
+    return "no error";
+}
+
+struct ValueCase {
+    const char* text;
+    std::int32_t value;
+};
+
+TEST(ExpressionTest, UnaryOperatorsTakeBytesAndWords) {
+    const ValueCase cases[] = {
+        {"[$1234", 0x34},
+        {"]$1234", 0x12},
+        {"[[$123456", 0x3456},
+        {"]]$123456", 0x0012},
+        {"]]-1", 0xFFFF},
+        {"[ [[$123456", 0x56},
+        {"~$1234", 0x3412},
+        {"~$123456", 0x5634},  // the high word goes
+        {"~~$1234", 0x1234},
+        {"-~$0100", -1},
+        // A unary operator takes the term after it, then the line goes on left to right.
+        {"]$1234+1", 0x13},
+        {"[[$12345678>>8", 0x56},
+        {"]{$1200+$3400}", 0x46},
+    };
+    for (const ValueCase& c : cases) EXPECT_EQ(valueOf(c.text), c.value) << c.text;
+}
+
+TEST(ExpressionTest, SingleAndDoubleAnglesShift) {
+    const ValueCase cases[] = {
+        {"1<4", 16},   {"1<<4", 16},         {"$80>4", 8}, {"$80>>4", 8},   {"1<4+1", 17},
+        {"3+1<2", 16}, {"-1>1", 0x7FFFFFFF}, {"1<32", 0},  {"A>2<2", 0x10},
+    };
+    for (const ValueCase& c : cases) EXPECT_EQ(valueOf(c.text), c.value) << c.text;
+}
+
+TEST(ExpressionTest, NumbersReachThirtyTwoBits) {
+    const ValueCase cases[] = {
+        {"2147483647", 2147483647},
+        {"-2147483647-1", -2147483647 - 1},
+        {"$FFFFFFFF", -1},
+        {"0xffffffff", -1},
+        {"%11111111111111111111111111111111", -1},
+        {"@37777777777", -1},
+        {"$7FFFFFFF+1", -2147483647 - 1},  // arithmetic wraps
+        {"@17", 15},
+        {"$1F", 31},
+        {"$0000000000012", 0x12},  // the limit is on the value, not the digits
+    };
+    for (const ValueCase& c : cases) EXPECT_EQ(valueOf(c.text), c.value) << c.text;
+}
+
+TEST(ExpressionTest, QuotedConstantsAreBigEndian) {
+    const ValueCase cases[] = {
+        {"'AB'", 0x4142},
+        {"\"ABCD\"", 0x41424344},
+        {"`A`", 0x41},
+        {"`a b`", 0x612062},
+        {"'A'<8|'B'", 0x4142},
+        {"' '", 0x20},
+        {"','", 0x2C},
+        {"\"a\"\"\"", 0x6122},  // a doubled quote stands for one
+        {"''''", 0x27},
+        // Motorola's 'c: one character, the closing apostrophe optional.
+        {"'a", 0x61},
+        {"'a+1", 0x62},
+        {"''", 0x27},
+        {"'''", 0x27},
+    };
+    for (const ValueCase& c : cases) EXPECT_EQ(valueOf(c.text), c.value) << c.text;
+}
+
+TEST(ExpressionTest, SymbolNamesTakeLocalMarks) {
+    const ValueCase cases[] = {
+        {"?", 1}, {"?temp", 2}, {"Loop@@", 3}, {"Loop$$$+?", 5}, {".dot*_x1", 30},
+    };
+    for (const ValueCase& c : cases) EXPECT_EQ(valueOf(c.text), c.value) << c.text;
+}
+
+TEST(ExpressionTest, InternalSymbolsGoToTheirCallbackWithTheirColons) {
+    ExpressionContext context = testContext();
+    std::vector<std::string> names;
+    context.internal = [&names](std::string_view name) -> Value {
+        names.emplace_back(name);
+        return {static_cast<std::int32_t>(names.size()), true};
+    };
+    // Left to right: 1+2+3+4+5+6-7.
+    EXPECT_EQ(evaluateExpression(":PC+:temp+:1+::+::Table+::?x-:A_1", context).number, 14);
+    EXPECT_EQ(names,
+              (std::vector<std::string>{":PC", ":temp", ":1", "::", "::Table", "::?x", ":A_1"}));
+}
+
+TEST(ExpressionTest, BadExpressionsSayWhy) {
+    const struct {
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"2147483648", "Number too large: 2147483648"},
+        {"4294967297", "Number too large: 4294967297"},
+        {"$100000000", "Number too large: $100000000"},
+        {"0x1FFFFFFFF", "Number too large: 0x1FFFFFFFF"},
+        {"%111111111111111111111111111111111",
+         "Number too large: %111111111111111111111111111111111"},
+        {"@40000000000", "Number too large: @40000000000"},
+        {"99999999999999999999999", "Number too large: 99999999999999999999999"},
+        {"$12$", "Bad number: $12$"},
+        {"'ABCDE'", "Character constant longer than 4 characters: 'ABCDE'"},
+        {"\"\"", "Empty character constant"},
+        {"`AB", "Unterminated string"},
+        {"'", "Unterminated character constant"},
+        {"1=2", "Unexpected '=' in expression 1=2"},
+        {"1<>2", "Unexpected '>' in expression 1<>2"},
+        {"A?B", "Unexpected '?' in expression A?B"},
+        {"1+", "Missing term in expression 1+"},
+        {":", "Unexpected ':' in expression :"},
+        {":+1", "Unexpected ':' in expression :+1"},
+        {":PC", "Unknown internal symbol :PC"},
+        {"1+::Table", "Unknown internal symbol ::Table"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(errorOf(c.text), c.message) << c.text;
+}
+
+// The leading < and > choose direct and extended addressing, and in #IF they compare: 2<1 as a
+// shift would be true, 5>4 false.
+TEST(ExpressionTest, AnglesStillForceModesAndCompareInConditions) {
+    const AssemblyResult result = assembleText(
+        " ORG $100\n LDAA <$10\n LDAA >$10\n FCB 1<2,$10>>1\n"
+        "#IF 2<1\n FCB 1\n#ELSE\n FCB 2\n#ENDIF\n#IF 5>4\n FCB 3\n#ENDIF");
+    EXPECT_EQ(result.errors, 0) << allMessages(result);
+    EXPECT_EQ(bytesAt(result, 0x100),
+              (std::vector<std::uint8_t>{0x96, 0x10, 0xB6, 0x00, 0x10, 4, 8, 2, 3}));
+}
+
+// Multi-character constants must not swallow Motorola's 'c lists, nor the blank ending an
+// operand before a comment.
+TEST(ExpressionTest, QuotedConstantsEndOperandsWhereTheyShould) {
+    const AssemblyResult result = assembleText(
+        " ORG $100\n FCB 'a,'b\n LDAA #'c load c's code\n LDX #'OK' ;it's\n"
+        " FDB `;,`\n LDD #\"A;\"");
+    EXPECT_EQ(result.errors, 0) << allMessages(result);
+    EXPECT_EQ(bytesAt(result, 0x100), (std::vector<std::uint8_t>{'a', 'b', 0x86, 'c', 0xCE, 'O',
+                                                                 'K', ';', ',', 0xCC, 'A', ';'}));
+}
+
+}  // namespace
+}  // namespace tarnwick::asm11
