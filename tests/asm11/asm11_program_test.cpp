@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "asm11/assemble_text.h"
 
@@ -141,6 +143,55 @@ TEST_F(Asm11ProgramTest, OutputsNeverOverwriteTheSourceNorOutliveTheirBuild) {
     write("cr.asm", "\tORG\t$E000\rstart\tldaa\t#1\r\tbra\tstart\r");
     EXPECT_EQ(run("cr.asm").status, 0) << readFile(directory / "out.txt");
     EXPECT_NE(readFile(directory / "cr.s19").find("S107E000860120FC"), std::string::npos);
+}
+
+// An output replaces a link of its name rather than writing through it; one that cannot be
+// written is an error that leaves no temporary file behind.
+TEST_F(Asm11ProgramTest, OutputsReplaceLinksAndFailCleanly) {
+    write("p.asm", " ORG $E000\n NOP\n");
+    write("elsewhere.txt", "kept");
+    fs::create_symlink("elsewhere.txt", directory / "p.s19");
+    fs::create_symlink(directory / "elsewhere.txt", directory / "p.sym");
+    fs::create_directory(directory / "p.lst");
+
+    const Result result = run("-L+ p.asm");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "ERR* p.asm [0] Cannot write p.lst\nasm11: p.asm: 1 error, 0 warnings\n");
+    EXPECT_EQ(readFile(directory / "elsewhere.txt"), "kept");
+    for (const char* output : {"p.s19", "p.sym"}) EXPECT_FALSE(fs::is_symlink(directory / output));
+    EXPECT_EQ(readFile(directory / "p.s19").rfind("S104E000011A\n", 0), 0u);
+    EXPECT_EQ(readFile(directory / "p.sym").rfind("#MODULE P p.asm\n", 0), 0u);
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"elsewhere.txt", "out.txt", "p.asm", "p.lst",
+                                               "p.s19", "p.sym"}));
+}
+
+// An include named like an output, or an output linked to an input, stops the build before
+// anything is written or removed.
+TEST_F(Asm11ProgramTest, OutputsThatWouldOverwriteAnInputAreRefused) {
+    write("p.asm", " ORG $E000\n#INCLUDE p.lst\n");
+    write("p.lst", " NOP\n");
+    write("p.s19", "old");
+    const Result include = run("-L+ p.asm");
+    EXPECT_EQ(include.status, 2);
+    EXPECT_EQ(include.out,
+              "ERR* p.asm [0] Output would overwrite the input file p.lst\n"
+              "asm11: p.asm: 1 error, 0 warnings\n");
+    EXPECT_EQ(readFile(directory / "p.lst"), " NOP\n");
+    EXPECT_EQ(readFile(directory / "p.s19"), "old");
+
+    write("m.asm", " ORG $E000\n NOP\n");
+    fs::create_symlink("m.asm", directory / "m.sym");
+    const Result link = run("m.asm");
+    EXPECT_EQ(link.status, 2);
+    EXPECT_EQ(
+        link.out.rfind("ERR* m.asm [0] Output m.sym would overwrite the input file m.asm\n", 0), 0u)
+        << link.out;
+    EXPECT_TRUE(fs::is_symlink(directory / "m.sym"));
+    EXPECT_FALSE(fs::exists(directory / "m.s19"));
 }
 
 TEST_F(Asm11ProgramTest, SwitchesChooseTheFiles) {

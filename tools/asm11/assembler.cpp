@@ -22,7 +22,7 @@ std::string messageLine(const Message& message, bool alternative) {
 
 std::string upper(std::string_view text) {
     std::string result(text);
-    for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : result) c = upperChar(c);
     return result;
 }
 
@@ -58,6 +58,14 @@ std::vector<std::string_view> splitList(std::string_view text) {
 }
 
 void checkCharacters(std::string_view text) {
+    // Every line comes here: a branch-free scan first, which the compiler vectorizes.
+    std::uint8_t bad = 0;
+    for (const char c : text) {
+        const auto code = static_cast<std::uint8_t>(c);
+        bad |= static_cast<std::uint8_t>((code < 0x20) & (code != '\t') & (code != '\f'));
+        bad |= static_cast<std::uint8_t>(code == 0x7F);
+    }
+    if (bad == 0) return;
     for (const char c : text) {
         const auto code = static_cast<unsigned char>(c);
         if ((code < 0x20 && !isBlank(c)) || code == 0x7F)
@@ -83,10 +91,24 @@ constexpr std::uint8_t kJsrExtended = 0xBD;
 constexpr std::uint8_t kJsrDirect = 0x9D;
 constexpr std::int32_t kMaxRepeat = 32767;
 
+// The part of an extra mnemonic's operand a step takes: "@" all of it, "@<" what stands
+// before its last comma and "@>" what follows it (CBEQA #5,LOOP compares with #5 and
+// branches to LOOP).
+std::string_view operandPart(std::string_view text, std::string_view part) {
+    if (part == "@") return text;
+    std::size_t comma = std::string_view::npos;
+    for (std::size_t i = 0; i < text.size(); i = skipConstant(text, i))
+        if (text[i] == ',') comma = i;
+    if (comma == std::string_view::npos) throw AsmError{"Missing ,target in " + std::string(text)};
+    return part == "@<" ? text.substr(0, comma) : text.substr(comma + 1);
+}
+
 // The E cycles of one encoded instruction, found by its prefix and opcode.
 int cyclesOf(const std::vector<std::uint8_t>& bytes) {
-    static const std::array<std::array<std::uint8_t, 256>, 4> table = [] {
-        std::array<std::array<std::uint8_t, 256>, 4> built{};
+    // Indexed by Page itself, whose values start at 1.
+    constexpr std::size_t kPages = static_cast<std::size_t>(Page::PrefixCD) + 1;
+    static const std::array<std::array<std::uint8_t, 256>, kPages> table = [] {
+        std::array<std::array<std::uint8_t, 256>, kPages> built{};
         for (const InstructionForm& form : kInstructionSet)
             built[static_cast<std::size_t>(form.page)][form.opcode] = form.cycles;
         return built;
@@ -153,7 +175,14 @@ void Assembler::startPass() {
                        .savedSp = 0,
                        .savedPc = 0};
     symbols_.setCaseSensitive(options_.caseSensitive);
-    if (pass_ == 1) memoryRanges_.clear();
+    if (pass_ == 1) {
+        memoryRanges_.clear();
+        // Sequence number 0 stands for the command line, so that -D names count as defined
+        // before the first line.
+        records_.assign(1, LineRecord{});
+    }
+    state_.sequence = 1;
+    current_ = 0;
     state_.result.readFiles.push_back(main_.name);
     sources_.clear();
     file_ = main_.name;
@@ -210,7 +239,7 @@ void Assembler::assembleLines() {
                 endMacro();
                 continue;
             }
-            file_ = top.file->name;
+            if (file_ != top.file->name) file_ = top.file->name;
             line_ = top.callLine;
             if (++state_.expandedLines > kMaxExpandedLines) {
                 macroLine_ = 0;
@@ -227,7 +256,7 @@ void Assembler::assembleLines() {
             sources_.pop_back();
             continue;
         }
-        file_ = top.file->name;
+        if (file_ != top.file->name) file_ = top.file->name;
         line_ = static_cast<int>(++top.next);
         macroLine_ = 0;
         processLine(top.file->lines[top.next - 1]);
@@ -374,7 +403,15 @@ void Assembler::statement(std::string_view text) {
         return;
     }
     if (operation[0] == '@' || operation[0] == '%') {
-        Statement call{line.label, std::string(operation), line.rest};
+        std::string_view rest = line.rest;
+        // "@name,;" asks for ';' as the call's separator: that ';' starts no comment.
+        if (operation.back() == ',' && rest.starts_with(';') &&
+            rest.data() == operation.data() + operation.size()) {
+            operation = std::string_view(operation.data(), operation.size() + 1);
+            rest.remove_prefix(1);
+            while (!rest.empty() && isBlank(rest.front())) rest.remove_prefix(1);
+        }
+        Statement call{line.label, std::string(operation), rest};
         macroCall(call, true);
         return;
     }
@@ -484,13 +521,14 @@ void Assembler::hints(const std::string& mnemonic, const std::vector<std::uint8_
 }
 
 // The line's own operand: pass 2 repeats pass 1's choice between direct and extended.
-std::vector<std::uint8_t> Assembler::encodeOperand(const Forms& forms, std::string_view rest) {
+std::vector<std::uint8_t> Assembler::encodeOperand(const Forms& forms, std::string_view rest,
+                                                   std::optional<std::int32_t> address) {
     std::optional<bool> direct;
     if (pass_ == 2 && current_ < records_.size()) direct = records_[current_].direct;
-    const Encoding encoding =
-        encodeInstruction({forms, rest, state_.switches.spaces, expressionContext(), direct});
+    Encoding encoding = encodeInstruction(
+        {forms, rest, state_.switches.spaces, expressionContext(), direct, address});
     if (pass_ == 1 && current_ < records_.size()) records_[current_].direct = encoding.direct;
-    return encoding.bytes;
+    return std::move(encoding.bytes);
 }
 
 // An operand of an expansion, "*" being the step's own address.
@@ -506,7 +544,7 @@ void Assembler::extraStatement(const std::string& mnemonic, const ExtraMnemonic&
     if (expansion.kind == ExtraKind::Undefined)
         throw AsmError{"Extra mnemonic " + mnemonic + " has no defined expansion"};
     bool takesOperand = expansion.kind != ExtraKind::Steps;
-    for (const ExtraStep& step : expansion.steps) takesOperand |= step.operand == "@";
+    for (const ExtraStep& step : expansion.steps) takesOperand |= step.operand.starts_with('@');
     if (takesOperand && operand(rest).empty()) throw AsmError{"Missing operand for " + mnemonic};
     std::vector<std::uint8_t> bytes;
     const auto append = [this, &bytes](const std::vector<std::uint8_t>& more) {
@@ -535,11 +573,12 @@ void Assembler::extraStatement(const std::string& mnemonic, const ExtraMnemonic&
         }
         case ExtraKind::Steps:
             for (const ExtraStep& step : expansion.steps) {
-                if (step.operand == "@")
-                    append(encodeOperand(*instructionForms(step.mnemonic), rest));
+                const std::int32_t address = lineStart_ + static_cast<std::int32_t>(bytes.size());
+                if (step.operand.starts_with('@'))
+                    append(encodeOperand(*instructionForms(step.mnemonic),
+                                         operandPart(operand(rest), step.operand), address));
                 else
-                    append(encodeFixed(step.mnemonic, step.operand,
-                                       lineStart_ + static_cast<std::int32_t>(bytes.size())));
+                    append(encodeFixed(step.mnemonic, step.operand, address));
             }
             break;
     }
@@ -616,9 +655,10 @@ std::string_view Assembler::operand(std::string_view rest) const {
     return operandField(rest, state_.switches.spaces);
 }
 
-ExpressionContext Assembler::expressionContext() {
-    ExpressionContext context;
-    context.symbol = [this](std::string_view name) -> Value {
+const ExpressionContext& Assembler::expressionContext() {
+    context_.location = lineStart_;
+    if (context_.symbol) return context_;
+    context_.symbol = [this](std::string_view name) -> Value {
         const Symbol* symbol = findSymbol(name);
         if (backwardOnly_) {
             if (symbol && symbol->known && symbol->definedAt < current_)
@@ -629,9 +669,8 @@ ExpressionContext Assembler::expressionContext() {
         if (pass_ == 1) return {0, false};
         throw AsmError{"Undefined symbol: " + std::string(name)};
     };
-    context.internal = [this](std::string_view name) { return internalSymbol(name); };
-    context.location = lineStart_;
-    return context;
+    context_.internal = [this](std::string_view name) { return internalSymbol(name); };
+    return context_;
 }
 
 Value Assembler::evaluate(std::string_view text) {

@@ -69,7 +69,8 @@ struct MacroCall {
     int loop = 1;          // :LOOP
     int mloop = 1;         // :MLOOP
     std::size_t mdoLine = 0;
-    int number = 0;  // the assembly's macro call count when it started, for $$$ names
+    int number = 0;   // the assembly's macro call count when it started, for $$$ names
+    int repeats = 0;  // MTOP, MLOOP and chained calls since the call from a file line
     int32_t temp = 0;
     ConditionStack conditions;  // conditionals are local to one expansion
 };
@@ -207,6 +208,8 @@ class Assembler {
     std::size_t current_ = 0;  // sequence number of the line being assembled
     std::int32_t lineStart_ = 0;
     bool backwardOnly_ = false;  // conditions see only symbols defined on earlier lines
+    // Built on first use and kept: two std::functions cost too much to build per expression.
+    ExpressionContext context_;
     // The listing's entry for the line being assembled, with -L+ in pass 2; a line that is
     // not to be listed has one too until it ends, for the messages it may bring.
     std::optional<std::size_t> listed_;
@@ -229,7 +232,8 @@ class Assembler {
     void dropUnlistedLine(std::size_t index, bool listingWasOn);
     void hints(const std::string& mnemonic, const std::vector<std::uint8_t>& bytes,
                bool followsCall);
-    std::vector<std::uint8_t> encodeOperand(const Forms& forms, std::string_view rest);
+    std::vector<std::uint8_t> encodeOperand(const Forms& forms, std::string_view rest,
+                                            std::optional<std::int32_t> address = {});
     std::vector<std::uint8_t> encodeFixed(std::string_view mnemonic, std::string_view operand,
                                           std::int32_t address);
     void extraStatement(const std::string& mnemonic, const ExtraMnemonic& expansion,
@@ -257,7 +261,7 @@ class Assembler {
     void closeProcedure();
 
     // Expressions.
-    ExpressionContext expressionContext();
+    const ExpressionContext& expressionContext();
     Value evaluate(std::string_view text);
     std::int32_t evaluateNow(std::string_view text, std::string_view what);
     std::int64_t evaluateCount(std::string_view text, std::string_view what);

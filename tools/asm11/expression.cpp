@@ -9,13 +9,29 @@
 
 namespace tarnwick::asm11 {
 
+namespace {
+
+// std::isalpha and std::isalnum, with ASCII spared the call into the locale.
+bool isLetter(char c) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code >= 0x80) return std::isalpha(code);
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isLetterOrDigit(char c) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code >= 0x80) return std::isalnum(code);
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+}  // namespace
+
 bool isSymbolStart(char c) {
-    return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '?';
+    return isLetter(c) || c == '_' || c == '.' || c == '?';
 }
 
 bool isSymbolChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '@' ||
-           c == '$';
+    return isLetterOrDigit(c) || c == '_' || c == '.' || c == '@' || c == '$';
 }
 
 namespace {
@@ -59,11 +75,29 @@ class Parser {
         return pos_ >= text_.size();
     }
 
+    static bool isBinaryOperator(char c) {
+        switch (c) {
+            case '+':
+            case '-':
+            case '*':
+            case '/':
+            case '\\':
+            case '&':
+            case '|':
+            case '^':
+            case '<':
+            case '>':
+                return true;
+            default:
+                return false;
+        }
+    }
+
     Value sequence() {
         Value value = term();
         while (!atEnd() && text_[pos_] != '}') {
             const char op = text_[pos_];
-            if (std::string_view("+-*/\\&|^<>").find(op) == std::string_view::npos)
+            if (!isBinaryOperator(op))
                 throw AsmError{"Unexpected '" + std::string(1, op) + "' in expression " +
                                std::string(text_)};
             ++pos_;
@@ -146,7 +180,7 @@ class Parser {
         const Nesting nesting(depth_);
         if (atEnd()) throw AsmError{"Missing term in expression " + std::string(text_)};
         const char c = text_[pos_];
-        if (std::string_view("-+~[]").find(c) != std::string_view::npos) {
+        if (c == '-' || c == '+' || c == '~' || c == '[' || c == ']') {
             const bool doubled =
                 (c == '[' || c == ']') && pos_ + 1 < text_.size() && text_[pos_ + 1] == c;
             pos_ += doubled ? 2 : 1;
@@ -222,18 +256,18 @@ class Parser {
         const std::size_t begin = pos_;
         std::size_t end = start;
         while (end < text_.size() && isSymbolChar(text_[end])) ++end;
-        const std::string literal(text_.substr(begin, end - begin));
+        const std::string_view literal = text_.substr(begin, end - begin);
         const std::uint64_t limit = base == 10 ? INT32_MAX : UINT32_MAX;
         std::uint64_t value = 0;
         for (std::size_t i = start; i < end; ++i) {
             const int digit = digitValue(text_[i]);
-            if (digit >= base) throw AsmError{"Bad number: " + literal};
+            if (digit >= base) throw AsmError{"Bad number: " + std::string(literal)};
             if (value <= limit)
                 value =
                     value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
         }
-        if (end == start) throw AsmError{"Bad number: " + literal};
-        if (value > limit) throw AsmError{"Number too large: " + literal};
+        if (end == start) throw AsmError{"Bad number: " + std::string(literal)};
+        if (value > limit) throw AsmError{"Number too large: " + std::string(literal)};
         pos_ = end;
         return Value{static_cast<std::int32_t>(static_cast<std::uint32_t>(value)), true};
     }

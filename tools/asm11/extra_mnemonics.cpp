@@ -47,6 +47,19 @@ const std::vector<Entry>& entries() {
         {"XGAB", steps({{"PSHA", ""}, {"TBA", ""}, {"PULB", ""}})},
         // D passes through both index registers and comes back unchanged.
         {"XGXY", steps({{"XGDX", ""}, {"XGDY", ""}, {"XGDX", ""}})},
+        // All four registers, and back in the opposite order.
+        {"PUSH", steps({{"PSHA", ""}, {"PSHB", ""}, {"PSHX", ""}, {"PSHY", ""}})},
+        {"PULL", steps({{"PULY", ""}, {"PULX", ""}, {"PULB", ""}, {"PULA", ""}})},
+        // Through the stack, so that D and the condition codes stay as they were.
+        {"TXY", steps({{"PSHX", ""}, {"PULY", ""}})},
+        {"TYX", steps({{"PSHY", ""}, {"PULX", ""}})},
+        // Compare and branch when equal; decrement and branch when not zero.
+        {"CBEQA", steps({{"CMPA", "@<"}, {"BEQ", "@>"}})},
+        {"CBEQB", steps({{"CMPB", "@<"}, {"BEQ", "@>"}})},
+        {"DBNZA", steps({{"DECA", ""}, {"BNE", "@"}})},
+        {"DBNZB", steps({{"DECB", ""}, {"BNE", "@"}})},
+        {"DBNZX", steps({{"DEX", ""}, {"BNE", "@"}})},
+        {"DBNZY", steps({{"DEY", ""}, {"BNE", "@"}})},
         {"LBRA", steps({{"JMP", "@"}})},
         {"LBSR", steps({{"JSR", "@"}})},
         {"JCC", longBranch("BCS")},
@@ -114,6 +127,10 @@ std::string extraMnemonicsHelp() {
                     line += step.mnemonic;
                     if (step.operand == "@")
                         line += " operand";
+                    else if (step.operand == "@<")
+                        line += " value";
+                    else if (step.operand == "@>")
+                        line += " target";
                     else if (!step.operand.empty())
                         line += " " + std::string(step.operand);
                 }

@@ -7,7 +7,7 @@
 namespace tarnwick::asm11 {
 
 // One instruction of an extra mnemonic's expansion. The operand "@" stands for the source
-// line's operand.
+// line's operand, "@<" for its part before the last comma and "@>" for the part after it.
 struct ExtraStep {
     std::string_view mnemonic;
     std::string_view operand;

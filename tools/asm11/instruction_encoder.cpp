@@ -1,8 +1,8 @@
 #include "asm11/instruction_encoder.h"
 
-#include <cctype>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 #include "asm11/asm_error.h"
 #include "asm11/source_line.h"
@@ -16,9 +16,19 @@ namespace {
 constexpr InstructionForm kTest{
     Page::Base, 0x00, "TEST", Mode::Inherent, 1, 0, Operation::NoOperation, Reg::None};
 
-const std::unordered_map<std::string_view, Forms>& formIndex() {
-    static const std::unordered_map<std::string_view, Forms> index = [] {
-        std::unordered_map<std::string_view, Forms> built;
+// FNV-1a, inline: every instruction line looks its mnemonic up here.
+struct MnemonicHash {
+    std::size_t operator()(std::string_view name) const {
+        std::uint64_t hash = 0xCBF29CE484222325;
+        for (const char c : name) hash = (hash ^ static_cast<std::uint8_t>(c)) * 0x100000001B3;
+        return static_cast<std::size_t>(hash);
+    }
+};
+using FormIndex = std::unordered_map<std::string_view, Forms, MnemonicHash>;
+
+const FormIndex& formIndex() {
+    static const FormIndex index = [] {
+        FormIndex built;
         for (const InstructionForm& form : kInstructionSet) built[form.mnemonic].push_back(&form);
         built[kTest.mnemonic].push_back(&kTest);
         return built;
@@ -34,7 +44,7 @@ const InstructionForm* formWith(const Forms& forms, Mode mode) {
 
 std::string upper(std::string_view text) {
     std::string result(text);
-    for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : result) c = upperChar(c);
     return result;
 }
 
@@ -64,11 +74,11 @@ class Encoder {
         if (const InstructionForm* relative = formWith(forms, Mode::Relative)) {
             start(*relative);
             branchOffset(operand(), *relative);
-            return result_;
+            return std::move(result_);
         }
         if (const InstructionForm* inherent = formWith(forms, Mode::Inherent)) {
             start(*inherent);  // anything after the mnemonic is comment
-            return result_;
+            return std::move(result_);
         }
         const std::string_view text = operand();
         if (text.front() == '#') return immediate(text.substr(1));
@@ -99,6 +109,7 @@ class Encoder {
     }
 
     void start(const InstructionForm& form) {
+        result_.bytes.reserve(form.length);
         switch (form.page) {
             case Page::Prefix18:
                 result_.bytes.push_back(kPrefix18);
@@ -139,8 +150,8 @@ class Encoder {
         if (value.known && (value.number < 0 || value.number > 0xFFFF))
             throw AsmError{"Branch target out of range: " + hexValue(value.number)};
         // PC arithmetic wraps at 16 bits, so a branch near FFFF may reach 0000 and beyond.
-        const auto offset = static_cast<std::int16_t>(
-            static_cast<std::uint16_t>(value.number - (request_.context.location + form.length)));
+        const auto offset = static_cast<std::int16_t>(static_cast<std::uint16_t>(
+            value.number - (request_.address.value_or(request_.context.location) + form.length)));
         if (value.known && offset > 127)
             throw AsmError{"Branch out of range by " + std::to_string(offset - 127) + " bytes"};
         if (value.known && offset < -128)
@@ -163,13 +174,13 @@ class Encoder {
             start(need(Mode::Immediate16, "Immediate mode"));
             word(evaluate(text));
         }
-        return result_;
+        return std::move(result_);
     }
 
     Encoding indexed(char reg, std::string_view offset) {
         start(need(reg == 'X' ? Mode::IndexedX : Mode::IndexedY, "Indexed mode"));
         byte(trim(offset).empty() ? Value{} : evaluate(offset), 0, "Index offset");
-        return result_;
+        return std::move(result_);
     }
 
     Encoding memory(std::string_view text) {
@@ -201,7 +212,7 @@ class Encoder {
             start(*extended);
             word(value);
         }
-        return result_;
+        return std::move(result_);
     }
 
     // Fields of BSET/BCLR/BRSET/BRCLR, separated by a comma or, with spaces off, blanks.
@@ -273,7 +284,7 @@ class Encoder {
         byte(evaluate(second), -0x80, "Mask");
         if (branches) branchOffset(field(), form);
         if (fields.continues()) throw AsmError{usage};
-        return result_;
+        return std::move(result_);
     }
 };
 

@@ -19,9 +19,12 @@ struct EncodeRequest {
     const Forms& forms;
     std::string_view rest;             // the line after the mnemonic, comment included
     bool spaces;                       // operands may hold blanks
-    const ExpressionContext& context;  // location: the instruction's own address
+    const ExpressionContext& context;  // location: the value of *
     // Pass 2 repeats pass 1's choice between direct and extended so that sizes never change.
     std::optional<bool> direct;
+    // Where the instruction lies when that is not *: a step of an extra mnemonic, whose
+    // operand's * is the address of the line.
+    std::optional<std::int32_t> address = {};
 };
 
 struct Encoding {

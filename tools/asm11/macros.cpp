@@ -15,6 +15,16 @@ namespace {
 
 constexpr int kMaxMacroLimit = 10000;
 constexpr std::size_t kSimpleParameters = 9;
+// More turns than there are addresses: a loop that emits a byte each turn has filled memory.
+constexpr int kMaxMacroRepeats = 0x10000;
+
+// Counts one more turn of a macro loop, ending the assembly when it has run away.
+void countRepeat(MacroCall& call, bool& ended) {
+    if (++call.repeats <= kMaxMacroRepeats) return;
+    ended = true;
+    throw AsmError{"Macro " + call.macro->name + " loops more than " +
+                   std::to_string(kMaxMacroRepeats) + " times: a macro that never ends?"};
+}
 
 bool isDigits(std::string_view text) {
     return !text.empty() && text.size() <= 3 && std::all_of(text.begin(), text.end(), [](char c) {
@@ -25,7 +35,12 @@ bool isDigits(std::string_view text) {
 // The text without a ";;" comment, which stays in the definition only.
 std::string withoutPrivateComment(std::string_view line) {
     for (std::size_t i = 0; i + 1 < line.size();) {
-        if (line[i] == ';' && line[i + 1] == ';') return std::string(trim(line.substr(0, i)));
+        if (line[i] == ';' && line[i + 1] == ';') {
+            // Only the end is trimmed: the blanks in front keep a statement out of column 1.
+            std::size_t end = i;
+            while (end > 0 && isBlank(line[end - 1])) --end;
+            return std::string(line.substr(0, end));
+        }
         if (line[i] == '\'' || line[i] == '"') {
             const std::size_t close = line.find(line[i], i + 1);
             if (close == std::string_view::npos) break;
@@ -61,6 +76,16 @@ std::vector<std::string> splitParameters(std::string_view text, char separator) 
                 : i + 1;
     }
     return parameters;
+}
+
+// A call's parameters: up to the comment, which a ';' separator does not start; with a blank
+// separator, or #SPACESON, blanks do not end them.
+std::string_view callOperand(std::string_view rest, char separator, bool spaces) {
+    if (separator == ' ') return trim(rest.substr(0, rest.find(';')));
+    std::size_t i = 0;
+    while (i < rest.size() && (rest[i] != ';' || separator == ';') && (spaces || !isBlank(rest[i])))
+        i = skipConstant(rest, i);
+    return trim(rest.substr(0, i));
 }
 
 }  // namespace
@@ -154,8 +179,7 @@ bool Assembler::macroCall(const Statement& s, bool forced) {
 void Assembler::callMacro(std::shared_ptr<Macro> macro, const Statement& s,
                           std::string_view calledName, char separator, bool chain,
                           bool resetCounters) {
-    std::string_view operandText =
-        separator == ' ' ? trim(s.rest.substr(0, s.rest.find(';'))) : operand(s.rest);
+    const std::string_view operandText = callOperand(s.rest, separator, state_.switches.spaces);
     auto call = std::make_unique<MacroCall>();
     call->macro = macro;
     call->parameters.emplace_back(calledName);
@@ -180,6 +204,10 @@ void Assembler::callMacro(std::shared_ptr<Macro> macro, const Statement& s,
         call->temp = outer.temp;
         call->caller = outer.macro->name;
         if (chain && outer.macro == macro) call->loop = outer.loop + 1;
+        if (chain) {
+            call->repeats = outer.repeats;
+            countRepeat(*call, state_.ended);
+        }
     }
     if (resetCounters) {
         macro->invocations = 0;
@@ -405,6 +433,7 @@ void Assembler::mtop(const Statement& s) {
     MacroCall& call = currentCall();
     const std::string_view limit = operand(s.rest);
     if (!limit.empty() && call.loop >= evaluateNow(limit, "MTOP")) return;
+    countRepeat(call, state_.ended);
     ++call.loop;
     call.conditions.clear();
     call.next = 0;
@@ -421,6 +450,7 @@ void Assembler::mloop(const Statement& s) {
     MacroCall& call = currentCall();
     const std::string_view limit = operand(s.rest);
     if (!limit.empty() && call.mloop >= evaluateNow(limit, "MLOOP")) return;
+    countRepeat(call, state_.ended);
     ++call.mloop;
     call.next = call.mdoLine;
 }

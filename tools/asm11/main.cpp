@@ -116,8 +116,8 @@ int run(int argc, const char* const* argv) {
     // An include named like an output, or reached through a link, must not be lost to it.
     if (const std::optional<OverwrittenInput> clash =
             findOverwrittenInput(result.readFiles, outputPaths(source, result, options))) {
-        fileError(source,
-                  "Output " + clash->output + " would overwrite the input file " + clash->input);
+        const std::string output = clash->output == clash->input ? "" : " " + clash->output;
+        fileError(source, "Output" + output + " would overwrite the input file " + clash->input);
         ++errors;
         printSummary(source, result, errors);
         return kErrors;

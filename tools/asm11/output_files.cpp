@@ -34,15 +34,27 @@ std::string listingRow(const std::string& number, std::int32_t address,
     return row + "\n";
 }
 
+// hexText without a string of its own: these files hold digits for every byte and line.
+void appendHex(std::string& text, std::uint32_t value, int digits) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+        text += kDigits[(value >> shift) & 0xF];
+}
+
 std::string record(char type, std::uint16_t address, const std::vector<std::uint8_t>& data) {
     const auto count = static_cast<std::uint32_t>(data.size() + 3);
     std::uint32_t sum = count + (address >> 8) + (address & 0xFF);
-    std::string text = std::string("S") + type + hexText(count, 2) + hexText(address, 4);
+    std::string text = {'S', type};
+    text.reserve(2 * count + 5);
+    appendHex(text, count, 2);
+    appendHex(text, address, 4);
     for (const std::uint8_t byte : data) {
-        text += hexText(byte, 2);
+        appendHex(text, byte, 2);
         sum += byte;
     }
-    return text + hexText(~sum & 0xFF, 2) + "\n";
+    appendHex(text, ~sum & 0xFF, 2);
+    text += '\n';
+    return text;
 }
 
 }  // namespace
@@ -68,14 +80,16 @@ std::string s19Text(const AssemblyResult& result, std::string_view header) {
 }
 
 std::string listingText(const AssemblyResult& result) {
-    std::string text;
+    std::string text = result.title.empty() ? "" : result.title + "\n\n";
     const std::string* file = nullptr;
     for (const ListedLine& line : result.listing) {
         if (!file || *file != line.file) {
             file = &line.file;
             text += "File " + line.file + "\n";
         }
-        text += listingRow(std::to_string(line.line), line.address, line.bytes, 0, line.text);
+        // A line of a macro expansion carries its call's number and a '+'.
+        const std::string number = std::to_string(line.line) + (line.macroLine > 0 ? "+" : "");
+        text += listingRow(number, line.address, line.bytes, 0, line.text);
         for (std::size_t i = kListedBytesPerRow; i < line.bytes.size(); i += kListedBytesPerRow)
             text += listingRow("", line.address, line.bytes, i, "");
         for (const Message& message : line.messages) text += messageLine(message) + "\n";
@@ -88,6 +102,13 @@ std::string listingText(const AssemblyResult& result) {
     for (const SymbolValue& symbol : symbols)
         text += hexText(symbol.value, 4) + "  " + symbol.name + "\n";
     return text;
+}
+
+std::string exportFileText(const AssemblyResult& result) {
+    std::string text;
+    for (const SymbolValue& symbol : result.exports)
+        text += padded(symbol.name, 19) + " SET $" + hexText(symbol.value, 4) + "\n";
+    return text + result.exportedMacros;
 }
 
 std::string mapText(const AssemblyResult& result) {
@@ -104,13 +125,21 @@ std::string symbolFileText(const AssemblyResult& result) {
         std::string name = std::filesystem::path(module.file).stem().string();
         for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         text += "#MODULE " + (name.empty() ? std::string("MAIN") : name) + " " + module.file + "\n";
-        for (const auto& [address, line] : module.lines)
-            text += hexText(address, 4) + " " + std::to_string(line) + "\n";
+        for (const auto& [address, line] : module.lines) {
+            appendHex(text, address, 4);
+            text += ' ';
+            text += std::to_string(line);
+            text += '\n';
+        }
         text += "#END\n";
     }
     text += "#SYMBOL\n";
-    for (const SymbolValue& symbol : result.symbols)
-        text += hexText(symbol.value, 4) + " " + symbol.name + "\n";
+    for (const SymbolValue& symbol : result.symbols) {
+        appendHex(text, symbol.value, 4);
+        text += ' ';
+        text += symbol.name;
+        text += '\n';
+    }
     return text + "#END\n";
 }
 

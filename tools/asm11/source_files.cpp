@@ -14,13 +14,23 @@ std::vector<std::string_view> splitSourceLines(std::string_view text) {
     while (!text.empty() && text.back() == '\x1A') text.remove_suffix(1);
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // UTF-8 byte order mark
     std::vector<std::string_view> lines;
-    // Lines end in LF, CR LF or a lone CR.
-    while (!text.empty()) {
-        const std::size_t end = text.find_first_of("\r\n");
-        lines.push_back(text.substr(0, end));
-        if (end == std::string_view::npos) break;
-        text.remove_prefix(end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1));
+    // Lines end in LF, CR LF or a lone CR. Without a CR, find() runs through each line at once.
+    if (text.find('\r') == std::string_view::npos) {
+        for (std::size_t begin = 0; begin < text.size();) {
+            const std::size_t end = std::min(text.find('\n', begin), text.size());
+            lines.push_back(text.substr(begin, end - begin));
+            begin = end + 1;
+        }
+        return lines;
     }
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\n' && text[i] != '\r') continue;
+        lines.push_back(text.substr(begin, i - begin));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        begin = i + 1;
+    }
+    if (begin < text.size()) lines.push_back(text.substr(begin));
     return lines;
 }
 

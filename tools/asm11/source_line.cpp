@@ -4,10 +4,6 @@
 
 namespace tarnwick::asm11 {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\f';
-}
-
 std::string_view trim(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
@@ -65,11 +61,6 @@ Constant readConstant(std::string_view text, std::size_t i) {
     if (i + 1 >= text.size()) throw AsmError{"Unterminated character constant"};
     const bool closing = i + 2 < text.size() && text[i + 2] == quote;
     return {std::string(1, text[i + 1]), i + (closing ? 3 : 2)};
-}
-
-std::size_t skipConstant(std::string_view text, std::size_t i) {
-    const char c = text[i];
-    return c == '\'' || c == '"' || c == '`' ? readConstant(text, i).end : i + 1;
 }
 
 std::string_view operandField(std::string_view rest, bool spaces) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cctype>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,16 @@ struct SourceLine {
 SourceLine splitLine(std::string_view text);
 
 // Blank, tab, and the form feed old sources hold between pages.
-bool isBlank(char c);
+inline bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\f';
+}
+
+// std::toupper, with ASCII, which is nearly every character, spared the call into the locale.
+inline char upperChar(char c) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code >= 0x80) return static_cast<char>(std::toupper(code));
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // The operand at the start of `rest`: up to ";" or, with spaces off, the first blank outside
 // string and character constants. Trailing blanks are removed.
@@ -38,7 +48,10 @@ Constant readConstant(std::string_view text, std::size_t i);
 // Positions of the next quote-aware scan step: the index just past a string or character
 // constant starting at text[i], or i + 1 for any other character. Throws on an unterminated
 // string.
-std::size_t skipConstant(std::string_view text, std::size_t i);
+inline std::size_t skipConstant(std::string_view text, std::size_t i) {
+    const char c = text[i];
+    return c == '\'' || c == '"' || c == '`' ? readConstant(text, i).end : i + 1;
+}
 
 std::string_view trim(std::string_view text);
 

@@ -9,10 +9,24 @@
 
 namespace tarnwick::asm11 {
 
+namespace {
+
+// Most names hold no scope: they are their own key, and no string need be built for them.
+bool unscoped(std::string_view name) {
+    if (!name.empty() && name[0] == '?') return false;
+    for (const char c : name)
+        if (c == '@' || c == '$') return false;
+    return true;
+}
+
+}  // namespace
+
 std::string Assembler::scopedName(std::string_view name) const {
     std::string key(name);
-    if (name.size() > 2 && state_.procCounter > 0 && name.find("@@", 1) != std::string_view::npos)
-        key += ":" + std::to_string(state_.procStack.empty() ? 0 : state_.procStack.back());
+    // Outside every procedure, before the first PROC or after the last ENDP, @@ is plain.
+    if (name.size() > 2 && !state_.procStack.empty() &&
+        name.find("@@", 1) != std::string_view::npos)
+        key += ":" + std::to_string(state_.procStack.back());
     if (name.size() > 3 && name.find("$$$", 1) != std::string_view::npos) {
         for (auto it = sources_.rbegin(); it != sources_.rend(); ++it) {
             if (it->call) {
@@ -40,7 +54,7 @@ bool Assembler::isValidLabel(std::string_view name) {
 }
 
 Symbol* Assembler::findSymbol(std::string_view name) {
-    Symbol* symbol = symbols_.find(scopedName(name));
+    Symbol* symbol = unscoped(name) ? symbols_.find(name) : symbols_.find(scopedName(name));
     return symbol && !symbol->undefined ? symbol : nullptr;
 }
 
@@ -52,7 +66,8 @@ bool Assembler::definedBefore(std::string_view name) {
 
 void Assembler::defineSymbol(std::string_view name, Value value, bool redefinable) {
     if (!isValidLabel(name)) return error("Bad label: " + std::string(name));
-    const std::string key = scopedName(name);
+    const std::string scoped = unscoped(name) ? std::string() : scopedName(name);
+    const std::string_view key = scoped.empty() ? name : std::string_view(scoped);
     Symbol* symbol = symbols_.find(key);
     if (!symbol) {
         symbol = &symbols_.add(key);

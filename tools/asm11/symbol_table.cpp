@@ -1,6 +1,8 @@
 #include "asm11/symbol_table.h"
 
-#include <cctype>
+#include <array>
+
+#include "asm11/source_line.h"
 
 namespace tarnwick::asm11 {
 
@@ -8,15 +10,23 @@ namespace {
 
 std::string folded(std::string_view name) {
     std::string result(name);
-    for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : result) c = upperChar(c);
     return result;
 }
 
 }  // namespace
 
 Symbol* SymbolTable::find(std::string_view name) {
-    const auto& index = caseSensitive_ ? exact_ : folded_;
-    const auto it = index.find(caseSensitive_ ? std::string(name) : folded(name));
+    if (caseSensitive_) return at(exact_, name);
+    // Names are short: folded on the stack.
+    std::array<char, 64> buffer;
+    if (name.size() > buffer.size()) return at(folded_, folded(name));
+    for (std::size_t i = 0; i < name.size(); ++i) buffer[i] = upperChar(name[i]);
+    return at(folded_, std::string_view(buffer.data(), name.size()));
+}
+
+Symbol* SymbolTable::at(const Index& index, std::string_view name) {
+    const auto it = index.find(name);
     return it == index.end() ? nullptr : &symbols_[it->second];
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -31,10 +32,24 @@ class SymbolTable {
     const std::vector<Symbol>& inOrder() const { return symbols_; }
 
   private:
+    // Looked up by string_view, without a std::string for every name an expression holds;
+    // FNV-1a, inline, for names of a few characters.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const {
+            std::uint64_t hash = 0xCBF29CE484222325;
+            for (const char c : name) hash = (hash ^ static_cast<std::uint8_t>(c)) * 0x100000001B3;
+            return static_cast<std::size_t>(hash);
+        }
+    };
+    using Index = std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>>;
+
+    Symbol* at(const Index& index, std::string_view name);
+
     bool caseSensitive_;
     std::vector<Symbol> symbols_;
-    std::unordered_map<std::string, std::size_t> exact_;
-    std::unordered_map<std::string, std::size_t> folded_;
+    Index exact_;
+    Index folded_;
 };
 
 }  // namespace tarnwick::asm11
