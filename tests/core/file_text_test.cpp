@@ -2,12 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "project/temp_directory.h"
 
 namespace tarnwick {
 namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> entries(const fs::path& directory) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 TEST(FileTextTest, GivesTheBytesOfRegularFilesOnly) {
     const testing::TempDirectory directory;
@@ -18,6 +30,47 @@ TEST(FileTextTest, GivesTheBytesOfRegularFilesOnly) {
     EXPECT_EQ(readFileText(directory.path() / "image.s19"), bytes);
     EXPECT_EQ(readFileText(directory.path() / "missing.s19"), std::nullopt);
     EXPECT_EQ(readFileText(directory.path() / "folder.asm"), std::nullopt);
+}
+
+// A link named like the output is replaced, its target left alone; a replaced file keeps its
+// permissions; nothing but the output remains.
+TEST(FileTextTest, WritingReplacesLinksAndFilesWhole) {
+    const testing::TempDirectory directory;
+    testing::writeText(directory / "target.asm", "source");
+    fs::create_symlink(directory / "target.asm", directory / "prog.s19");
+    testing::writeText(directory / "prog.sym", "a longer old text than the new one");
+    fs::permissions(directory / "prog.sym", fs::perms::owner_read | fs::perms::owner_write);
+    const std::string bytes("S1\r\n\0\xFF end", 10);
+
+    ASSERT_TRUE(writeFileReplacing(directory / "prog.s19", bytes));
+    ASSERT_TRUE(writeFileReplacing(directory / "prog.sym", "new"));
+    ASSERT_TRUE(writeFileReplacing(directory / "empty.lst", ""));
+
+    EXPECT_FALSE(fs::is_symlink(directory / "prog.s19"));
+    EXPECT_EQ(testing::readText(directory / "prog.s19"), bytes);
+    EXPECT_EQ(testing::readText(directory / "target.asm"), "source");
+    EXPECT_EQ(testing::readText(directory / "prog.sym"), "new");
+    EXPECT_EQ(fs::status(directory / "prog.sym").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(testing::readText(directory / "empty.lst"), "");
+    EXPECT_EQ(entries(directory.path()),
+              (std::vector<std::string>{"empty.lst", "prog.s19", "prog.sym", "target.asm"}));
+}
+
+// Failures leave what was there and no temporary: in a folder that is missing or is a file, or
+// over a folder.
+TEST(FileTextTest, FailedWritesLeaveNothingBehind) {
+    const testing::TempDirectory directory;
+    testing::writeText(directory / "plain.txt", "kept");
+    fs::create_directory(directory / "prog.lst");
+    testing::writeText(directory / "prog.lst/inside", "kept");
+
+    for (const char* name : {"missing/prog.s19", "plain.txt/prog.s19", "prog.lst", ""})
+        EXPECT_FALSE(writeFileReplacing(directory / name, "text")) << name;
+
+    EXPECT_EQ(entries(directory.path()), (std::vector<std::string>{"plain.txt", "prog.lst"}));
+    EXPECT_EQ(entries(directory / "prog.lst"), std::vector<std::string>{"inside"});
+    EXPECT_EQ(testing::readText(directory / "plain.txt"), "kept");
 }
 
 }  // namespace
