@@ -211,6 +211,22 @@ TEST_F(Asm11ProgramTest, SwitchesChooseTheFiles) {
     EXPECT_TRUE(fs::exists(directory / "p.sym"));
 }
 
+// -EXP+ writes the EXP symbols and #MEXPORT macros as source that a later assembly includes.
+TEST_F(Asm11ProgramTest, ExportFileIsReadBackByALaterAssembly) {
+    write("lib.asm",
+          "Twice macro\n lsla\n lsla\n endm\n ORG $E000\nEntry NOP\nSize EXP 3\nHidden EQU 4\n"
+          " #EXPORT Entry\n #MEXPORT Twice\n");
+    EXPECT_EQ(run("-EXP+ lib.asm").status, 0);
+    const std::string exported = readFile(directory / "lib.exp");
+    EXPECT_NE(exported.find("Size"), std::string::npos) << exported;
+    EXPECT_EQ(exported.find("Hidden"), std::string::npos) << exported;
+
+    write("app.asm", "#INCLUDE lib.exp\n ORG $F000\n JMP Entry\n FCB Size\n @Twice\n");
+    EXPECT_EQ(run("-L+ app.asm").status, 0) << readFile(directory / "app.lst");
+    EXPECT_EQ(readFile(directory / "app.s19").substr(0, 22), "S109F0007EE00003484815");
+    EXPECT_FALSE(fs::exists(directory / "app.exp"));
+}
+
 TEST_F(Asm11ProgramTest, ErrorFilesAndTheAlternativeStyle) {
     write("inc.asm", " FCB UNKNOWN\n");
     write("e.asm", " ORG $E000\n#INCLUDE inc.asm\n#WARNING careful\n");

@@ -45,6 +45,7 @@ std::vector<std::string> outputPaths(const std::string& source, const AssemblyRe
     if (options.listing || result.stoppedAfterPass1)
         paths.push_back(beside(source, ".lst").string());
     if (options.map || result.stoppedAfterPass1) paths.push_back(beside(source, ".map").string());
+    if (options.exportFile) paths.push_back(beside(source, ".exp").string());
     if (options.errorFile) {
         paths.push_back(beside(source, ".err").string());
         for (const Message& message : result.messages)
@@ -95,7 +96,7 @@ int run(int argc, const char* const* argv) {
     // The outputs go beside the source with these extensions: one of them would overwrite it.
     std::string extension = fs::path(source).extension().string();
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (const char* output : {".s19", ".sym", ".lst", ".map", ".err"}) {
+    for (const char* output : {".s19", ".sym", ".lst", ".map", ".err", ".exp"}) {
         if (extension == output) {
             std::cerr << "asm11: " << source << ": a source named " << output
                       << " would be overwritten by an output of the same name\n";
@@ -136,6 +137,9 @@ int run(int argc, const char* const* argv) {
         const std::string header = options.s0Header ? fs::path(source).stem().string() : "";
         if (options.s19File && !writeOutput(source, s19Path, s19Text(result, header))) ++errors;
         if (options.symbolFile && !writeOutput(source, symPath, symbolFileText(result))) ++errors;
+        if (options.exportFile &&
+            !writeOutput(source, beside(source, ".exp"), exportFileText(result)))
+            ++errors;
     }
     if (result.stoppedAfterPass1) {
         // A listing or map of an earlier build would stand for this one.
