@@ -142,5 +142,17 @@ TEST(BadInputTest, OverlapIsNoErrorWithTheCheckOff) {
     EXPECT_EQ(bytesAt(result, 0), (std::vector<std::uint8_t>{0x08}));
 }
 
+// A macro that fails on every turn of a long loop would bring hundreds of thousands of
+// messages; the assembly stops at the thousandth.
+TEST(BadInputTest, ErrorsStopAtOneThousand) {
+    const AssemblyResult result =
+        assembleText("Bad macro\n FCB NOWHERE\n MTOP 5000\n endm\n @Bad\n NOP\n");
+    EXPECT_EQ(result.errors, 1000);
+    ASSERT_FALSE(result.messages.empty());
+    EXPECT_NE(result.messages.back().text.find("too many errors, the assembly stops here"),
+              std::string::npos)
+        << result.messages.back().text;
+}
+
 }  // namespace
 }  // namespace tarnwick::asm11

@@ -149,5 +149,20 @@ TEST(LanguageTest, ModuleLinesNameEveryLineThatProducedBytes) {
     EXPECT_EQ(result.modules[0].lines, expected);
 }
 
+// The symbol table keeps names spelled alike in other cases together, and grows as it fills.
+TEST(LanguageTest, CaseSensitiveNamesSpelledAlikeKeepTheirValuesAmongMany) {
+    AsmOptions options;
+    options.caseSensitive = true;
+    std::string source = " ORG $100\nab EQU 1\nAB EQU 2\naB EQU 3\n";
+    for (int i = 0; i < 300; ++i) {
+        const std::string number = std::to_string(i);
+        source.append("N").append(number).append(" EQU ").append(number).append("\n");
+    }
+    source += " FCB aB,AB,ab,N7,N255\n#CASEOFF\n FCB Ab,n42\n";
+    const AssemblyResult result = assembleText(source, options);
+    EXPECT_EQ(result.errors, 0) << allMessages(result);
+    EXPECT_EQ(bytesAt(result, 0x100), (std::vector<std::uint8_t>{3, 2, 1, 7, 255, 1, 42}));
+}
+
 }  // namespace
 }  // namespace tarnwick::asm11

@@ -57,15 +57,26 @@ std::vector<std::string_view> splitList(std::string_view text) {
     return items;
 }
 
-void checkCharacters(std::string_view text) {
-    // Every line comes here: a branch-free scan first, which the compiler vectorizes.
+namespace {
+
+// A control character other than a blank, or with `lineBreaks` also CR and LF. Every file,
+// and every line not known clean, comes here: branch-free, which the compiler vectorizes.
+bool holdsControlCharacter(std::string_view text, bool lineBreaks) {
     std::uint8_t bad = 0;
     for (const char c : text) {
         const auto code = static_cast<std::uint8_t>(c);
-        bad |= static_cast<std::uint8_t>((code < 0x20) & (code != '\t') & (code != '\f'));
+        const bool lineBreak = lineBreaks & ((code == '\n') | (code == '\r'));
+        bad |=
+            static_cast<std::uint8_t>((code < 0x20) & (code != '\t') & (code != '\f') & !lineBreak);
         bad |= static_cast<std::uint8_t>(code == 0x7F);
     }
-    if (bad == 0) return;
+    return bad != 0;
+}
+
+}  // namespace
+
+void checkCharacters(std::string_view text) {
+    if (!holdsControlCharacter(text, false)) return;
     for (const char c : text) {
         const auto code = static_cast<unsigned char>(c);
         if ((code < 0x20 && !isBlank(c)) || code == 0x7F)
@@ -104,7 +115,7 @@ std::string_view operandPart(std::string_view text, std::string_view part) {
 }
 
 // The E cycles of one encoded instruction, found by its prefix and opcode.
-int cyclesOf(const std::vector<std::uint8_t>& bytes) {
+int cyclesOf(std::span<const std::uint8_t> bytes) {
     // Indexed by Page itself, whose values start at 1.
     constexpr std::size_t kPages = static_cast<std::size_t>(Page::PrefixCD) + 1;
     static const std::array<std::array<std::uint8_t, 256>, kPages> table = [] {
@@ -120,6 +131,14 @@ int cyclesOf(const std::vector<std::uint8_t>& bytes) {
     if (bytes.size() > 1 && bytes[0] == kPrefix1A) page = Page::Prefix1A, at = 1;
     if (bytes.size() > 1 && bytes[0] == kPrefixCD) page = Page::PrefixCD, at = 1;
     return table[static_cast<std::size_t>(page)][bytes[at]];
+}
+
+// The text a file's lines cover: the lines and the line ends between them.
+std::string_view linesText(const SourceFile& file) {
+    if (file.lines.empty()) return {};
+    const char* begin = file.lines.front().data();
+    const char* end = file.lines.back().data() + file.lines.back().size();
+    return {begin, static_cast<std::size_t>(end - begin)};
 }
 
 }  // namespace
@@ -226,6 +245,9 @@ void Assembler::pushFile(const SourceFile& file, int depth) {
     source.file = &file;
     source.depth = depth;
     source.fileIndex = index->second;
+    const auto [known, first] = checkedFiles_.try_emplace(&file, false);
+    if (first) known->second = !holdsControlCharacter(linesText(file), true);
+    source.checked = known->second;
     sources_.push_back(std::move(source));
     if (pass_ == 2 && state_.moduleIndex.emplace(file.name, state_.result.modules.size()).second)
         state_.result.modules.push_back({file.name, {}});
@@ -249,6 +271,7 @@ void Assembler::assembleLines() {
                 break;
             }
             const std::string line = nextExpansionLine(top);
+            lineChecked_ = false;
             processLine(line);
             continue;
         }
@@ -259,6 +282,7 @@ void Assembler::assembleLines() {
         if (file_ != top.file->name) file_ = top.file->name;
         line_ = static_cast<int>(++top.next);
         macroLine_ = 0;
+        lineChecked_ = top.checked;
         processLine(top.file->lines[top.next - 1]);
     }
 }
@@ -282,7 +306,12 @@ void Assembler::report(Message::Kind kind, std::string text) {
         if (!options_.warnings || !state_.switches.warnings) return;
         ++state_.result.warnings;
     } else if (kind == Message::Kind::Error) {
-        ++state_.result.errors;
+        if (state_.result.errors >= kMaxErrors) return;
+        if (++state_.result.errors == kMaxErrors) {
+            // Past this many the messages only repeat themselves, slowly.
+            state_.ended = true;
+            text += "; too many errors, the assembly stops here";
+        }
     }
     if (macroLine_ > 0 && kind != Message::Kind::Note && inMacro()) {
         const Macro& macro = *sources_.back().call->macro;
@@ -395,7 +424,7 @@ SourceLine fieldsOf(std::string_view text) {
 }  // namespace
 
 void Assembler::statement(std::string_view text) {
-    checkCharacters(text);
+    if (!lineChecked_) checkCharacters(text);
     const SourceLine line = fieldsOf(text);
     std::string_view operation = line.mnemonic;
     if (operation.empty()) {
@@ -437,9 +466,10 @@ void Assembler::statement(std::string_view text) {
         !forceReal && (mode == Switches::MacroMode::MacrosAlwaysFirst ||
                        (mode == Switches::MacroMode::MacrosFirst && !inMacro()));
     if (macrosFirst && repeat == 1 && macroCall(s, false)) return;
-    const Operation* op = findOperation(s.name);
+    const Mnemonic mnemonic = findMnemonic(s.name);
+    const Operation* op = mnemonic.operation;
     if (op && (op->flags & kMacroOnly) && !inMacro()) throw AsmError{s.name + " outside a macro"};
-    if (!op && !forceReal && mode != Switches::MacroMode::AtOnly && !instructionForms(s.name) &&
+    if (!op && !forceReal && mode != Switches::MacroMode::AtOnly && !mnemonic.forms &&
         !(state_.switches.extra && extraMnemonic(s.name)) && repeat == 1 && macroCall(s, false))
         return;
     for (std::int32_t i = 0; i < repeat; ++i) {
@@ -447,15 +477,17 @@ void Assembler::statement(std::string_view text) {
         if (op)
             runStatement(s, op, withLabel);
         else
-            instruction(withLabel ? s : Statement{{}, s.name, s.rest}, forceReal);
+            instruction(withLabel ? s : Statement{{}, s.name, s.rest}, mnemonic.forms, forceReal);
         lineStart_ = state_.location;
     }
 }
 
 void Assembler::runStatement(const Statement& s, const Operation* op, bool withLabel) {
     const bool label = withLabel && !s.label.empty();
-    if (op->labelRule == LabelRule::AtLocation && label)
-        defineSymbol(s.label, Value{state_.location, true}, false);
+    // A directive written after a label ("Done #ENDP") still gives the label its address.
+    const bool atLocation =
+        op->labelRule == LabelRule::AtLocation || op->labelRule == LabelRule::None;
+    if (atLocation && label) defineSymbol(s.label, Value{state_.location, true}, false);
     if (!withLabel && op->labelRule == LabelRule::Value)
         throw AsmError{s.name + " repeated: only its first time has the label"};
     (this->*(op->handler))(s);
@@ -463,25 +495,26 @@ void Assembler::runStatement(const Statement& s, const Operation* op, bool withL
         defineSymbol(s.label, Value{state_.location, true}, false);
 }
 
-void Assembler::instruction(const Statement& s, bool forceReal) {
+void Assembler::instruction(const Statement& s, const Forms* forms, bool forceReal) {
     if (!s.label.empty()) defineSymbol(s.label, Value{state_.location, true}, false);
-    const Forms* forms = instructionForms(s.name);
     if (!forms && !forceReal && state_.switches.extra) {
         if (const ExtraMnemonic* expansion = extraMnemonic(s.name))
             return extraStatement(s.name, *expansion, s.rest);
     }
     if (!forms) throw AsmError{"Unknown instruction: " + s.name};
-    const std::vector<std::uint8_t> bytes = encodeOperand(*forms, s.rest);
+    const InstructionBytes bytes = encodeOperand(*forms, s.rest);
     const bool followsCall = state_.afterCall;
     emit(bytes);
     countCycles(bytes);
     trackStack(s.name);
     if (pass_ == 2) hints(s.name, bytes, followsCall && s.label.empty());
-    state_.afterCall = s.name == "JSR" || s.name == "BSR";
-    if (s.name == "RTS") state_.lastRts = lineStart_;
+    // As string_views, compared without a call.
+    const std::string_view name = s.name;
+    state_.afterCall = name == "JSR" || name == "BSR";
+    if (name == "RTS") state_.lastRts = lineStart_;
 }
 
-void Assembler::countCycles(const std::vector<std::uint8_t>& bytes) {
+void Assembler::countCycles(std::span<const std::uint8_t> bytes) {
     state_.cycles += cyclesOf(bytes);
 }
 
@@ -504,7 +537,7 @@ void Assembler::trackStack(const std::string& mnemonic) {
 
 // -REL: a JMP or JSR whose target a BRA or BSR here would reach. -RTS: an RTS right after a
 // call, where the call could jump instead (not when a label makes the RTS a target of its own).
-void Assembler::hints(const std::string& mnemonic, const std::vector<std::uint8_t>& bytes,
+void Assembler::hints(const std::string& mnemonic, std::span<const std::uint8_t> bytes,
                       bool followsCall) {
     if (state_.switches.rtsHint && mnemonic == "RTS" && followsCall)
         warning("RTS after a call: the call could be a JMP or BRA");
@@ -521,19 +554,19 @@ void Assembler::hints(const std::string& mnemonic, const std::vector<std::uint8_
 }
 
 // The line's own operand: pass 2 repeats pass 1's choice between direct and extended.
-std::vector<std::uint8_t> Assembler::encodeOperand(const Forms& forms, std::string_view rest,
-                                                   std::optional<std::int32_t> address) {
+InstructionBytes Assembler::encodeOperand(const Forms& forms, std::string_view rest,
+                                          std::optional<std::int32_t> address) {
     std::optional<bool> direct;
     if (pass_ == 2 && current_ < records_.size()) direct = records_[current_].direct;
     Encoding encoding = encodeInstruction(
         {forms, rest, state_.switches.spaces, expressionContext(), direct, address});
     if (pass_ == 1 && current_ < records_.size()) records_[current_].direct = encoding.direct;
-    return std::move(encoding.bytes);
+    return encoding.bytes;
 }
 
 // An operand of an expansion, "*" being the step's own address.
-std::vector<std::uint8_t> Assembler::encodeFixed(std::string_view mnemonic,
-                                                 std::string_view operand, std::int32_t address) {
+InstructionBytes Assembler::encodeFixed(std::string_view mnemonic, std::string_view operand,
+                                        std::int32_t address) {
     ExpressionContext context = expressionContext();
     context.location = address;
     return encodeInstruction({*instructionForms(mnemonic), operand, false, context, {}}).bytes;
@@ -547,7 +580,7 @@ void Assembler::extraStatement(const std::string& mnemonic, const ExtraMnemonic&
     for (const ExtraStep& step : expansion.steps) takesOperand |= step.operand.starts_with('@');
     if (takesOperand && operand(rest).empty()) throw AsmError{"Missing operand for " + mnemonic};
     std::vector<std::uint8_t> bytes;
-    const auto append = [this, &bytes](const std::vector<std::uint8_t>& more) {
+    const auto append = [this, &bytes](const InstructionBytes& more) {
         countCycles(more);
         bytes.insert(bytes.end(), more.begin(), more.end());
     };
@@ -565,7 +598,7 @@ void Assembler::extraStatement(const std::string& mnemonic, const ExtraMnemonic&
         }
         case ExtraKind::OverJump: {
             // The JMP's size decides the skip: 2 bytes indexed, 3 extended.
-            const std::vector<std::uint8_t> jump = encodeOperand(*instructionForms("JMP"), rest);
+            const InstructionBytes jump = encodeOperand(*instructionForms("JMP"), rest);
             const std::string skip = "*+" + std::to_string(kBranchSize + jump.size());
             append(encodeFixed(expansion.steps[0].mnemonic, skip, lineStart_));
             append(jump);
@@ -586,7 +619,7 @@ void Assembler::extraStatement(const std::string& mnemonic, const ExtraMnemonic&
     trackStack(mnemonic);
 }
 
-void Assembler::emit(const std::vector<std::uint8_t>& bytes) {
+void Assembler::emit(std::span<const std::uint8_t> bytes) {
     state_.afterCall = false;
     const std::int64_t location = state_.location;
     const std::int64_t where = location + state_.s19Offset;

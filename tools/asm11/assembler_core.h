@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -82,6 +83,7 @@ struct LineSource {
     int depth = 0;                     // include depth: 0 in the main file
     int fileIndex = 0;                 // scope of the file's ?locals
     int callLine = 0;                  // for an expansion, the calling line
+    bool checked = false;              // a file without control characters: its lines need no check
     std::unique_ptr<MacroCall> call;   // set for an expansion
 };
 
@@ -183,8 +185,16 @@ class Assembler {
     };
     // One registry: "#NAME" for the directives, "NAME" for the pseudo-operations.
     static const std::unordered_map<std::string, Operation>& operations();
-    static const Operation* findOperation(const std::string& name);
+    // What a statement's name stands for, found with one lookup: an operation, an
+    // instruction's forms, or neither.
+    struct Mnemonic {
+        const Operation* operation = nullptr;
+        const Forms* forms = nullptr;
+    };
+    static Mnemonic findMnemonic(std::string_view name);
+    static const Operation* findOperation(std::string_view name);
 
+    static constexpr int kMaxErrors = 1000;
     static constexpr int kMaxIncludeDepth = 16;
     static constexpr int kMaxIncludedFiles = 1000;
     static constexpr std::size_t kMaxIncludedLines = 4'000'000;
@@ -196,6 +206,8 @@ class Assembler {
     SourceFile main_;
     std::map<std::string, std::unique_ptr<SourceFile>> includes_;  // by path, both passes
     std::map<std::string, int> fileIndexes_;                       // for ?locals
+    // Per file, whether it holds no control character, found once for both passes.
+    std::map<const SourceFile*, bool> checkedFiles_;
     std::vector<std::string> searchDirs_;  // after the including file's own directory
     SymbolTable symbols_;
     std::vector<LineRecord> records_;
@@ -208,6 +220,7 @@ class Assembler {
     std::size_t current_ = 0;  // sequence number of the line being assembled
     std::int32_t lineStart_ = 0;
     bool backwardOnly_ = false;  // conditions see only symbols defined on earlier lines
+    bool lineChecked_ = false;   // the line's file holds no control character
     // Built on first use and kept: two std::functions cost too much to build per expression.
     ExpressionContext context_;
     // The listing's entry for the line being assembled, with -L+ in pass 2; a line that is
@@ -224,22 +237,21 @@ class Assembler {
     void dispatch(std::string_view text);
     void statement(std::string_view text);
     void runStatement(const Statement& statement, const Operation* operation, bool label);
-    void instruction(const Statement& statement, bool forceReal);
+    void instruction(const Statement& statement, const Forms* forms, bool forceReal);
     void report(Message::Kind kind, std::string text);
     void error(std::string text) { report(Message::Kind::Error, std::move(text)); }
     void warning(std::string text) { report(Message::Kind::Warning, std::move(text)); }
     std::size_t listingEntryOf(const std::string& file, int line);
     void dropUnlistedLine(std::size_t index, bool listingWasOn);
-    void hints(const std::string& mnemonic, const std::vector<std::uint8_t>& bytes,
-               bool followsCall);
-    std::vector<std::uint8_t> encodeOperand(const Forms& forms, std::string_view rest,
-                                            std::optional<std::int32_t> address = {});
-    std::vector<std::uint8_t> encodeFixed(std::string_view mnemonic, std::string_view operand,
-                                          std::int32_t address);
+    void hints(const std::string& mnemonic, std::span<const std::uint8_t> bytes, bool followsCall);
+    InstructionBytes encodeOperand(const Forms& forms, std::string_view rest,
+                                   std::optional<std::int32_t> address = {});
+    InstructionBytes encodeFixed(std::string_view mnemonic, std::string_view operand,
+                                 std::int32_t address);
     void extraStatement(const std::string& mnemonic, const ExtraMnemonic& expansion,
                         std::string_view rest);
-    void emit(const std::vector<std::uint8_t>& bytes);
-    void countCycles(const std::vector<std::uint8_t>& bytes);
+    void emit(std::span<const std::uint8_t> bytes);
+    void countCycles(std::span<const std::uint8_t> bytes);
     void trackStack(const std::string& mnemonic);
     void recordLine();
     void reserve(std::int64_t count);

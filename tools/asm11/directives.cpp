@@ -10,7 +10,7 @@ namespace tarnwick::asm11 {
 
 void Assembler::directive(std::string_view text) {
     const bool skipping = conditions().skipping();
-    if (!skipping) checkCharacters(text);
+    if (!skipping && !lineChecked_) checkCharacters(text);
     std::size_t end = 1;
     while (end < text.size() && !isBlank(text[end]) && text[end] != ';') ++end;
     std::string name = upper(text.substr(1, end - 1));

@@ -11,31 +11,6 @@ namespace tarnwick::asm11 {
 
 namespace {
 
-// std::isalpha and std::isalnum, with ASCII spared the call into the locale.
-bool isLetter(char c) {
-    const auto code = static_cast<unsigned char>(c);
-    if (code >= 0x80) return std::isalpha(code);
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool isLetterOrDigit(char c) {
-    const auto code = static_cast<unsigned char>(c);
-    if (code >= 0x80) return std::isalnum(code);
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
-
-}  // namespace
-
-bool isSymbolStart(char c) {
-    return isLetter(c) || c == '_' || c == '.' || c == '?';
-}
-
-bool isSymbolChar(char c) {
-    return isLetterOrDigit(c) || c == '_' || c == '.' || c == '@' || c == '$';
-}
-
-namespace {
-
 int digitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'z') return c - 'a' + 10;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cctype>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -21,11 +22,30 @@ struct ExpressionContext {
     std::function<Value(std::string_view name)> internal;
 };
 
-// A symbol starts with a letter, '_', '.' or '?' (file-local); '?' alone is one too.
-bool isSymbolStart(char c);
+// std::isalpha and std::isalnum, with ASCII spared the call into the locale.
+inline bool isAsmLetter(char c) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code >= 0x80) return std::isalpha(code);
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+inline bool isAsmLetterOrDigit(char c) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code >= 0x80) return std::isalnum(code);
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// A symbol starts with a letter, '_', '.' or '?' (file-local); '?' alone is one too. Inline:
+// every name in every expression is scanned with these.
+inline bool isSymbolStart(char c) {
+    return isAsmLetter(c) || c == '_' || c == '.' || c == '?';
+}
+
 // The characters after the first: letters, digits, '_', '.', '@' and '$' (procedure and macro
 // locals such as Loop@@ and Loop$$$).
-bool isSymbolChar(char c);
+inline bool isSymbolChar(char c) {
+    return isAsmLetterOrDigit(c) || c == '_' || c == '.' || c == '@' || c == '$';
+}
 
 // Evaluates strictly left to right, every binary operator at the same precedence:
 // + - * / \ (remainder) & | ^ < and << (shift left) > and >> (shift right). Unary: - +,

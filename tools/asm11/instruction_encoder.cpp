@@ -16,15 +16,7 @@ namespace {
 constexpr InstructionForm kTest{
     Page::Base, 0x00, "TEST", Mode::Inherent, 1, 0, Operation::NoOperation, Reg::None};
 
-// FNV-1a, inline: every instruction line looks its mnemonic up here.
-struct MnemonicHash {
-    std::size_t operator()(std::string_view name) const {
-        std::uint64_t hash = 0xCBF29CE484222325;
-        for (const char c : name) hash = (hash ^ static_cast<std::uint8_t>(c)) * 0x100000001B3;
-        return static_cast<std::size_t>(hash);
-    }
-};
-using FormIndex = std::unordered_map<std::string_view, Forms, MnemonicHash>;
+using FormIndex = std::unordered_map<std::string_view, Forms, NameHash>;
 
 const FormIndex& formIndex() {
     static const FormIndex index = [] {
@@ -109,7 +101,6 @@ class Encoder {
     }
 
     void start(const InstructionForm& form) {
-        result_.bytes.reserve(form.length);
         switch (form.page) {
             case Page::Prefix18:
                 result_.bytes.push_back(kPrefix18);
@@ -294,6 +285,12 @@ const Forms* instructionForms(std::string_view mnemonic) {
     const auto& index = formIndex();
     const auto it = index.find(mnemonic);
     return it == index.end() ? nullptr : &it->second;
+}
+
+std::vector<std::string_view> instructionMnemonics() {
+    std::vector<std::string_view> mnemonics;
+    for (const auto& [mnemonic, forms] : formIndex()) mnemonics.push_back(mnemonic);
+    return mnemonics;
 }
 
 Encoding encodeInstruction(const EncodeRequest& request) {

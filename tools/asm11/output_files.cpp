@@ -1,6 +1,7 @@
 #include "asm11/output_files.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <filesystem>
 #include <vector>
@@ -37,8 +38,9 @@ std::string listingRow(const std::string& number, std::int32_t address,
 // hexText without a string of its own: these files hold digits for every byte and line.
 void appendHex(std::string& text, std::uint32_t value, int digits) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
-        text += kDigits[(value >> shift) & 0xF];
+    std::array<char, 8> buffer;
+    for (int i = digits - 1; i >= 0; --i, value >>= 4) buffer[i] = kDigits[value & 0xF];
+    text.append(buffer.data(), static_cast<std::size_t>(digits));
 }
 
 std::string record(char type, std::uint16_t address, const std::vector<std::uint8_t>& data) {

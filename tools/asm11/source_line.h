@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cctype>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -54,5 +56,14 @@ inline std::size_t skipConstant(std::string_view text, std::size_t i) {
 }
 
 std::string_view trim(std::string_view text);
+
+// The hash of the assembler's tables of names: FNV-1a, inline, for names of a few characters.
+struct NameHash {
+    std::size_t operator()(std::string_view name) const {
+        std::uint64_t hash = 0xCBF29CE484222325;
+        for (const char c : name) hash = (hash ^ static_cast<std::uint8_t>(c)) * 0x100000001B3;
+        return static_cast<std::size_t>(hash);
+    }
+};
 
 }  // namespace tarnwick::asm11

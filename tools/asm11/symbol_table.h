@@ -2,10 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace tarnwick::asm11 {
@@ -32,24 +30,25 @@ class SymbolTable {
     const std::vector<Symbol>& inOrder() const { return symbols_; }
 
   private:
-    // Looked up by string_view, without a std::string for every name an expression holds;
-    // FNV-1a, inline, for names of a few characters.
-    struct NameHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view name) const {
-            std::uint64_t hash = 0xCBF29CE484222325;
-            for (const char c : name) hash = (hash ^ static_cast<std::uint8_t>(c)) * 0x100000001B3;
-            return static_cast<std::size_t>(hash);
-        }
+    // Open addressing by a hash alike for every case of a name, without a node or a folded copy
+    // of the name per symbol. A slot holds the index of the first symbol spelled so, plus one
+    // (0: empty); a case-sensitive lookup walks on through the symbols spelled alike.
+    static constexpr std::uint32_t kNoSymbol = 0xFFFFFFFF;
+    struct Entry {
+        std::uint64_t hash;       // foldedHash of the name
+        std::uint32_t nextAlike;  // the next symbol spelled alike in another case, or kNoSymbol
     };
-    using Index = std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>>;
 
-    Symbol* at(const Index& index, std::string_view name);
+    static std::uint64_t foldedHash(std::string_view name);
+    // The slot of the first symbol spelled as `name` in any case, or the empty slot for it.
+    std::size_t slotOf(std::string_view name, std::uint64_t hash) const;
+    void grow();
 
     bool caseSensitive_;
     std::vector<Symbol> symbols_;
-    Index exact_;
-    Index folded_;
+    std::vector<Entry> entries_;        // per symbol
+    std::vector<std::uint32_t> slots_;  // a power of two of them, at most half used
+    std::size_t used_ = 0;
 };
 
 }  // namespace tarnwick::asm11
