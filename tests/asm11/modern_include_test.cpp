@@ -68,7 +68,8 @@ TEST_F(ModernIncludeTest, FilesThatIncludeThemselvesEndQuickly) {
     for (const char* name : {"self.inc", "fork.inc"}) {
         const auto start = std::chrono::steady_clock::now();
         const AssemblyResult result = assembleMain(std::string("#INCLUDE ") + name + "\n");
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+        // A bound that tells an end from minutes of growth, whatever the machine's load.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
         const std::string messages = allMessages(result);
         EXPECT_NE(messages.find("Includes nested deeper than 16 levels"), std::string::npos)
             << messages.substr(0, 500);
