@@ -9,6 +9,14 @@
 
 namespace tarnwick::asm11 {
 
+// A source and the bytes it must store from `address` on.
+struct BytesCase {
+    const char* what;
+    const char* source;
+    std::uint16_t address;
+    std::vector<std::uint8_t> bytes;
+};
+
 // Assembles `source` with the default options (or `options`) under the name "t.asm".
 inline AssemblyResult assembleText(std::string_view source, const AsmOptions& options = {}) {
     return assemble("t.asm", source, options);

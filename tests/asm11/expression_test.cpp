@@ -17,17 +17,26 @@ namespace tarnwick::asm11 {
 namespace {
 
 // Symbols with distinct values, so that a wrongly cut name shows.
-ExpressionContext testContext() {
-    static const std::map<std::string, std::int32_t, std::less<>> symbols = {
-        {"?", 1}, {"?temp", 2}, {"Loop@@", 3}, {"Loop$$$", 4}, {".dot", 5}, {"_x1", 6}, {"A", 0x10},
-    };
-    ExpressionContext context;
-    context.symbol = [](std::string_view name) -> Value {
+class TestSymbols : public SymbolSource {
+  public:
+    Value symbolValue(std::string_view name) override {
+        static const std::map<std::string, std::int32_t, std::less<>> symbols = {
+            {"?", 1}, {"?temp", 2},  {"Loop@@", 3}, {"Loop$$$", 4},
+            {".dot", 5}, {"_x1", 6}, {"A", 0x10},
+        };
         const auto it = symbols.find(name);
         if (it == symbols.end()) throw AsmError{"Undefined symbol: " + std::string(name)};
         return {it->second, true};
-    };
-    return context;
+    }
+
+    Value internalValue(std::string_view name) override {
+        throw AsmError{"Unknown internal symbol " + std::string(name)};
+    }
+};
+
+ExpressionContext testContext() {
+    static TestSymbols symbols;
+    return {&symbols, 0};
 }
 
 std::int32_t valueOf(const char* text) {
@@ -120,15 +129,18 @@ TEST(ExpressionTest, SymbolNamesTakeLocalMarks) {
 }
 
 TEST(ExpressionTest, InternalSymbolsGoToTheirCallbackWithTheirColons) {
-    ExpressionContext context = testContext();
-    std::vector<std::string> names;
-    context.internal = [&names](std::string_view name) -> Value {
-        names.emplace_back(name);
-        return {static_cast<std::int32_t>(names.size()), true};
-    };
+    // Numbers each internal symbol by its turn.
+    struct Recorder : TestSymbols {
+        std::vector<std::string> names;
+        Value internalValue(std::string_view name) override {
+            names.emplace_back(name);
+            return {static_cast<std::int32_t>(names.size()), true};
+        }
+    } recorder;
     // Left to right: 1+2+3+4+5+6-7.
-    EXPECT_EQ(evaluateExpression(":PC+:temp+:1+::+::Table+::?x-:A_1", context).number, 14);
-    EXPECT_EQ(names,
+    EXPECT_EQ(evaluateExpression(":PC+:temp+:1+::+::Table+::?x-:A_1", {&recorder, 0}).number,
+              14);
+    EXPECT_EQ(recorder.names,
               (std::vector<std::string>{":PC", ":temp", ":1", "::", "::Table", "::?x", ":A_1"}));
 }
 

@@ -12,13 +12,6 @@
 namespace tarnwick::asm11 {
 namespace {
 
-struct BytesCase {
-    const char* what;
-    const char* source;
-    std::uint16_t address;
-    std::vector<std::uint8_t> bytes;
-};
-
 const BytesCase kBytesCases[] = {
     {"bit instructions without an offset take offset 0",
      " ORG $100\n BSET ,X,#$80\n BCLR ,Y,#1\n BRSET ,X,#$80,*\n BRCLR ,Y #2 *",

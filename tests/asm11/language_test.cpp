@@ -12,13 +12,6 @@
 namespace tarnwick::asm11 {
 namespace {
 
-struct BytesCase {
-    const char* what;
-    const char* source;
-    std::uint16_t address;
-    std::vector<std::uint8_t> bytes;
-};
-
 const BytesCase kBytesCases[] = {
     {"number formats",
      " ORG $100\n FCB $1f,%1010,17,0x2A,'A','b,@17,\"c\"",

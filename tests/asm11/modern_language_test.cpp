@@ -15,13 +15,13 @@
 namespace tarnwick::asm11 {
 namespace {
 
-struct BytesCase {
+struct AfterOrgCase {
     const char* what;
     const char* source;  // assembled after " ORG $100"
     std::vector<std::uint8_t> bytes;
 };
 
-const BytesCase kBytesCases[] = {
+const AfterOrgCase kBytesCases[] = {
     // Statements.
     {"directives in any column, indented labels with a colon, @ calls in column 1",
      "m MACRO\n FCB ~1~\n ENDM\n    #ifdef NOPE\n NOP\n    #endif\n  loop: INX\n"
@@ -163,7 +163,7 @@ const BytesCase kBytesCases[] = {
 };
 
 TEST(ModernLanguageTest, SourcesGiveTheirBytes) {
-    for (const BytesCase& c : kBytesCases) {
+    for (const AfterOrgCase& c : kBytesCases) {
         const AssemblyResult result = assembleText(std::string(" ORG $100\n") + c.source);
         EXPECT_EQ(result.errors, 0) << c.what << "\n" << allMessages(result);
         EXPECT_EQ(bytesAt(result, 0x100), c.bytes) << c.what;
