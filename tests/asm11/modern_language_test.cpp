@@ -138,6 +138,10 @@ const AfterOrgCase kBytesCases[] = {
      "#CYCLES\n NOP\n LDAA #1\n LDX 0,Y\n FCB :CYCLES\n FCB :CYCLES\n INX\n#CYCLES 10\n"
      " FCB :OCYCLES,:CYCLES",
      {0x01, 0x86, 0x01, 0xCD, 0xEE, 0x00, 10, 0, 0x08, 3, 10}},
+    {"MSUSPEND lets the lines after the call in until MRESUME, nested too",
+     "W MACRO\n FCB ~1~\n MSUSPEND\n FCB ~1~+10\n ENDM\n @W 1\n @W 2\n FCB 5\n MRESUME\n"
+     " FCB 6\n MRESUME\n FCB 7",
+     {1, 2, 5, 12, 6, 11, 7}},
     {":ANRTS is the last RTS", " RTS\n NOP\n FDB :ANRTS", {0x39, 0x01, 0x01, 0x00}},
     {":LINENO is the line's number", "\n\n FCB :LINENO", {4}},
     {"segments keep their own counters",
@@ -256,6 +260,11 @@ const BadCase kBadCases[] = {
     {"m MACRO\n @@m\n ENDM\n#MLIMIT 5\n @m",
      "ERR* t.asm [5] Macros nested deeper than 5 (#MLIMIT) (in macro m at t.asm line 2)\n"},
     {" MEXIT", "ERR* t.asm [1] MEXIT outside a macro\n"},
+    {"m MACRO\n MSUSPEND\n ENDM\n @m\n NOP",
+     "ERR* t.asm [4] MSUSPEND without MRESUME in macro m\n"},
+    {" MRESUME\n MSTOP",
+     "ERR* t.asm [1] MRESUME without MSUSPEND\n"
+     "ERR* t.asm [2] MSTOP without a running or suspended macro\n"},
     // The assembler's own limits.
     {" FILL $AA,$7FFFFFFF", "ERR* t.asm [1] Code runs past $FFFF\n"},
     {" RMB $7FFFFFFF", "ERR* t.asm [1] Code runs past $FFFF\n"},

@@ -43,8 +43,8 @@ std::string expandTabs(std::string_view text, int tabSize) {
     return result;
 }
 
-std::vector<std::string_view> splitList(std::string_view text) {
-    std::vector<std::string_view> items;
+ListItems splitList(std::string_view text) {
+    ListItems items;
     std::size_t begin = 0;
     for (std::size_t i = 0; i <= text.size();) {
         if (i == text.size() || text[i] == ',') {
@@ -205,6 +205,7 @@ void Assembler::startPass() {
     state_.result.readFiles.push_back(main_.name);
     sources_.clear();
     file_ = main_.name;
+    lineFile_ = nullptr;
     line_ = 0;
     for (const auto& [name, value] : options_.defines) {
         const bool caseSensitive = std::exchange(state_.switches.caseSensitive, false);
@@ -229,6 +230,12 @@ void Assembler::finishPass() {
         error("#IF without #ENDIF");
         listed_.reset();
     }
+    for (const std::vector<LineSource>& waiting : state_.suspended) {
+        line_ = waiting.front().callLine;
+        file_ = waiting.front().file->name;
+        macroLine_ = 0;
+        error("MSUSPEND without MRESUME in macro " + waiting.back().call->macro->name);
+    }
     if (state_.recording) {
         file_ = state_.recording->file;
         line_ = state_.recording->line;
@@ -248,9 +255,21 @@ void Assembler::pushFile(const SourceFile& file, int depth) {
     const auto [known, first] = checkedFiles_.try_emplace(&file, false);
     if (first) known->second = !holdsControlCharacter(linesText(file), true);
     source.checked = known->second;
+    if (pass_ == 2) {
+        const auto [module, newModule] =
+            state_.moduleIndex.emplace(file.name, state_.result.modules.size());
+        if (newModule) state_.result.modules.push_back({file.name, {}});
+        source.module = module->second;
+    }
     sources_.push_back(std::move(source));
-    if (pass_ == 2 && state_.moduleIndex.emplace(file.name, state_.result.modules.size()).second)
-        state_.result.modules.push_back({file.name, {}});
+}
+
+// Names the file of the next line: compared by address, not by name, on every line.
+void Assembler::enterFile(const LineSource& source) {
+    module_ = source.module;
+    if (lineFile_ == source.file) return;
+    lineFile_ = source.file;
+    file_ = source.file->name;
 }
 
 void Assembler::assembleLines() {
@@ -261,7 +280,7 @@ void Assembler::assembleLines() {
                 endMacro();
                 continue;
             }
-            if (file_ != top.file->name) file_ = top.file->name;
+            enterFile(top);
             line_ = top.callLine;
             if (++state_.expandedLines > kMaxExpandedLines) {
                 macroLine_ = 0;
@@ -279,7 +298,7 @@ void Assembler::assembleLines() {
             sources_.pop_back();
             continue;
         }
-        if (file_ != top.file->name) file_ = top.file->name;
+        enterFile(top);
         line_ = static_cast<int>(++top.next);
         macroLine_ = 0;
         lineChecked_ = top.checked;
@@ -474,10 +493,13 @@ void Assembler::statement(std::string_view text) {
         return;
     for (std::int32_t i = 0; i < repeat; ++i) {
         const bool withLabel = i == 0;
+        // Only a repeat needs a Statement without the label: no copy of the name otherwise.
         if (op)
             runStatement(s, op, withLabel);
+        else if (withLabel)
+            instruction(s, mnemonic.forms, forceReal);
         else
-            instruction(withLabel ? s : Statement{{}, s.name, s.rest}, mnemonic.forms, forceReal);
+            instruction(Statement{{}, s.name, s.rest}, mnemonic.forms, forceReal);
         lineStart_ = state_.location;
     }
 }
@@ -662,8 +684,8 @@ void Assembler::emit(std::span<const std::uint8_t> bytes) {
 }
 
 void Assembler::recordLine() {
-    state_.result.modules[state_.moduleIndex.at(file_)].lines.emplace_back(
-        static_cast<std::uint16_t>(state_.location), line_);
+    state_.result.modules[module_].lines.emplace_back(static_cast<std::uint16_t>(state_.location),
+                                                      line_);
 }
 
 void Assembler::reserve(std::int64_t count) {
@@ -688,21 +710,19 @@ std::string_view Assembler::operand(std::string_view rest) const {
     return operandField(rest, state_.switches.spaces);
 }
 
+Value Assembler::symbolValue(std::string_view name) {
+    const Symbol* symbol = findSymbol(name);
+    if (backwardOnly_) {
+        if (symbol && symbol->known && symbol->definedAt < current_) return {symbol->value, true};
+        return {0, false};
+    }
+    if (symbol && symbol->known) return {symbol->value, true};
+    if (pass_ == 1) return {0, false};
+    throw AsmError{"Undefined symbol: " + std::string(name)};
+}
+
 const ExpressionContext& Assembler::expressionContext() {
     context_.location = lineStart_;
-    if (context_.symbol) return context_;
-    context_.symbol = [this](std::string_view name) -> Value {
-        const Symbol* symbol = findSymbol(name);
-        if (backwardOnly_) {
-            if (symbol && symbol->known && symbol->definedAt < current_)
-                return {symbol->value, true};
-            return {0, false};
-        }
-        if (symbol && symbol->known) return {symbol->value, true};
-        if (pass_ == 1) return {0, false};
-        throw AsmError{"Undefined symbol: " + std::string(name)};
-    };
-    context_.internal = [this](std::string_view name) { return internalSymbol(name); };
     return context_;
 }
 

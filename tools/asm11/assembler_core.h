@@ -37,8 +37,38 @@ void checkCharacters(std::string_view text);
 // A file name, in quotes or up to the first blank.
 std::string_view fileArgument(std::string_view argument);
 std::string expandTabs(std::string_view text, int tabSize);
+// The items of a list, in place for the few a line nearly always holds: a std::vector per
+// EQU, FCB and FDB cost more than splitting them.
+class ListItems {
+  public:
+    void push_back(std::string_view item) {
+        if (size_ < kInPlace) {
+            inPlace_[size_] = item;
+        } else {
+            if (size_ == kInPlace) spilled_.assign(inPlace_.begin(), inPlace_.end());
+            spilled_.push_back(item);
+        }
+        ++size_;
+    }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    std::string_view* begin() { return size_ > kInPlace ? spilled_.data() : inPlace_.data(); }
+    std::string_view* end() { return begin() + size_; }
+    const std::string_view* begin() const {
+        return size_ > kInPlace ? spilled_.data() : inPlace_.data();
+    }
+    const std::string_view* end() const { return begin() + size_; }
+    std::string_view operator[](std::size_t i) const { return begin()[i]; }
+
+  private:
+    static constexpr std::size_t kInPlace = 8;
+    std::array<std::string_view, kInPlace> inPlace_;
+    std::vector<std::string_view> spilled_;  // every item, once there are more
+    std::size_t size_ = 0;
+};
+
 // Items of a comma-separated list, commas inside constants left alone.
-std::vector<std::string_view> splitList(std::string_view text);
+ListItems splitList(std::string_view text);
 
 // One statement as the handlers see it: the label (column 1 or ending in ':'), the
 // operation's name in upper case and the rest of the line after it, comment included.
@@ -84,6 +114,7 @@ struct LineSource {
     int fileIndex = 0;                 // scope of the file's ?locals
     int callLine = 0;                  // for an expansion, the calling line
     bool checked = false;              // a file without control characters: its lines need no check
+    std::size_t module = 0;            // the file's entry in the result's modules, in pass 2
     std::unique_ptr<MacroCall> call;   // set for an expansion
 };
 
@@ -153,13 +184,15 @@ struct PassState {
     std::int32_t spMax = 0;               // :SPMAX
     std::int32_t spLimit = -1;            // :SPLIMIT
     std::unordered_map<std::string, std::vector<std::shared_ptr<Macro>>> macros;  // by key
-    std::optional<Macro> recording;  // the macro whose body the lines are
+    std::vector<std::vector<LineSource>> suspended;  // by MSUSPEND, innermost last
+    std::optional<Macro> recording;                  // the macro whose body the lines are
     std::string recordingKey;
     int recordingDepth = 0;
     bool orgSeen = false;
 };
 
-class Assembler {
+// The expressions' names come back to it as a SymbolSource.
+class Assembler : private SymbolSource {
   public:
     Assembler(std::string_view fileName, std::string_view text, const AsmOptions& options);
     AssemblyResult run();
@@ -214,15 +247,16 @@ class Assembler {
     int pass_ = 1;
     PassState state_;
     std::vector<LineSource> sources_;
-    std::string file_;         // the file of the line being assembled, as messages name it
-    int line_ = 0;             // its line; for an expansion, the calling line
-    int macroLine_ = 0;        // the expansion's body line, 0 outside macros
-    std::size_t current_ = 0;  // sequence number of the line being assembled
+    std::string file_;  // the file of the line being assembled, as messages name it
+    const SourceFile* lineFile_ = nullptr;  // the file file_ names, while lines run
+    std::size_t module_ = 0;                // the module of the line being assembled
+    int line_ = 0;                          // its line; for an expansion, the calling line
+    int macroLine_ = 0;                     // the expansion's body line, 0 outside macros
+    std::size_t current_ = 0;               // sequence number of the line being assembled
     std::int32_t lineStart_ = 0;
     bool backwardOnly_ = false;  // conditions see only symbols defined on earlier lines
     bool lineChecked_ = false;   // the line's file holds no control character
-    // Built on first use and kept: two std::functions cost too much to build per expression.
-    ExpressionContext context_;
+    ExpressionContext context_{this};
     // The listing's entry for the line being assembled, with -L+ in pass 2; a line that is
     // not to be listed has one too until it ends, for the messages it may bring.
     std::optional<std::size_t> listed_;
@@ -233,6 +267,7 @@ class Assembler {
     void finishPass();
     void assembleLines();
     void pushFile(const SourceFile& file, int depth);
+    void enterFile(const LineSource& source);
     void processLine(std::string_view text);
     void dispatch(std::string_view text);
     void statement(std::string_view text);
@@ -273,6 +308,8 @@ class Assembler {
     void closeProcedure();
 
     // Expressions.
+    Value symbolValue(std::string_view name) override;
+    Value internalValue(std::string_view name) override { return internalSymbol(name); }
     const ExpressionContext& expressionContext();
     Value evaluate(std::string_view text);
     std::int32_t evaluateNow(std::string_view text, std::string_view what);
@@ -347,7 +384,7 @@ class Assembler {
     std::uint8_t byteValue(std::string_view text);
     std::uint16_t wordValue(std::string_view text);
     std::vector<std::uint8_t> stringBytes(std::string_view rest);
-    std::vector<std::string_view> listItems(std::string_view rest) const;
+    ListItems listItems(std::string_view rest) const;
     void exportSymbol(std::string_view name, bool warnUndefined);
 
     // macros.cpp
@@ -366,6 +403,8 @@ class Assembler {
     MacroCall& currentCall();
     void mexit(const Statement& s);
     void mstop(const Statement& s);
+    void msuspend(const Statement& s);
+    void mresume(const Statement& s);
     void merror(const Statement& s);
     void mtop(const Statement& s);
     void mdo(const Statement& s);

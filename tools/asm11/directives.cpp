@@ -182,7 +182,8 @@ void Assembler::memory(const Statement& s) {
         if (pass_ == 1) memoryRanges_.clear();
         return;
     }
-    std::vector<std::string_view> items = splitList(argument);
+    const ListItems list = splitList(argument);
+    std::vector<std::string_view> items(list.begin(), list.end());
     if (items.size() == 1) {
         const std::size_t blank = argument.find_first_of(" \t");
         if (blank != std::string_view::npos)
@@ -234,7 +235,7 @@ void Assembler::cyclesDirective(const Statement& s) {
 
 // #SIZE name[,size]: without a size, the bytes from the name to here.
 void Assembler::sizeDirective(const Statement& s) {
-    const std::vector<std::string_view> items = splitList(s.rest);
+    const ListItems items = splitList(s.rest);
     if (items.empty() || items[0].empty()) throw AsmError{"#SIZE needs a symbol"};
     Symbol* symbol = findSymbol(items[0]);
     if (!symbol || !symbol->known)
@@ -281,7 +282,7 @@ void Assembler::crc(const Statement& s) {
 // #SPAUTO [offset][,limit] (follows pushes and pulls), #SPADD n, #SPCHECK, #PSP.
 void Assembler::stackDirective(const Statement& s) {
     Switches& sw = state_.switches;
-    const std::vector<std::string_view> items = splitList(s.rest);
+    const ListItems items = splitList(s.rest);
     const auto item = [&](std::size_t i) {
         return i < items.size() && !items[i].empty()
                    ? std::optional(evaluateNow(items[i], "#" + s.name))

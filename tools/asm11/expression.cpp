@@ -187,7 +187,7 @@ class Parser {
         if (isSymbolStart(c)) {
             const std::size_t start = pos_++;
             while (pos_ < text_.size() && isSymbolChar(text_[pos_])) ++pos_;
-            return context_.symbol(text_.substr(start, pos_ - start));
+            return context_.symbols->symbolValue(text_.substr(start, pos_ - start));
         }
         throw AsmError{"Unexpected '" + std::string(1, c) + "' in expression " +
                        std::string(text_)};
@@ -222,8 +222,7 @@ class Parser {
                 throw AsmError{"Unexpected ':' in expression " + std::string(text_)};
         }
         const std::string_view name = text_.substr(start, pos_ - start);
-        if (!context_.internal) throw AsmError{"Unknown internal symbol " + std::string(name)};
-        return context_.internal(name);
+        return context_.symbols->internalValue(name);
     }
 
     // Decimal literals are signed 32-bit; the others may give all 32 bits.

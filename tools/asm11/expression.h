@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cstdint>
-#include <functional>
 #include <string_view>
 
 namespace tarnwick::asm11 {
@@ -13,13 +12,22 @@ struct Value {
     bool known = true;
 };
 
+// Where an expression's names get their values. An interface rather than std::function:
+// every name of every expression goes through it.
+class SymbolSource {
+  public:
+    // A symbol's value, or an unknown value, or throws AsmError for an undefined one.
+    virtual Value symbolValue(std::string_view name) = 0;
+    // An internal symbol's value. The name keeps its colons: ":PC", ":1", "::", "::Table".
+    virtual Value internalValue(std::string_view name) = 0;
+
+  protected:
+    ~SymbolSource() = default;
+};
+
 struct ExpressionContext {
-    // Gives a symbol's value, or an unknown value, or throws AsmError for an undefined one.
-    std::function<Value(std::string_view name)> symbol;
-    std::int32_t location = 0;  // the value of "*"
-    // Gives an internal symbol's value. The name keeps its colons: ":PC", ":1", "::",
-    // "::Table". Without it every internal symbol is unknown to the assembler.
-    std::function<Value(std::string_view name)> internal;
+    SymbolSource* symbols = nullptr;  // always set
+    std::int32_t location = 0;        // the value of "*"
 };
 
 // std::isalpha and std::isalnum, with ASCII spared the call into the locale.

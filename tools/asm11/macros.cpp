@@ -220,6 +220,7 @@ void Assembler::callMacro(std::shared_ptr<Macro> macro, const Statement& s,
     source.file = from.file;
     source.depth = from.depth;
     source.fileIndex = from.fileIndex;
+    source.module = from.module;
     source.callLine = line_;
     source.call = std::move(call);
     if (chain) {
@@ -414,13 +415,47 @@ void Assembler::mexit(const Statement& s) {
     call.next = call.macro->body.size();
 }
 
-// MSTOP ends every running macro.
-void Assembler::mstop(const Statement&) {
+// MSTOP ends every running macro. Outside macros it forgets the macros MSUSPEND left
+// waiting: the last ones, or with #ALL# every one.
+void Assembler::mstop(const Statement& s) {
+    if (!inMacro()) {
+        if (state_.suspended.empty()) throw AsmError{"MSTOP without a running or suspended macro"};
+        if (upper(operand(s.rest)) == "#ALL#")
+            state_.suspended.clear();
+        else
+            state_.suspended.pop_back();
+        return;
+    }
     for (LineSource& source : sources_) {
         if (!source.call) continue;
         source.call->conditions.clear();
         source.call->next = source.call->macro->body.size();
     }
+}
+
+// MSUSPEND: the running macros wait, and the lines after the outermost call are assembled
+// until MRESUME takes the macros up again where they stopped.
+void Assembler::msuspend(const Statement&) {
+    std::vector<LineSource> waiting;
+    while (!sources_.empty() && sources_.back().call) {
+        waiting.push_back(std::move(sources_.back()));
+        sources_.pop_back();
+    }
+    std::reverse(waiting.begin(), waiting.end());
+    state_.suspended.push_back(std::move(waiting));
+}
+
+void Assembler::mresume(const Statement&) {
+    if (inMacro()) throw AsmError{"MRESUME inside a macro"};
+    if (state_.suspended.empty()) throw AsmError{"MRESUME without MSUSPEND"};
+    const LineSource& here = *fileSource();
+    for (LineSource& source : state_.suspended.back()) {
+        // Their messages now point at the MRESUME line.
+        source.file = here.file;
+        source.callLine = line_;
+        sources_.push_back(std::move(source));
+    }
+    state_.suspended.pop_back();
 }
 
 void Assembler::merror(const Statement& s) {
@@ -489,7 +524,7 @@ void Assembler::mdef(const Statement& s) {
 
 void Assembler::mswap(const Statement& s) {
     MacroCall& call = currentCall();
-    const std::vector<std::string_view> items = splitList(operand(s.rest));
+    const ListItems items = splitList(operand(s.rest));
     if (items.size() != 2) throw AsmError{"MSWAP needs two parameter numbers"};
     const auto a = static_cast<std::size_t>(evaluateNow(items[0], "MSWAP"));
     const auto b = static_cast<std::size_t>(evaluateNow(items[1], "MSWAP"));
@@ -611,7 +646,7 @@ void Assembler::drop(const Statement& s) {
 }
 
 void Assembler::rename(const Statement& s) {
-    const std::vector<std::string_view> items = splitList(s.rest);
+    const ListItems items = splitList(s.rest);
     if (items.size() != 2) throw AsmError{"#" + s.name + " needs old,new"};
     std::shared_ptr<Macro> macro = findMacro(items[0]);
     if (!macro) throw AsmError{"Undefined macro: " + std::string(items[0])};

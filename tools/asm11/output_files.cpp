@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <filesystem>
+#include <span>
 #include <vector>
 
 #include "core/number_text.h"
@@ -35,35 +37,42 @@ std::string listingRow(const std::string& number, std::int32_t address,
     return row + "\n";
 }
 
-// hexText without a string of its own: these files hold digits for every byte and line.
-void appendHex(std::string& text, std::uint32_t value, int digits) {
+// hexText without a string of its own, into a line's buffer: these files hold digits for
+// every byte and line, and appending them one by one to the text cost more than the digits.
+char* writeHex(char* out, std::uint32_t value, int digits) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::array<char, 8> buffer;
-    for (int i = digits - 1; i >= 0; --i, value >>= 4) buffer[i] = kDigits[value & 0xF];
-    text.append(buffer.data(), static_cast<std::size_t>(digits));
+    for (int i = digits - 1; i >= 0; --i, value >>= 4) out[i] = kDigits[value & 0xF];
+    return out + digits;
 }
 
-std::string record(char type, std::uint16_t address, const std::vector<std::uint8_t>& data) {
+// Written in place at the text's end: a string and a vector per record cost more than the
+// digits themselves.
+void appendRecord(std::string& text, char type, std::uint16_t address,
+                  std::span<const std::uint8_t> data) {
     const auto count = static_cast<std::uint32_t>(data.size() + 3);
     std::uint32_t sum = count + (address >> 8) + (address & 0xFF);
-    std::string text = {'S', type};
-    text.reserve(2 * count + 5);
-    appendHex(text, count, 2);
-    appendHex(text, address, 4);
+    const std::size_t at = text.size();
+    text.resize(at + 2 * data.size() + 11);
+    char* out = text.data() + at;
+    *out++ = 'S';
+    *out++ = type;
+    out = writeHex(out, count, 2);
+    out = writeHex(out, address, 4);
     for (const std::uint8_t byte : data) {
-        appendHex(text, byte, 2);
+        out = writeHex(out, byte, 2);
         sum += byte;
     }
-    appendHex(text, ~sum & 0xFF, 2);
-    text += '\n';
-    return text;
+    out = writeHex(out, ~sum & 0xFF, 2);
+    *out = '\n';
 }
 
 }  // namespace
 
 std::string s19Text(const AssemblyResult& result, std::string_view header) {
     std::string text;
-    if (!header.empty()) text += record('0', 0, {header.begin(), header.end()});
+    if (!header.empty())
+        appendRecord(text, '0', 0,
+                     {reinterpret_cast<const std::uint8_t*>(header.data()), header.size()});
     const MemoryImage& image = result.image;
     std::size_t address = 0;
     while (address < image.used.size()) {
@@ -71,14 +80,19 @@ std::string s19Text(const AssemblyResult& result, std::string_view header) {
             ++address;
             continue;
         }
-        std::vector<std::uint8_t> data;
         const std::size_t start = address;
-        while (address < image.used.size() && image.used[address] && data.size() < kRecordData &&
-               (data.empty() || !result.recordStarts.contains(static_cast<std::int32_t>(address))))
-            data.push_back(image.bytes[address++]);
-        text += record('1', static_cast<std::uint16_t>(start), data);
+        // A record ends before the next #S19FLUSH address, as well as at a gap and at 32 bytes.
+        const auto flush = result.recordStarts.upper_bound(static_cast<std::int32_t>(start));
+        const std::size_t limit =
+            std::min({start + kRecordData, image.used.size(),
+                      flush == result.recordStarts.end() ? image.used.size()
+                                                         : static_cast<std::size_t>(*flush)});
+        while (address < limit && image.used[address]) ++address;
+        appendRecord(text, '1', static_cast<std::uint16_t>(start),
+                     {image.bytes.data() + start, address - start});
     }
-    return text + record('9', result.startAddress, {});
+    appendRecord(text, '9', result.startAddress, {});
+    return text;
 }
 
 std::string listingText(const AssemblyResult& result) {
@@ -128,21 +142,26 @@ std::string symbolFileText(const AssemblyResult& result) {
         for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         text += "#MODULE " + (name.empty() ? std::string("MAIN") : name) + " " + module.file + "\n";
         for (const auto& [address, line] : module.lines) {
-            appendHex(text, address, 4);
-            text += ' ';
-            text += std::to_string(line);
-            text += '\n';
+            std::array<char, 32> row;
+            char* out = writeHex(row.data(), address, 4);
+            *out++ = ' ';
+            out = std::to_chars(out, row.data() + row.size(), line).ptr;
+            *out++ = '\n';
+            text.append(row.data(), out);
         }
         text += "#END\n";
     }
     text += "#SYMBOL\n";
     for (const SymbolValue& symbol : result.symbols) {
-        appendHex(text, symbol.value, 4);
-        text += ' ';
+        std::array<char, 5> value;
+        writeHex(value.data(), symbol.value, 4);
+        value[4] = ' ';
+        text.append(value.data(), value.size());
         text += symbol.name;
         text += '\n';
     }
-    return text + "#END\n";
+    text += "#END\n";
+    return text;
 }
 
 }  // namespace tarnwick::asm11

@@ -25,7 +25,7 @@ bool isQuote(char c) {
 // placed in the S19 file at the first. "ORG ," drops such an offset.
 void Assembler::org(const Statement& s) {
     const std::string_view text = operand(s.rest);
-    const std::vector<std::string_view> items = splitList(text);
+    const ListItems items = splitList(text);
     const auto address = [this](std::string_view item) {
         const std::int64_t value = evaluateCount(item, "ORG");
         if (value < 0 || value > 0xFFFF)
@@ -58,7 +58,7 @@ void Assembler::exp(const Statement& s) {
 // label EQU value[,size]
 void Assembler::defineValue(const Statement& s, bool redefinable, bool exported) {
     if (s.label.empty()) throw AsmError{s.name + " needs a label"};
-    const std::vector<std::string_view> items = splitList(operand(s.rest));
+    const ListItems items = splitList(operand(s.rest));
     defineSymbol(s.label, evaluate(items[0]), redefinable);
     if (items.size() > 1) setSize(s.label, evaluateNow(items[1], s.name + " size"));
     if (items.size() > 2) throw AsmError{s.name + " takes value[,size]"};
@@ -79,7 +79,7 @@ void Assembler::def(const Statement& s) {
 // step (1 without one). NEXP exports the label, SETN makes it redefinable. The symbol may
 // be :TEMP, :TEMP1 or :TEMP2.
 void Assembler::next(const Statement& s) {
-    const std::vector<std::string_view> items = splitList(operand(s.rest));
+    const ListItems items = splitList(operand(s.rest));
     if (items.empty() || items[0].empty()) throw AsmError{s.name + " needs a symbol"};
     const std::string_view symbolName = items[0];
     const std::int32_t step = items.size() > 1 ? evaluateNow(items[1], s.name) : 1;
@@ -136,7 +136,7 @@ std::uint16_t Assembler::wordValue(std::string_view text) {
 
 // A data list's items. Blanks right after a comma do not end it, as Motorola's assembler
 // allowed ("FCB 1, 2, 3"); an item may carry the '#' it wrote ("FDB #label").
-std::vector<std::string_view> Assembler::listItems(std::string_view rest) const {
+ListItems Assembler::listItems(std::string_view rest) const {
     std::size_t i = 0;
     bool afterComma = false;
     while (i < rest.size() && rest[i] != ';') {
@@ -148,7 +148,7 @@ std::vector<std::string_view> Assembler::listItems(std::string_view rest) const 
         afterComma = rest[i] == ',';
         i = skipConstant(rest, i);
     }
-    std::vector<std::string_view> items = splitList(trim(rest.substr(0, i)));
+    ListItems items = splitList(trim(rest.substr(0, i)));
     for (std::string_view& item : items)
         if (!item.empty() && item[0] == '#') item = trim(item.substr(1));
     return items;
@@ -252,7 +252,7 @@ void Assembler::bsz(const Statement& s) {
 }
 
 void Assembler::fill(const Statement& s) {
-    const std::vector<std::string_view> items = splitList(operand(s.rest));
+    const ListItems items = splitList(operand(s.rest));
     if (items.size() != 2) throw AsmError{"FILL needs value,count"};
     const std::uint8_t value = byteValue(items[0]);
     const std::int64_t count = evaluateCount(items[1], "FILL");
