@@ -21,8 +21,8 @@ class TestSymbols : public SymbolSource {
   public:
     Value symbolValue(std::string_view name) override {
         static const std::map<std::string, std::int32_t, std::less<>> symbols = {
-            {"?", 1}, {"?temp", 2},  {"Loop@@", 3}, {"Loop$$$", 4},
-            {".dot", 5}, {"_x1", 6}, {"A", 0x10},
+            {"?", 1},    {"?temp", 2}, {"Loop@@", 3}, {"Loop$$$", 4},
+            {".dot", 5}, {"_x1", 6},   {"A", 0x10},
         };
         const auto it = symbols.find(name);
         if (it == symbols.end()) throw AsmError{"Undefined symbol: " + std::string(name)};
@@ -138,8 +138,7 @@ TEST(ExpressionTest, InternalSymbolsGoToTheirCallbackWithTheirColons) {
         }
     } recorder;
     // Left to right: 1+2+3+4+5+6-7.
-    EXPECT_EQ(evaluateExpression(":PC+:temp+:1+::+::Table+::?x-:A_1", {&recorder, 0}).number,
-              14);
+    EXPECT_EQ(evaluateExpression(":PC+:temp+:1+::+::Table+::?x-:A_1", {&recorder, 0}).number, 14);
     EXPECT_EQ(recorder.names,
               (std::vector<std::string>{":PC", ":temp", ":1", "::", "::Table", "::?x", ":A_1"}));
 }

@@ -13,18 +13,20 @@ void Assembler::directive(std::string_view text) {
     if (!skipping && !lineChecked_) checkCharacters(text);
     std::size_t end = 1;
     while (end < text.size() && !isBlank(text[end]) && text[end] != ';') ++end;
-    std::string name = upper(text.substr(1, end - 1));
+    // The registry's key, "#NAME", made in place: one string per directive line, not three.
+    std::string key = upper(text.substr(0, end));
+    key[0] = '#';
     // #!NAME is #NAME without the warnings about undefined names.
-    if (name.size() > 1 && name[0] == '!') name.erase(0, 1);
+    if (key.size() > 2 && key[1] == '!') key.erase(1, 1);
     std::string_view argument = text.substr(end);
     argument = trim(argument.substr(0, argument.find(';')));
-    const Operation* op = findOperation("#" + name);
+    const Operation* op = findOperation(key);
     if (!op) {
         if (skipping) return;
-        throw AsmError{"Unknown directive: #" + name};
+        throw AsmError{"Unknown directive: " + key};
     }
     if (skipping && !(op->flags & kRunsWhileSkipping)) return;
-    (this->*(op->handler))(Statement{{}, name, argument});
+    (this->*(op->handler))(Statement{{}, key.substr(1), argument});
 }
 
 void Assembler::include(const Statement& s) {

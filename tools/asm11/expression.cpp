@@ -228,19 +228,20 @@ class Parser {
     // Decimal literals are signed 32-bit; the others may give all 32 bits.
     Value number(std::size_t start, int base) {
         const std::size_t begin = pos_;
-        std::size_t end = start;
-        while (end < text_.size() && isSymbolChar(text_[end])) ++end;
-        const std::string_view literal = text_.substr(begin, end - begin);
         const std::uint64_t limit = base == 10 ? INT32_MAX : UINT32_MAX;
         std::uint64_t value = 0;
-        for (std::size_t i = start; i < end; ++i) {
-            const int digit = digitValue(text_[i]);
-            if (digit >= base) throw AsmError{"Bad number: " + std::string(literal)};
-            if (value <= limit)
+        bool bad = false;
+        // One pass over the literal: the digits' values and whether all are digits of the base.
+        std::size_t end = start;
+        for (; end < text_.size() && isSymbolChar(text_[end]); ++end) {
+            const int digit = digitValue(text_[end]);
+            bad = bad || digit >= base;
+            if (!bad && value <= limit)
                 value =
                     value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
         }
-        if (end == start) throw AsmError{"Bad number: " + std::string(literal)};
+        const std::string_view literal = text_.substr(begin, end - begin);
+        if (bad || end == start) throw AsmError{"Bad number: " + std::string(literal)};
         if (value > limit) throw AsmError{"Number too large: " + std::string(literal)};
         pos_ = end;
         return Value{static_cast<std::int32_t>(static_cast<std::uint32_t>(value)), true};

@@ -16,6 +16,8 @@ std::vector<std::string_view> splitSourceLines(std::string_view text) {
     std::vector<std::string_view> lines;
     // Lines end in LF, CR LF or a lone CR. Without a CR, find() runs through each line at once.
     if (text.find('\r') == std::string_view::npos) {
+        // Counted first, so that the vector never moves its lines as it grows.
+        lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
         for (std::size_t begin = 0; begin < text.size();) {
             const std::size_t end = std::min(text.find('\n', begin), text.size());
             lines.push_back(text.substr(begin, end - begin));

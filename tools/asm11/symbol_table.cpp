@@ -1,5 +1,7 @@
 #include "asm11/symbol_table.h"
 
+#include <cstring>
+
 #include "asm11/source_line.h"
 
 namespace tarnwick::asm11 {
@@ -8,6 +10,8 @@ namespace {
 
 bool sameFolded(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
+    // Nearly always written alike: one memcmp then, not a loop over the characters.
+    if (a == b) return true;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (a[i] != b[i] && upperChar(a[i]) != upperChar(b[i])) return false;
     return true;
@@ -15,17 +19,30 @@ bool sameFolded(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-// FNV-1a, as NameHash, alike for names spelled alike in any case: ASCII is folded by clearing
-// the bit that tells a lower-case letter, cheaper than upperChar; sameFolded then tells apart
-// the few other characters that this folds together.
+// Alike for names spelled alike in any case: ASCII is folded by clearing the bit that tells a
+// lower-case letter, cheaper than upperChar; sameFolded then tells apart the few other
+// characters that this folds together. Eight ASCII characters at a time, FNV-1a style, then a
+// final mix, since the slot is taken from the low bits.
 std::uint64_t SymbolTable::foldedHash(std::string_view name) {
+    constexpr std::uint64_t kPrime = 0x100000001B3;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080;
+    constexpr std::uint64_t kFold = 0xDFDFDFDFDFDFDFDF;
     std::uint64_t hash = 0xCBF29CE484222325;
-    for (const char c : name) {
-        const auto code = static_cast<std::uint8_t>(c);
-        const auto folded = code < 0x80 ? code & 0xDF : static_cast<std::uint8_t>(upperChar(c));
-        hash = (hash ^ folded) * 0x100000001B3;
+    std::size_t i = 0;
+    for (std::uint64_t word = 0; i + 8 <= name.size(); i += 8) {
+        std::memcpy(&word, name.data() + i, 8);
+        if (word & kHighBits) break;
+        hash = (hash ^ (word & kFold)) * kPrime;
     }
-    return hash;
+    for (; i < name.size(); ++i) {
+        const auto code = static_cast<std::uint8_t>(name[i]);
+        const auto folded =
+            code < 0x80 ? code & 0xDF : static_cast<std::uint8_t>(upperChar(name[i]));
+        hash = (hash ^ folded) * kPrime;
+    }
+    // MurmurHash3's finalizer: every bit of the words reaches the low bits.
+    hash = (hash ^ (hash >> 33)) * 0xFF51AFD7ED558CCD;
+    return hash ^ (hash >> 33);
 }
 
 std::size_t SymbolTable::slotOf(std::string_view name, std::uint64_t hash) const {
