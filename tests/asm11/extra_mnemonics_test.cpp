@@ -83,6 +83,8 @@ const ExtraCase kExtraCases[] = {
     {" DBNZB $0100", {0x5A, 0x26, 0xFD}},
     {" DBNZX $0100", {0x09, 0x26, 0xFD}},
     {" DBNZY $0100", {0x18, 0x09, 0x26, 0xFC}},
+    // The steps without an operand of their own are encoded once and reused.
+    {" CLRD\n NEGD\n CLRD", {0x4F, 0x5F, 0x40, 0x50, 0x82, 0x00, 0x4F, 0x5F}},
 };
 
 TEST(ExtraMnemonics, EachExpandsToItsBytes) {

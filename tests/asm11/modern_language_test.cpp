@@ -260,6 +260,9 @@ const BadCase kBadCases[] = {
     {"m MACRO\n @@m\n ENDM\n#MLIMIT 5\n @m",
      "ERR* t.asm [5] Macros nested deeper than 5 (#MLIMIT) (in macro m at t.asm line 2)\n"},
     {" MEXIT", "ERR* t.asm [1] MEXIT outside a macro\n"},
+    // An empty parameter whose trailing comma is looked for inside an open string.
+    {"m MACRO\n LDAA \"~1~,~2~\n ENDM\n @m 1\n NOP",
+     "ERR* t.asm [4] Unterminated string (in macro m at t.asm line 2)\n"},
     {"m MACRO\n MSUSPEND\n ENDM\n @m\n NOP",
      "ERR* t.asm [4] MSUSPEND without MRESUME in macro m\n"},
     {" MRESUME\n MSTOP",

@@ -1,5 +1,6 @@
 #include "asm11/assembler.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 
@@ -24,6 +25,14 @@ std::string upper(std::string_view text) {
     std::string result(text);
     for (char& c : result) c = upperChar(c);
     return result;
+}
+
+UpperName::UpperName(std::string_view text) : size_(text.size()) {
+    if (text.size() > kInPlace) {
+        longName_ = upper(text);
+        return;
+    }
+    std::transform(text.begin(), text.end(), inPlace_.begin(), upperChar);
 }
 
 std::string hexAddress(std::int64_t value) {
@@ -289,7 +298,14 @@ void Assembler::assembleLines() {
                 state_.ended = true;
                 break;
             }
-            const std::string line = nextExpansionLine(top);
+            std::string line;
+            try {
+                line = nextExpansionLine(top);
+            } catch (const AsmError& e) {
+                // A placeholder that cannot be expanded costs the line, not the assembly.
+                error(e.text);
+                continue;
+            }
             lineChecked_ = false;
             processLine(line);
             continue;
@@ -459,7 +475,7 @@ void Assembler::statement(std::string_view text) {
             rest.remove_prefix(1);
             while (!rest.empty() && isBlank(rest.front())) rest.remove_prefix(1);
         }
-        Statement call{line.label, std::string(operation), rest};
+        Statement call{line.label, operation, rest};
         macroCall(call, true);
         return;
     }
@@ -479,7 +495,8 @@ void Assembler::statement(std::string_view text) {
                            std::to_string(value.number)};
         repeat = value.number;
     }
-    const Statement s{line.label, upper(operation), line.rest};
+    const UpperName name(operation);
+    const Statement s{line.label, name.view(), line.rest};
     const Switches::MacroMode mode = state_.switches.macroMode;
     const bool macrosFirst =
         !forceReal && (mode == Switches::MacroMode::MacrosAlwaysFirst ||
@@ -487,7 +504,8 @@ void Assembler::statement(std::string_view text) {
     if (macrosFirst && repeat == 1 && macroCall(s, false)) return;
     const Mnemonic mnemonic = findMnemonic(s.name);
     const Operation* op = mnemonic.operation;
-    if (op && (op->flags & kMacroOnly) && !inMacro()) throw AsmError{s.name + " outside a macro"};
+    if (op && (op->flags & kMacroOnly) && !inMacro())
+        throw AsmError{std::string(s.name) + " outside a macro"};
     if (!op && !forceReal && mode != Switches::MacroMode::AtOnly && !mnemonic.forms &&
         !(state_.switches.extra && extraMnemonic(s.name)) && repeat == 1 && macroCall(s, false))
         return;
@@ -511,7 +529,7 @@ void Assembler::runStatement(const Statement& s, const Operation* op, bool withL
         op->labelRule == LabelRule::AtLocation || op->labelRule == LabelRule::None;
     if (atLocation && label) defineSymbol(s.label, Value{state_.location, true}, false);
     if (!withLabel && op->labelRule == LabelRule::Value)
-        throw AsmError{s.name + " repeated: only its first time has the label"};
+        throw AsmError{std::string(s.name) + " repeated: only its first time has the label"};
     (this->*(op->handler))(s);
     if (op->labelRule == LabelRule::AfterStatement && label)
         defineSymbol(s.label, Value{state_.location, true}, false);
@@ -523,17 +541,15 @@ void Assembler::instruction(const Statement& s, const Forms* forms, bool forceRe
         if (const ExtraMnemonic* expansion = extraMnemonic(s.name))
             return extraStatement(s.name, *expansion, s.rest);
     }
-    if (!forms) throw AsmError{"Unknown instruction: " + s.name};
+    if (!forms) throw AsmError{"Unknown instruction: " + std::string(s.name)};
     const InstructionBytes bytes = encodeOperand(*forms, s.rest);
     const bool followsCall = state_.afterCall;
     emit(bytes);
     countCycles(bytes);
     trackStack(s.name);
     if (pass_ == 2) hints(s.name, bytes, followsCall && s.label.empty());
-    // As string_views, compared without a call.
-    const std::string_view name = s.name;
-    state_.afterCall = name == "JSR" || name == "BSR";
-    if (name == "RTS") state_.lastRts = lineStart_;
+    state_.afterCall = s.name == "JSR" || s.name == "BSR";
+    if (s.name == "RTS") state_.lastRts = lineStart_;
 }
 
 void Assembler::countCycles(std::span<const std::uint8_t> bytes) {
@@ -541,13 +557,13 @@ void Assembler::countCycles(std::span<const std::uint8_t> bytes) {
 }
 
 // #SPAUTO follows the stack through the pushes and pulls.
-void Assembler::trackStack(const std::string& mnemonic) {
+void Assembler::trackStack(std::string_view mnemonic) {
     if (state_.switches.stackMode != Switches::StackMode::Auto) return;
     static const std::unordered_map<std::string, int> changes = {
         {"PSHA", 1},  {"PSHB", 1},  {"PSHX", 2},  {"PSHY", 2},  {"DES", 1},
         {"PULA", -1}, {"PULB", -1}, {"PULX", -2}, {"PULY", -2}, {"INS", -1},
         {"PSHD", 2},  {"PULD", -2}, {"PUSH", 6},  {"PULL", -6}};
-    const auto it = changes.find(mnemonic);
+    const auto it = changes.find(std::string(mnemonic));
     if (it == changes.end()) return;
     state_.switches.spOffset += it->second;
     state_.spMax = std::max(state_.spMax, state_.switches.spOffset - state_.switches.spCheck);
@@ -559,7 +575,7 @@ void Assembler::trackStack(const std::string& mnemonic) {
 
 // -REL: a JMP or JSR whose target a BRA or BSR here would reach. -RTS: an RTS right after a
 // call, where the call could jump instead (not when a label makes the RTS a target of its own).
-void Assembler::hints(const std::string& mnemonic, std::span<const std::uint8_t> bytes,
+void Assembler::hints(std::string_view mnemonic, std::span<const std::uint8_t> bytes,
                       bool followsCall) {
     if (state_.switches.rtsHint && mnemonic == "RTS" && followsCall)
         warning("RTS after a call: the call could be a JMP or BRA");
@@ -571,7 +587,7 @@ void Assembler::hints(const std::string& mnemonic, std::span<const std::uint8_t>
         target = bytes[1];
     const std::int32_t offset = target - (lineStart_ + static_cast<std::int32_t>(kBranchSize));
     if (target >= 0 && offset >= -128 && offset <= 127)
-        warning(mnemonic + " to " + hexAddress(target) + " could be " +
+        warning(std::string(mnemonic) + " to " + hexAddress(target) + " could be " +
                 (mnemonic == "JMP" ? "BRA" : "BSR"));
 }
 
@@ -594,13 +610,23 @@ InstructionBytes Assembler::encodeFixed(std::string_view mnemonic, std::string_v
     return encodeInstruction({*instructionForms(mnemonic), operand, false, context, {}}).bytes;
 }
 
-void Assembler::extraStatement(const std::string& mnemonic, const ExtraMnemonic& expansion,
+// A step of an extra mnemonic that does not take the line's operand: the table gives it
+// none or a constant ("CLRA", "LDX #0"), so it encodes alike everywhere and is encoded once.
+const InstructionBytes& Assembler::fixedStep(const ExtraStep& step) {
+    if (const auto known = fixedSteps_.find(&step); known != fixedSteps_.end())
+        return known->second;
+    return fixedSteps_.emplace(&step, encodeFixed(step.mnemonic, step.operand, lineStart_))
+        .first->second;
+}
+
+void Assembler::extraStatement(std::string_view mnemonic, const ExtraMnemonic& expansion,
                                std::string_view rest) {
     if (expansion.kind == ExtraKind::Undefined)
-        throw AsmError{"Extra mnemonic " + mnemonic + " has no defined expansion"};
+        throw AsmError{"Extra mnemonic " + std::string(mnemonic) + " has no defined expansion"};
     bool takesOperand = expansion.kind != ExtraKind::Steps;
     for (const ExtraStep& step : expansion.steps) takesOperand |= step.operand.starts_with('@');
-    if (takesOperand && operand(rest).empty()) throw AsmError{"Missing operand for " + mnemonic};
+    if (takesOperand && operand(rest).empty())
+        throw AsmError{"Missing operand for " + std::string(mnemonic)};
     std::vector<std::uint8_t> bytes;
     const auto append = [this, &bytes](const InstructionBytes& more) {
         countCycles(more);
@@ -633,7 +659,7 @@ void Assembler::extraStatement(const std::string& mnemonic, const ExtraMnemonic&
                     append(encodeOperand(*instructionForms(step.mnemonic),
                                          operandPart(operand(rest), step.operand), address));
                 else
-                    append(encodeFixed(step.mnemonic, step.operand, address));
+                    append(fixedStep(step));
             }
             break;
     }
@@ -656,7 +682,7 @@ void Assembler::emit(std::span<const std::uint8_t> bytes) {
             const auto address = static_cast<std::size_t>(where) + i;
             overlap = overlap || result.image.used[address];
             result.image.bytes[address] = bytes[i];
-            result.image.used[address] = true;
+            result.image.used[address] = 1;
             if (bytes[i] != 0) {
                 const auto sum = static_cast<std::uint16_t>(address * bytes[i]);
                 state_.s19Crc = static_cast<std::uint16_t>(state_.s19Crc + sum);

@@ -26,7 +26,9 @@ std::string messageLine(const Message& message, bool alternative = false);
 // The bytes the program stores, over the whole 64 KB.
 struct MemoryImage {
     std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(0x10000);
-    std::vector<bool> used = std::vector<bool>(0x10000);
+    // 1 where a byte was stored: a byte per address, which the assembler sets for every byte
+    // of code, costs less to reach than a bit of a std::vector<bool>.
+    std::vector<std::uint8_t> used = std::vector<std::uint8_t>(0x10000);
 };
 
 // Address of the first byte of each source line that produced code or data, per file.

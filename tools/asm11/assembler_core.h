@@ -74,8 +74,24 @@ ListItems splitList(std::string_view text);
 // operation's name in upper case and the rest of the line after it, comment included.
 struct Statement {
     std::string_view label;
-    std::string name;
+    std::string_view name;
     std::string_view rest;
+};
+
+// A statement's name in upper case, in place for the short names nearly every line holds:
+// a std::string per statement cost more than finding what the name stands for.
+class UpperName {
+  public:
+    explicit UpperName(std::string_view text);
+    std::string_view view() const {
+        return longName_.empty() ? std::string_view(inPlace_.data(), size_) : longName_;
+    }
+
+  private:
+    static constexpr std::size_t kInPlace = 16;
+    std::array<char, kInPlace> inPlace_;
+    std::size_t size_ = 0;
+    std::string longName_;  // a name too long for inPlace_
 };
 
 // A recorded macro: its body as written, without the ;; comments.
@@ -260,7 +276,8 @@ class Assembler : private SymbolSource {
     // The listing's entry for the line being assembled, with -L+ in pass 2; a line that is
     // not to be listed has one too until it ends, for the messages it may bring.
     std::optional<std::size_t> listed_;
-    std::vector<std::pair<std::int32_t, std::int32_t>> memoryRanges_;  // first, last address
+    std::vector<std::pair<std::int32_t, std::int32_t>> memoryRanges_;    // first, last address
+    std::unordered_map<const ExtraStep*, InstructionBytes> fixedSteps_;  // see fixedStep
 
     // assembler.cpp: passes, lines, statements, code.
     void startPass();
@@ -278,16 +295,17 @@ class Assembler : private SymbolSource {
     void warning(std::string text) { report(Message::Kind::Warning, std::move(text)); }
     std::size_t listingEntryOf(const std::string& file, int line);
     void dropUnlistedLine(std::size_t index, bool listingWasOn);
-    void hints(const std::string& mnemonic, std::span<const std::uint8_t> bytes, bool followsCall);
+    void hints(std::string_view mnemonic, std::span<const std::uint8_t> bytes, bool followsCall);
     InstructionBytes encodeOperand(const Forms& forms, std::string_view rest,
                                    std::optional<std::int32_t> address = {});
+    const InstructionBytes& fixedStep(const ExtraStep& step);
     InstructionBytes encodeFixed(std::string_view mnemonic, std::string_view operand,
                                  std::int32_t address);
-    void extraStatement(const std::string& mnemonic, const ExtraMnemonic& expansion,
+    void extraStatement(std::string_view mnemonic, const ExtraMnemonic& expansion,
                         std::string_view rest);
     void emit(std::span<const std::uint8_t> bytes);
     void countCycles(std::span<const std::uint8_t> bytes);
-    void trackStack(const std::string& mnemonic);
+    void trackStack(std::string_view mnemonic);
     void recordLine();
     void reserve(std::int64_t count);
     bool inMemoryRanges(std::int32_t address) const;
@@ -356,7 +374,7 @@ class Assembler : private SymbolSource {
     void conditional(const Statement& s);
     void elseDirective(const Statement& s);
     void endif(const Statement& s);
-    bool condition(const std::string& name, std::string_view argument);
+    bool condition(std::string_view name, std::string_view argument);
     bool conditionValue(std::string_view text, std::int32_t& value);
 
     // pseudo_ops.cpp

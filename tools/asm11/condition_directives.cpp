@@ -93,7 +93,7 @@ bool Assembler::conditionValue(std::string_view text, std::int32_t& value) {
     return result.known;
 }
 
-bool Assembler::condition(const std::string& name, std::string_view argument) {
+bool Assembler::condition(std::string_view name, std::string_view argument) {
     if (name == "IFMAIN") return fileSource()->depth == 0;
     if (name == "IFINCLUDED") return fileSource()->depth > 0;
     if (name == "IFSPAUTO") return state_.switches.stackMode == Switches::StackMode::Auto;
@@ -116,7 +116,7 @@ bool Assembler::condition(const std::string& name, std::string_view argument) {
     if (name == "IFNUM" || name == "IFNONUM") return isNumber(argument) == (name == "IFNUM");
     if (name == "IFMDEF" || name == "IFNOMDEF")
         return (findMacro(word) != nullptr) == (name == "IFMDEF");
-    if (argument.empty()) throw AsmError{"#" + name + " needs an operand"};
+    if (argument.empty()) throw AsmError{"#" + std::string(name) + " needs an operand"};
     if (name == "IFEXISTS" || name == "IFNEXISTS") {
         std::vector<std::string> dirs = state_.homeDirs;
         dirs.insert(dirs.end(), searchDirs_.begin(), searchDirs_.end());

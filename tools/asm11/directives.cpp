@@ -26,7 +26,7 @@ void Assembler::directive(std::string_view text) {
         throw AsmError{"Unknown directive: " + key};
     }
     if (skipping && !(op->flags & kRunsWhileSkipping)) return;
-    (this->*(op->handler))(Statement{{}, key.substr(1), argument});
+    (this->*(op->handler))(Statement{{}, std::string_view(key).substr(1), argument});
 }
 
 void Assembler::include(const Statement& s) {
@@ -222,7 +222,7 @@ void Assembler::s19Flush(const Statement&) {
 }
 
 void Assembler::temp(const Statement& s) {
-    const std::int32_t value = s.rest.empty() ? 0 : evaluateNow(s.rest, "#" + s.name);
+    const std::int32_t value = s.rest.empty() ? 0 : evaluateNow(s.rest, "#" + std::string(s.name));
     if (s.name == "TEMP" && inMacro())
         sources_.back().call->temp = value;
     else
@@ -287,7 +287,7 @@ void Assembler::stackDirective(const Statement& s) {
     const ListItems items = splitList(s.rest);
     const auto item = [&](std::size_t i) {
         return i < items.size() && !items[i].empty()
-                   ? std::optional(evaluateNow(items[i], "#" + s.name))
+                   ? std::optional(evaluateNow(items[i], "#" + std::string(s.name)))
                    : std::nullopt;
     };
     if (s.name == "SP" || s.name == "SP1") {

@@ -28,18 +28,6 @@ const FormIndex& formIndex() {
     return index;
 }
 
-const InstructionForm* formWith(const Forms& forms, Mode mode) {
-    for (const InstructionForm* form : forms)
-        if (form->mode == mode) return form;
-    return nullptr;
-}
-
-std::string upper(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) c = upperChar(c);
-    return result;
-}
-
 // "$12", "$1234", "$1E002", "-$10": at least two or four digits, as many as the value needs.
 std::string hexValue(std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
@@ -51,24 +39,30 @@ std::string hexValue(std::int32_t value) {
 
 // Index register named by an operand field, or 0.
 char indexRegister(std::string_view field) {
-    const std::string name = upper(trim(field));
-    return name == "X" || name == "Y" ? name[0] : 0;
+    const std::string_view name = trim(field);
+    if (name.size() != 1) return 0;
+    const char reg = upperChar(name[0]);
+    return reg == 'X' || reg == 'Y' ? reg : 0;
 }
 
 class Encoder {
   public:
-    explicit Encoder(const EncodeRequest& request) : request_(request) {}
+    explicit Encoder(const EncodeRequest& request) : request_(request) {
+        for (const InstructionForm* form : request_.forms) {
+            const InstructionForm*& slot = byMode_[static_cast<std::size_t>(form->mode)];
+            if (!slot) slot = form;
+        }
+    }
 
     Encoding encode() {
-        const Forms& forms = request_.forms;
-        if (formWith(forms, Mode::BitSetDirect)) return bitInstruction(false);
-        if (formWith(forms, Mode::BitTestDirect)) return bitInstruction(true);
-        if (const InstructionForm* relative = formWith(forms, Mode::Relative)) {
+        if (formWith(Mode::BitSetDirect)) return bitInstruction(false);
+        if (formWith(Mode::BitTestDirect)) return bitInstruction(true);
+        if (const InstructionForm* relative = formWith(Mode::Relative)) {
             start(*relative);
             branchOffset(operand(), *relative);
             return std::move(result_);
         }
-        if (const InstructionForm* inherent = formWith(forms, Mode::Inherent)) {
+        if (const InstructionForm* inherent = formWith(Mode::Inherent)) {
             start(*inherent);  // anything after the mnemonic is comment
             return std::move(result_);
         }
@@ -84,8 +78,16 @@ class Encoder {
     }
 
   private:
+    static constexpr std::size_t kModes = static_cast<std::size_t>(Mode::Extended) + 1;
+
     const EncodeRequest& request_;
+    // The first form of each mode, found in one pass: encode() asks for several modes.
+    std::array<const InstructionForm*, kModes> byMode_{};
     Encoding result_;
+
+    const InstructionForm* formWith(Mode mode) const {
+        return byMode_[static_cast<std::size_t>(mode)];
+    }
 
     std::string_view mnemonic() const { return request_.forms.front()->mnemonic; }
 
@@ -96,7 +98,7 @@ class Encoder {
     }
 
     const InstructionForm& need(Mode mode, std::string_view what) const {
-        if (const InstructionForm* form = formWith(request_.forms, mode)) return *form;
+        if (const InstructionForm* form = formWith(mode)) return *form;
         throw AsmError{std::string(what) + " not allowed for " + std::string(mnemonic())};
     }
 
@@ -158,7 +160,7 @@ class Encoder {
     }
 
     Encoding immediate(std::string_view text) {
-        if (const InstructionForm* form = formWith(request_.forms, Mode::Immediate8)) {
+        if (const InstructionForm* form = formWith(Mode::Immediate8)) {
             start(*form);
             byte(evaluate(text), -0x80, "8-bit value");
         } else {
@@ -175,8 +177,8 @@ class Encoder {
     }
 
     Encoding memory(std::string_view text) {
-        const InstructionForm* direct = formWith(request_.forms, Mode::Direct);
-        const InstructionForm* extended = formWith(request_.forms, Mode::Extended);
+        const InstructionForm* direct = formWith(Mode::Direct);
+        const InstructionForm* extended = formWith(Mode::Extended);
         const char force = text.front() == '<' || text.front() == '>' ? text.front() : 0;
         const Value value = evaluate(force ? text.substr(1) : text);
         bool useDirect;

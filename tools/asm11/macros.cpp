@@ -647,7 +647,7 @@ void Assembler::drop(const Statement& s) {
 
 void Assembler::rename(const Statement& s) {
     const ListItems items = splitList(s.rest);
-    if (items.size() != 2) throw AsmError{"#" + s.name + " needs old,new"};
+    if (items.size() != 2) throw AsmError{"#" + std::string(s.name) + " needs old,new"};
     std::shared_ptr<Macro> macro = findMacro(items[0]);
     if (!macro) throw AsmError{"Undefined macro: " + std::string(items[0])};
     if (!isValidLabel(items[1])) throw AsmError{"Bad macro name: " + std::string(items[1])};

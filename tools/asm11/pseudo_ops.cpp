@@ -57,11 +57,11 @@ void Assembler::exp(const Statement& s) {
 
 // label EQU value[,size]
 void Assembler::defineValue(const Statement& s, bool redefinable, bool exported) {
-    if (s.label.empty()) throw AsmError{s.name + " needs a label"};
+    if (s.label.empty()) throw AsmError{std::string(s.name) + " needs a label"};
     const ListItems items = splitList(operand(s.rest));
     defineSymbol(s.label, evaluate(items[0]), redefinable);
-    if (items.size() > 1) setSize(s.label, evaluateNow(items[1], s.name + " size"));
-    if (items.size() > 2) throw AsmError{s.name + " takes value[,size]"};
+    if (items.size() > 1) setSize(s.label, evaluateNow(items[1], std::string(s.name) + " size"));
+    if (items.size() > 2) throw AsmError{std::string(s.name) + " takes value[,size]"};
     if (exported) exportSymbol(s.label, false);
 }
 
@@ -80,7 +80,7 @@ void Assembler::def(const Statement& s) {
 // be :TEMP, :TEMP1 or :TEMP2.
 void Assembler::next(const Statement& s) {
     const ListItems items = splitList(operand(s.rest));
-    if (items.empty() || items[0].empty()) throw AsmError{s.name + " needs a symbol"};
+    if (items.empty() || items[0].empty()) throw AsmError{std::string(s.name) + " needs a symbol"};
     const std::string_view symbolName = items[0];
     const std::int32_t step = items.size() > 1 ? evaluateNow(items[1], s.name) : 1;
     std::int32_t* temp = nullptr;
