@@ -1,9 +1,8 @@
 #include "debugger/memory_views.h"
 
-#include <fstream>
-#include <random>
 #include <system_error>
 
+#include "core/file_text.h"
 #include "core/number_text.h"
 
 namespace tarnwick {
@@ -80,16 +79,6 @@ StackCell stackCell(const Machine& machine, const ColumnLayout& layout, std::siz
         cell.arrowVisible = cell.arrowVisible || cell.markers[i].visible;
     }
     return cell;
-}
-
-// ---- Saving ----
-
-bool writeWhole(const fs::path& path, const std::string& text) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    const bool written =
-        file && file.write(text.data(), static_cast<std::streamsize>(text.size())) && file.flush();
-    file.close();
-    return written && !file.fail();
 }
 
 }  // namespace
@@ -176,15 +165,7 @@ std::string saveViewToFile(const fs::path& file, const std::vector<std::string>&
     text.reserve(lines.size() * (kDumpLineLength + 2));
     for (const std::string& line : lines) text += line + "\r\n";
 
-    const fs::path temporary =
-        file.parent_path() /
-        (file.filename().string() + ".tmp" + std::to_string(std::random_device()() % 1000000));
-    const bool written = writeWhole(temporary, text);
-    if (written) fs::rename(temporary, file, error);
-    if (!written || error) {
-        fs::remove(temporary, error);
-        return "Cannot write the file " + file.string();
-    }
+    if (!writeFileReplacing(file, text)) return "Cannot write the file " + file.string();
     return {};
 }
 

@@ -1,8 +1,11 @@
 // Debug start and stop for the three project formats, and how an address is shown as a
 // marked source line.
 #include <filesystem>
-#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "core/file_text.h"
 #include "core/interrupts.h"
 #include "core/number_text.h"
 #include "core/run_loops.h"
@@ -286,30 +289,29 @@ bool Debugger::writeTemporaryDisassembly(std::uint16_t address) {
     const std::string name = "_tnwk" + std::to_string(map.temporaryDisassemblyCounter) + ".asm";
     map.temporaryDisassemblyCounter = (map.temporaryDisassemblyCounter + 1) & 0xFF;
     const std::filesystem::path path = std::filesystem::path(context_.project.directory) / name;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        context_.host.showError("Cannot write the disassembly file " + path.string());
-        return false;
-    }
-    map.modules[module] = name;
-    out << headerLine(currentLocalTime());
+    // The addresses get their lines only once the file that shows them is there.
+    std::string text = headerLine(currentLocalTime());
+    std::vector<std::pair<std::uint16_t, std::uint16_t>> lines;
     std::uint16_t at = address;
     int line = 2;
     bool lastWritten = false;
     while (!lastWritten && machine_.memory[at].line == 0 && at < kVectorTable) {
         const std::uint8_t opcode = machine_.peek(at);
         lastWritten = opcode == kRtsOpcode || opcode == kRtiOpcode;
-        const DisassembledLine text = disassembleInstruction(machine_, at);
-        machine_.memory[at].module = static_cast<std::uint8_t>(module);
-        machine_.memory[at].line = static_cast<std::uint16_t>(line);
-        line += text.endsBlock ? 2 : 1;
-        out << text.text << "\r\n";
-        at = static_cast<std::uint16_t>(at + text.length);
+        const DisassembledLine disassembled = disassembleInstruction(machine_, at);
+        lines.emplace_back(at, static_cast<std::uint16_t>(line));
+        line += disassembled.endsBlock ? 2 : 1;
+        text += disassembled.text + "\r\n";
+        at = static_cast<std::uint16_t>(at + disassembled.length);
     }
-    out.close();
-    if (!out) {
+    if (!writeFileReplacing(path, text)) {
         context_.host.showError("Cannot write the disassembly file " + path.string());
         return false;
+    }
+    map.modules[module] = name;
+    for (const auto& [lineAddress, lineNumber] : lines) {
+        machine_.memory[lineAddress].module = static_cast<std::uint8_t>(module);
+        machine_.memory[lineAddress].line = lineNumber;
     }
     if (!openSource(path)) return false;
     markCodeLines(module);

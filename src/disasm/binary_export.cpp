@@ -1,7 +1,8 @@
 #include "disasm/binary_export.h"
 
 #include <algorithm>
-#include <fstream>
+
+#include "core/file_text.h"
 
 namespace tarnwick {
 
@@ -22,13 +23,8 @@ std::string saveBinary(const Machine& machine, const std::filesystem::path& proj
                        std::size_t choice) {
     const std::vector<std::uint8_t> bytes = binaryImage(machine, kEpromChoices.at(choice).start);
     const std::filesystem::path path = binaryFileName(projectFile);
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) return "Cannot create the file " + path.string();
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) return "Cannot write the file " + path.string();
-    return "";
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return writeFileReplacing(path, text) ? "" : "Cannot write the file " + path.string();
 }
 
 }  // namespace tarnwick

@@ -36,7 +36,7 @@ std::vector<std::uint8_t> binaryImage(const Machine& machine, std::uint16_t star
 std::filesystem::path binaryFileName(const std::filesystem::path& projectFile);
 
 // OK in the dialog: writes the image for `kEpromChoices[choice]` beside the project file,
-// replacing an existing file. Returns what went wrong, empty on success.
+// replacing an existing file or link. Returns what went wrong, empty on success.
 std::string saveBinary(const Machine& machine, const std::filesystem::path& projectFile,
                        std::size_t choice);
 

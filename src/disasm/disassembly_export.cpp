@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 
+#include "core/file_text.h"
 #include "core/number_text.h"
 
 namespace tarnwick {
@@ -26,12 +26,7 @@ std::filesystem::path pathOf(const std::filesystem::path& directory, std::string
 }
 
 std::string writeFile(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) return "Cannot create the file " + path.string();
-    file << text;
-    file.close();
-    if (!file) return "Cannot write the file " + path.string();
-    return "";
+    return writeFileReplacing(path, text) ? "" : "Cannot write the file " + path.string();
 }
 
 }  // namespace

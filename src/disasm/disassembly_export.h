@@ -20,8 +20,9 @@ struct DisassemblyTexts {
 DisassemblyTexts disassemblyTexts(const Machine& machine, std::string_view asmName,
                                   std::uint16_t start, const LocalDateTime& time);
 
-// Writes both files, replacing existing ones; the names are resolved against `directory`
-// unless absolute. Returns what could not be written, empty when both files were.
+// Writes both files, replacing existing ones (a link is replaced, not written through); the
+// names are resolved against `directory` unless absolute. Returns what could not be written,
+// empty when both files were.
 std::string exportDisassembly(const Machine& machine, const std::filesystem::path& directory,
                               std::string_view asmName, std::string_view symName,
                               std::uint16_t start, const LocalDateTime& time);

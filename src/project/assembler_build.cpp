@@ -4,8 +4,10 @@
 #include <array>
 #include <cctype>
 #include <charconv>
-#include <fstream>
 #include <optional>
+#include <system_error>
+
+#include "core/file_text.h"
 
 namespace tarnwick {
 namespace {
@@ -52,13 +54,13 @@ std::string_view fileNamePart(std::string_view path) {
     return separator == std::string_view::npos ? path : path.substr(separator + 1);
 }
 
-// Single quotes keep everything literal for the shell, backslashes of DOS paths included;
-// a quote inside is closed, escaped and reopened.
+// Single quotes keep everything literal for the shell; a quote inside is closed, escaped and
+// reopened. Only words of characters that no shell reads specially stay bare: a backslash of a
+// DOS path would be taken as an escape, "=" in the first word as an assignment.
 std::string shellWord(std::string_view text) {
-    // Backslashes stay bare, so that a DOS assembler path reads as it was configured.
     const bool plain = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
         return std::isalnum(static_cast<unsigned char>(c)) ||
-               std::string_view("_./:=+,@%^-\\").find(c) != std::string_view::npos;
+               std::string_view("_./:+,@-").find(c) != std::string_view::npos;
     });
     if (plain) return std::string(text);
     std::string quoted = "'";
@@ -142,12 +144,11 @@ AssemblerBuild::BeginResult AssemblerBuild::begin(const AssemblerBuildRequest& r
         return {false, kNoFileText};
     if (!isAssemblerPathAccepted(request.assemblerPath)) return {false, kNoAssemblerText};
 
-    std::ofstream batch(directory_ / kBatchFileName, std::ios::binary | std::ios::trunc);
-    batch << assemblerCommandLine(request.assemblerPath, request.options,
-                                  fileNamePart(request.firstFile));
-    batch.close();
     // Without its batch file the run could not do anything, which is what this message says.
-    if (!batch) return {false, kCannotExecuteText};
+    if (!writeFileReplacing(directory_ / kBatchFileName,
+                            assemblerCommandLine(request.assemblerPath, request.options,
+                                                 fileNamePart(request.firstFile))))
+        return {false, kCannotExecuteText};
 
     showConsole_ = request.options.showProgress;
     state_ = State::Ready;
@@ -157,6 +158,10 @@ AssemblerBuild::BeginResult AssemblerBuild::begin(const AssemblerBuildRequest& r
 std::string_view AssemblerBuild::startRun() {
     seconds_ = 0;
     cancelRequested_ = false;
+    // The run's output and the batch line's redirection would follow a link left under the
+    // error file's name; with the name gone they create a new file in the project directory.
+    std::error_code ignored;
+    std::filesystem::remove(directory_ / kErrorFileName, ignored);
     // The batch line redirects the assembler itself; the shell's own standard output, which
     // it does not use, goes to the same file.
     const bool started = process_.start({"/bin/sh", std::string(kBatchFileName)}, directory_,

@@ -50,8 +50,8 @@ struct Asm11Options {
 };
 
 // The line of the batch file: the assembler with the options for `fileName`, its output
-// redirected to the error file. The assembler path and the file name are quoted for the shell
-// only when they hold a blank.
+// redirected to the error file. Every word with a character the shell would read itself (a
+// blank, a quote, a backslash, "$" and the like) is quoted, so it reaches the assembler as it is.
 std::string assemblerCommandLine(std::string_view assemblerPath, const Asm11Options& options,
                                  std::string_view fileName);
 

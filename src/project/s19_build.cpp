@@ -48,6 +48,16 @@ bool fileExists(const std::filesystem::path& path) {
 
 }  // namespace
 
+S19BuildOutputs s19BuildOutputs(const S19Project& project, std::string_view asmName) {
+    S19BuildOutputs outputs;
+    outputs.asmName =
+        asmName.empty() ? withExtension(project.firstFile, ".asm") : std::string(asmName);
+    outputs.symName = withExtension(outputs.asmName, ".sym");
+    outputs.asmPath = resolveName(project.directory, outputs.asmName);
+    outputs.symPath = resolveName(project.directory, outputs.symName);
+    return outputs;
+}
+
 S19CommandResult buildS19Project(Machine& machine, CpuConfiguration& configuration,
                                  SourceMap& sourceMap, const S19Project& project,
                                  const Confirm& overwrite, const LocalDateTime& time,
@@ -62,19 +72,16 @@ S19CommandResult buildS19Project(Machine& machine, CpuConfiguration& configurati
                      findIgnoringCase(resolveName(project.directory, project.firstFile)));
     if (!load.ok()) return failed(load.message);
 
-    const std::string asmFile =
-        asmName.empty() ? withExtension(project.firstFile, ".asm") : std::string(asmName);
-    const std::string symFile = withExtension(asmFile, ".sym");
-    const std::filesystem::path asmPath = resolveName(project.directory, asmFile);
-    if (fileExists(asmPath) && !overwrite("The ASM file already exists, overwrite?"))
+    const S19BuildOutputs outputs = s19BuildOutputs(project, asmName);
+    if (fileExists(outputs.asmPath) && !overwrite("The ASM file already exists, overwrite?"))
         return {S19CommandResult::Cancelled, {}, {}};
 
     const std::optional<std::uint16_t> start = parseStart(project.startText);
     if (!start) return failed("'" + project.startText + "' is not a valid hex address");
-    const std::string error =
-        exportDisassembly(machine, project.directory, asmFile, symFile, *start, time);
+    const std::string error = exportDisassembly(machine, project.directory, outputs.asmName,
+                                                outputs.symName, *start, time);
     if (!error.empty()) return failed(error);
-    return {S19CommandResult::Done, {}, asmPath};
+    return {S19CommandResult::Done, {}, outputs.asmPath};
 }
 
 S19CommandResult saveProjectToBinary(Machine& machine, CpuConfiguration& configuration,

@@ -30,6 +30,16 @@ struct S19CommandResult {
 // A Yes/Cancel question; true for Yes.
 using Confirm = std::function<bool(std::string_view question)>;
 
+// The files the build of `project` writes: a .asm named after the first file, or `asmName`
+// when given, and a .sym named after the .asm, both resolved against the project directory.
+struct S19BuildOutputs {
+    std::string asmName;  // as the project names them
+    std::string symName;
+    std::filesystem::path asmPath;
+    std::filesystem::path symPath;
+};
+S19BuildOutputs s19BuildOutputs(const S19Project& project, std::string_view asmName = {});
+
 // Build of an S19 project: loads the image and disassembles it from the start address into a
 // .asm and a .sym named after the first file (or after `asmName` when given), asking before
 // an existing .asm is replaced.

@@ -97,5 +97,24 @@ TEST_F(BinaryExportTest, FileNameAndFailure) {
     EXPECT_NE(saveBinary(*machine, directory / "missing" / "p.pro", 0), "");
 }
 
+// A link under an output name is replaced; the file it points to elsewhere stays as it was.
+TEST_F(DisassemblyExportTest, LinksUnderTheOutputNamesLeaveTheirTargetsAlone) {
+    const std::filesystem::path project = directory / "project";
+    const std::filesystem::path outside = directory / "outside";
+    std::filesystem::create_directories(project);
+    std::filesystem::create_directories(outside);
+    for (const char* name : {"prog.asm", "prog.sym", "PROG.bin"}) {
+        std::ofstream(outside / name) << "victim";
+        std::filesystem::create_symlink(outside / name, project / name);
+    }
+    EXPECT_EQ(exportDisassembly(*machine, project, "prog.asm", "prog.sym", 0xFFB0, kTime), "");
+    EXPECT_EQ(saveBinary(*machine, project / "PROG.PRO", 0), "");
+    for (const char* name : {"prog.asm", "prog.sym", "PROG.bin"}) {
+        EXPECT_EQ(readFile(outside / name), "victim") << name;
+        EXPECT_FALSE(std::filesystem::is_symlink(project / name)) << name;
+    }
+    EXPECT_EQ(readFile(project / "PROG.bin").size(), 2048u);
+}
+
 }  // namespace
 }  // namespace tarnwick

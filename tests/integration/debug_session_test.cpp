@@ -399,6 +399,10 @@ TEST_F(CSessionTest, StepOutUsesTheReturnSlotAndProgramResetRunsToMain) {
 }
 
 TEST_F(CSessionTest, CodeWithoutLineInfoIsShownInATemporaryDisassembly) {
+    // A link left under the file's name is replaced; the file it points to stays as it was.
+    const testing::TempDirectory outside;
+    testing::writeText(outside / "victim", "victim");
+    fs::create_symlink(outside / "victim", rig.path("_tnwk0.asm"));
     rig.caretTo(mainC, 8);
     rig.debugger.runToCursor();
     rig.host.onProcessEvents = [this] { rig.debugger.pause(); };
@@ -410,6 +414,8 @@ TEST_F(CSessionTest, CodeWithoutLineInfoIsShownInATemporaryDisassembly) {
     EXPECT_EQ(rig.executionLine(first), 2);
     EXPECT_NE(rig.editor.lineText(first, 1).find("BRA"), std::string::npos);
     EXPECT_EQ(rig.editor.lineCount(first), 2) << "the disassembly ends at the next line of C";
+    EXPECT_FALSE(fs::is_symlink(first));
+    EXPECT_EQ(testing::readText(outside / "victim"), "victim");
 
     rig.machine.pc = 0xE000;
     rig.debugger.traceInto();  // from the start-up code into main

@@ -16,8 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The backslashes of a DOS path are quoted, or the shell would take them as escapes.
 const std::string kDefaultLine =
-    "C:\\ASM11\\ASM11.EXE -WRN+ -SP- -SH- -O+ -P+ -C- -L- -M- -X+ -REL- -RTS- -LS+ -LSE "
+    "'C:\\ASM11\\ASM11.EXE' -WRN+ -SP- -SH- -O+ -P+ -C- -L- -M- -X+ -REL- -RTS- -LS+ -LSE "
     "-S+ -E- -T- prog.asm > tarnwick.err";
 
 std::string readWhole(const fs::path& path) {
@@ -133,7 +134,7 @@ TEST(AssemblerCommandLineTest, IncludeDirectoryAndQuotingOfBlanks) {
     Asm11Options withInclude;
     withInclude.includeDirectory = "C:\\INC";
     EXPECT_EQ(assemblerCommandLine("C:\\ASM11\\ASM11.EXE", withInclude, "prog.asm")
-                  .rfind("C:\\ASM11\\ASM11.EXE -IC:\\INC -WRN+ -SP-", 0),
+                  .rfind("'C:\\ASM11\\ASM11.EXE' '-IC:\\INC' -WRN+ -SP-", 0),
               0u);
 
     const std::string options = " -WRN+ -SP- -SH- -O+ -P+ -C- -L- -M- -X+ -REL- -RTS- -LS+ -LSE";
@@ -177,6 +178,50 @@ TEST(AssemblerCommandLineTest, LineRunsUnderTheShellWithBlanksInNames) {
     const std::string words = readWhole(directory.path() / "tarnwick.err");
     EXPECT_EQ(words.substr(0, words.find('\n')), "[-Imy inc (old)]");
     EXPECT_EQ(words.substr(words.rfind('[')), "[sum(2)&$x.asm]\n");
+}
+
+// Each argument reaches the assembler byte for byte, whatever the shell would make of it.
+TEST(AssemblerCommandLineTest, EveryShellCharacterReachesTheAssemblerUnchanged) {
+    const TempDirectory directory;
+    const fs::path tools = directory.path() / "tools 'a' \\b $(c) `d`";
+    fs::create_directories(tools);
+    const fs::path assembler = tools / "asm11";
+    std::ofstream(assembler, std::ios::binary)
+        << "#!/bin/sh\nfor word; do printf '%s\\n' \"$word\"; done > arguments\n";
+    fs::permissions(assembler, fs::perms::owner_all);
+    const std::string names[] = {
+        "plain.asm",
+        "it's.asm",
+        "say \"hi\".asm",
+        "$(touch hit).asm",
+        "`touch hit`.asm",
+        "a;b|c&d>e<f.asm",
+        "*.asm",
+        "~.asm",
+        "{a,b}.asm",
+        "#x.asm",
+        "C:\\SRC\\P.ASM",
+        "back\\\\slash\\n.asm",
+        "two  blanks .asm",
+        "x=1.asm",
+        "'\"'\\$`!?[a].asm",
+    };
+    Asm11Options options;
+    options.includeDirectory = "C:\\INC\\ $HOME 'q'";
+    for (const std::string& name : names) {
+        directory.write("ASM11.bat", assemblerCommandLine(assembler.string(), options, name));
+        fs::remove(directory.path() / "arguments");
+        const std::string command = "cd '" + directory.path().string() + "' && /bin/sh ASM11.bat";
+        ASSERT_EQ(std::system(command.c_str()), 0) << name;
+        std::istringstream recorded(readWhole(directory.path() / "arguments"));
+        std::vector<std::string> arguments;
+        for (std::string line; std::getline(recorded, line);) arguments.push_back(line);
+        EXPECT_EQ(arguments, (std::vector<std::string>{"-I" + options.includeDirectory, "-WRN+",
+                                                       "-SP-", "-SH-", "-O+", "-P+", "-C-", "-L-",
+                                                       "-M-", "-X+", "-REL-", "-RTS-", "-LS+",
+                                                       "-LSE", "-S+", "-E-", "-T-", name}));
+    }
+    EXPECT_FALSE(fs::exists(directory.path() / "hit"));
 }
 
 TEST(AssemblerPathTest, OnlyAsm11InAnyCaseIsAccepted) {
@@ -362,6 +407,23 @@ TEST_F(AssemblerBuildTest, CancelTerminatesSkipsTheMessagesAndStillCleansUp) {
     }
     EXPECT_EQ(process.terminations, 0);
     EXPECT_EQ(finish(), std::vector<std::string>{"ok\n"});
+}
+
+// Links to files elsewhere under the names of the build's files are replaced, not written
+// through.
+TEST_F(AssemblerBuildTest, LinksUnderTheBuildFileNamesLeaveTheirTargetsAlone) {
+    const TempDirectory outside;
+    for (const char* name : {"ASM11.bat", "tarnwick.err"}) {
+        outside.write(name, "victim");
+        fs::create_symlink(outside.path() / name, project.path() / name);
+    }
+    process.messages = "ERR prog.asm 1\n";
+    ASSERT_TRUE(build.begin(request, true).showBuildingWindow);
+    runWindow();
+    EXPECT_NE(process.batchAtStart.find("prog.asm > tarnwick.err"), std::string::npos);
+    EXPECT_EQ(finish(), std::vector<std::string>{"ERR prog.asm 1\n"});
+    for (const char* name : {"ASM11.bat", "tarnwick.err"})
+        EXPECT_EQ(readWhole(outside.path() / name), "victim") << name;
 }
 
 TEST_F(AssemblerBuildTest, FailedChecksShowTheirErrorAndStartNothing) {

@@ -88,6 +88,76 @@ TEST_F(Hc11disTest, OutputNameAndErrors) {
     EXPECT_EQ(err, "");
 }
 
+// Refused runs write nothing and leave every file as it was; --force lifts only the refusals
+// of existing files and of other folders.
+TEST_F(Hc11disTest, ExistingFilesOtherFoldersAndItsOwnInputsAreLeftAlone) {
+    const fs::path image = directory / "image";
+    fs::create_directories(image);
+    fs::copy_file(directory / "tiny.s19", image / "tiny.s19");
+    std::ofstream(image / "tiny.pro") << "[PROJECT]\r\nFormat=S19\r\n";
+    fs::create_symlink(image / "tiny.s19", image / "s19.asm");
+    fs::create_symlink(image / "tiny.pro", image / "pro.asm");
+    std::ofstream(directory / "victim") << "victim";
+    const std::string pro = " --pro '" + (image / "tiny.pro").string() + "'";
+    const struct {
+        const char* name;
+        std::string existing;  // made in the image folder first, holding "mine"
+        bool link;             // made as a link to a file outside instead
+        std::string arguments;
+        std::string error;    // empty: the run writes `written` and replaces `existing`
+        std::string written;  // the .asm, in the image folder
+    } cases[] = {
+        {"asm exists", "tiny.asm", false, "", "tiny.asm exists; --force replaces it", ""},
+        {"sym exists", "tiny.sym", false, "", "tiny.sym exists; --force replaces it", ""},
+        {"link exists", "tiny.asm", true, "", "tiny.asm exists; --force replaces it", ""},
+        {"forced over a file", "tiny.asm", false, "--force", "", "tiny.asm"},
+        {"forced over a link", "tiny.sym", true, "--force", "", "tiny.asm"},
+        {"other folder", "", false, "-o ../out.asm", "out.asm is outside the folder of", ""},
+        {"other folder forced", "", false, "-o ../out.asm --force", "", "../out.asm"},
+        {"the image", "", false, "-o s19.asm --force", "s19.asm would replace the image", ""},
+        {"the project", "", false, "-o pro.asm --force" + pro,
+         "pro.asm would replace the project file", ""},
+        {"sym on the project", "tiny.sym", false,
+         "--force --pro '" + (image / "tiny.sym").string() + "'",
+         "tiny.sym would replace the project file", ""},
+    };
+    for (const auto& c : cases) {
+        for (const char* name : {"tiny.asm", "tiny.sym", "../out.asm", "../out.sym"})
+            fs::remove(image / name);
+        if (c.link)
+            fs::create_symlink(directory / "victim", image / c.existing);
+        else if (!c.existing.empty())
+            std::ofstream(image / c.existing) << "mine";
+
+        const int status = run("'" + (image / "tiny.s19").string() + "' E000 " + c.arguments);
+        if (c.error.empty()) {
+            EXPECT_EQ(status, 0) << c.name << ": " << err;
+            EXPECT_TRUE(readFile(image / c.written).starts_with(";Disassembled")) << c.name;
+            if (!c.existing.empty()) {
+                EXPECT_FALSE(fs::is_symlink(image / c.existing)) << c.name;
+                EXPECT_NE(readFile(image / c.existing), "mine") << c.name;
+            }
+        } else {
+            EXPECT_EQ(status, 1) << c.name;
+            EXPECT_TRUE(err.starts_with("hc11dis: ")) << c.name << ": " << err;
+            EXPECT_NE(err.find(c.error), std::string::npos) << c.name << ": " << err;
+            EXPECT_EQ(err.find('\n'), err.size() - 1) << c.name << ": " << err;
+            for (const char* name : {"tiny.asm", "tiny.sym", "../out.asm"}) {
+                if (name != c.existing) {
+                    EXPECT_FALSE(fs::exists(image / name)) << c.name << ": " << name;
+                } else if (c.link) {
+                    EXPECT_TRUE(fs::is_symlink(image / name)) << c.name;
+                } else {
+                    EXPECT_EQ(readFile(image / name), "mine") << c.name;
+                }
+            }
+        }
+        EXPECT_EQ(readFile(directory / "victim"), "victim") << c.name;
+        EXPECT_EQ(readFile(image / "tiny.s19").rfind("S106E000", 0), 0u) << c.name;
+        EXPECT_EQ(readFile(image / "tiny.pro"), "[PROJECT]\r\nFormat=S19\r\n") << c.name;
+    }
+}
+
 TEST_F(Hc11disTest, ProjectFileGivesTheCpuConfiguration) {
     std::ofstream(directory / "tiny.pro")
         << "[PROJECT]\r\nFormat=S19\r\n[CPU]\r\nRMem=F800 FFFF\r\nRandom Memory=0\r\n";

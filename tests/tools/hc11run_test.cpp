@@ -80,6 +80,15 @@ TEST_F(Hc11runTest, TraceShowsTheStateAfterEachStepAndDumpHoldsMemory) {
     EXPECT_EQ(memory.substr(0xFFFE, 2), std::string("\xE0\x00", 2));
     EXPECT_EQ(memory[0x0100], '\0');    // RAM starts 00 unless --random-memory
     EXPECT_EQ(memory[0xF000], '\xFF');  // unused ROM
+
+    // A link under the dump's name is replaced; the file it points to is left alone.
+    const fs::path victim = directory / "victim";
+    std::ofstream(victim) << "victim";
+    fs::remove(dump);
+    fs::create_symlink(victim, dump);
+    EXPECT_EQ(run("'" + hello().string() + "' --steps 1 --dump '" + dump.string() + "'").status, 0);
+    EXPECT_EQ(readFile(victim), "victim");
+    EXPECT_EQ(readFile(dump).size(), 0x10000u);
 }
 
 TEST_F(Hc11runTest, ExitStatusTellsHowTheRunEnded) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "core/machine.h"
@@ -20,19 +21,25 @@
 namespace tarnwick {
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr const char* kUsage =
-    "usage: hc11dis FILE.s19 START [-o NAME.asm] [--pro FILE.pro]\n"
+    "usage: hc11dis FILE.s19 START [-o NAME.asm] [--pro FILE.pro] [--force]\n"
     "  Loads FILE.s19 with the default CPU configuration and disassembles it from START (hex)\n"
-    "  to FFBF, then the vector table, into FILE.asm and FILE.sym beside it (replacing them).\n"
+    "  to FFBF, then the vector table, into FILE.asm and FILE.sym beside it.\n"
     "  -o NAME.asm    another name for the .asm (it must end in .asm), beside FILE.s19; the\n"
     "                 .sym is named after it\n"
-    "  --pro FILE.pro the CPU configuration of this project file instead of the default\n";
+    "  --pro FILE.pro the CPU configuration of this project file instead of the default\n"
+    "  --force        replace an existing .asm or .sym, and write an -o outside the folder\n"
+    "                 of FILE.s19\n"
+    "  The outputs never replace FILE.s19 or FILE.pro, --force or not.\n";
 
 struct Arguments {
     std::string s19;
     std::string start;
     std::string asmName;
     std::string projectFile;
+    bool force = false;
     bool help = false;
 };
 
@@ -44,7 +51,9 @@ bool parse(int argc, char** argv, Arguments& arguments) {
             arguments.help = true;
             return true;
         }
-        if (argument == "-o" || argument == "--pro") {
+        if (argument == "--force") {
+            arguments.force = true;
+        } else if (argument == "-o" || argument == "--pro") {
             std::string& value = argument == "-o" ? arguments.asmName : arguments.projectFile;
             if (i + 1 == argc || !value.empty()) return false;
             value = argv[++i];
@@ -60,26 +69,74 @@ bool parse(int argc, char** argv, Arguments& arguments) {
     // An -o name ending in .asm can replace neither the image (the build takes only .s19
     // files) nor the .sym written beside it.
     if (arguments.asmName.empty()) return true;
-    std::string extension = std::filesystem::path(arguments.asmName).extension().string();
+    std::string extension = fs::path(arguments.asmName).extension().string();
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return extension == ".asm";
 }
 
+// The path with its folder resolved (links, "..") but not its last part, which names the
+// entry a write replaces.
+fs::path entryPath(const fs::path& path) {
+    std::error_code ignored;
+    const fs::path absolute = fs::absolute(path, ignored);
+    return fs::weakly_canonical(absolute.parent_path(), ignored) / absolute.filename();
+}
+
+bool sameFile(const fs::path& one, const fs::path& other) {
+    std::error_code ignored;
+    return entryPath(one) == entryPath(other) || fs::equivalent(one, other, ignored);
+}
+
+bool isInside(const fs::path& path, const fs::path& folder) {
+    std::error_code ignored;
+    const fs::path relative =
+        entryPath(path).lexically_relative(fs::weakly_canonical(fs::absolute(folder), ignored));
+    return !relative.empty() && *relative.begin() != "..";
+}
+
+bool entryExists(const fs::path& path) {
+    std::error_code ignored;
+    return fs::symlink_status(path, ignored).type() != fs::file_type::not_found;
+}
+
+// Why the outputs may not be written, empty when they may; asked before anything is written.
+std::string refusal(const Arguments& arguments, const S19Project& project) {
+    const S19BuildOutputs outputs = s19BuildOutputs(project, arguments.asmName);
+    for (const fs::path& output : {outputs.asmPath, outputs.symPath}) {
+        if (sameFile(output, arguments.s19))
+            return output.string() + " would replace the image " + arguments.s19;
+        if (!arguments.projectFile.empty() && sameFile(output, arguments.projectFile))
+            return output.string() + " would replace the project file " + arguments.projectFile;
+    }
+    if (arguments.force) return "";
+    if (!isInside(outputs.asmPath, project.directory))
+        return outputs.asmPath.string() + " is outside the folder of " + arguments.s19 +
+               "; --force writes it there";
+    for (const fs::path& output : {outputs.asmPath, outputs.symPath}) {
+        if (entryExists(output)) return output.string() + " exists; --force replaces it";
+    }
+    return "";
+}
+
 int run(const Arguments& arguments) {
-    const std::filesystem::path s19(arguments.s19);
+    const fs::path s19(arguments.s19);
     const S19Project project{s19.filename().string(),
                              s19.has_parent_path() ? s19.parent_path() : ".", arguments.start};
     ToolHost host(false);
     const auto machine = std::make_unique<Machine>(host);
     CpuConfiguration configuration;
     if (!arguments.projectFile.empty()) {
-        if (!std::filesystem::is_regular_file(arguments.projectFile)) {
+        if (!fs::is_regular_file(arguments.projectFile)) {
             std::fprintf(stderr, "hc11dis: cannot open %s\n", arguments.projectFile.c_str());
             return 1;
         }
         Project projectFile;
         readProjectFile(readIniFile(arguments.projectFile), projectFile, machine->memory);
         configuration = projectFile.cpu;
+    }
+    if (const std::string refused = refusal(arguments, project); !refused.empty()) {
+        std::fprintf(stderr, "hc11dis: %s\n", refused.c_str());
+        return 1;
     }
     SourceMap sourceMap;
     const S19CommandResult result = buildS19Project(

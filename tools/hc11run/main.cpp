@@ -4,11 +4,9 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "core/file_text.h"
 #include "core/interrupts.h"
@@ -159,12 +157,10 @@ ExitStatus runProgram(Machine& machine, const ToolHost& host, const RunOptions& 
 }
 
 void writeDump(const Machine& machine, const std::string& path) {
-    std::vector<char> image(kAddressSpaceSize);
+    std::string image(kAddressSpaceSize, '\0');
     for (std::size_t address = 0; address < image.size(); ++address)
         image[address] = static_cast<char>(machine.peek(static_cast<std::uint16_t>(address)));
-    std::ofstream file(path, std::ios::binary);
-    file.write(image.data(), static_cast<std::streamsize>(image.size()));
-    if (!file.flush()) throw LoadError{"cannot write " + path};
+    if (!writeFileReplacing(path, image)) throw LoadError{"cannot write " + path};
 }
 
 ExitStatus runTool(RunOptions options) {
