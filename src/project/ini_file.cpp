@@ -1,7 +1,11 @@
 #include "project/ini_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
 #include <random>
 #include <system_error>
 #include <utility>
@@ -13,11 +17,34 @@ namespace {
 
 namespace fs = std::filesystem;
 
+bool blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && blank(text.front())) text.remove_prefix(1);
     while (!text.empty() && blank(text.back())) text.remove_suffix(1);
     return text;
+}
+
+bool holdsLineEnd(std::string_view text) {
+    return text.find_first_of("\r\n") != text.npos;
+}
+
+bool enclosedInQuotes(std::string_view value) {
+    return value.size() >= 2 && value.front() == '"' && value.back() == '"';
+}
+
+// Quotes keep the blanks at a value's ends, which the reader would trim otherwise; as Windows
+// profile readers do, the reader drops one pair of enclosing quotes.
+std::string quotedValue(std::string_view value) {
+    const bool quote =
+        !value.empty() && (blank(value.front()) || blank(value.back()) || enclosedInQuotes(value));
+    return quote ? "\"" + std::string(value) + "\"" : std::string(value);
+}
+
+std::string_view unquotedValue(std::string_view value) {
+    return enclosedInQuotes(value) ? value.substr(1, value.size() - 2) : value;
 }
 
 bool sameName(std::string_view a, std::string_view b) {
@@ -32,20 +59,70 @@ std::optional<std::string> headerName(std::string_view line) {
     return std::string(trimmed(line.substr(1, close - 1)));
 }
 
+// The file a save replaces: the end of a chain of symbolic links, so that a project reached
+// through a link stays a link to the updated file. Nothing for a chain that loops.
+std::optional<fs::path> saveTarget(const fs::path& path) {
+    constexpr int kMaxLinks = 40;  // the kernel's own limit in a path
+    fs::path target = path;
+    std::error_code error;
+    for (int hops = 0; hops < kMaxLinks; ++hops) {
+        if (!fs::is_symlink(target, error)) return target;
+        const fs::path link = fs::read_symlink(target, error);
+        if (error) return std::nullopt;
+        target = target.parent_path() / link;
+    }
+    return std::nullopt;
+}
+
+// Hidden, so the Add dialog does not offer a save's temporary file.
+std::string temporaryPrefix(const fs::path& target) {
+    return "." + target.filename().string() + ".tmp";
+}
+
+bool writeAll(int file, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t written = ::write(file, text.data(), text.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Temporaries of the same file left by a save that was killed before its rename.
+void removeStaleTemporaries(const fs::path& target) {
+    const std::string prefix = temporaryPrefix(target);
+    const fs::path directory = target.has_parent_path() ? target.parent_path() : ".";
+    std::error_code error;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        const std::string_view number =
+            std::string_view(name).substr(std::min(prefix.size(), name.size()));
+        const bool numbered =
+            name.starts_with(prefix) && !number.empty() &&
+            std::ranges::all_of(number, [](char c) { return c >= '0' && c <= '9'; });
+        std::error_code ignored;
+        if (numbered && fs::is_regular_file(it->symlink_status(ignored)))
+            fs::remove(it->path(), ignored);
+    }
+}
+
 }  // namespace
 
 IniDocument IniDocument::parse(std::string_view text) {
     IniDocument document;
-    const std::size_t firstEnd = text.find('\n');
-    if (firstEnd != std::string_view::npos && (firstEnd == 0 || text[firstEnd - 1] != '\r'))
-        document.lineEnd_ = "\n";
+    const std::size_t firstEnd = text.find_first_of("\r\n");
+    if (firstEnd != std::string_view::npos && !text.substr(firstEnd).starts_with("\r\n"))
+        document.lineEnd_ = text.substr(firstEnd, 1);
 
     std::vector<Line>* lines = &document.preamble_;
     while (!text.empty()) {
-        const std::size_t end = std::min(text.find('\n'), text.size());
-        std::string_view raw = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
-        if (raw.ends_with('\r')) raw.remove_suffix(1);
+        // CRLF, LF and a lone CR each end a line, so that no value read holds a CR.
+        const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
+        const std::string_view raw = text.substr(0, end);
+        text.remove_prefix(text.substr(end).starts_with("\r\n") ? end + 2
+                                                                : std::min(end + 1, text.size()));
 
         if (auto name = headerName(raw)) {
             document.sections_.push_back({std::move(*name), std::string(raw), {}});
@@ -58,7 +135,7 @@ IniDocument IniDocument::parse(std::string_view text) {
         const bool comment = content.starts_with(';') || content.starts_with('#');
         if (!comment && equals != std::string_view::npos && equals > 0) {
             line.key = trimmed(content.substr(0, equals));
-            line.value = trimmed(content.substr(equals + 1));
+            line.value = unquotedValue(trimmed(content.substr(equals + 1)));
         }
         lines->push_back(std::move(line));
     }
@@ -73,6 +150,13 @@ std::string IniDocument::text() const {
         for (const Line& line : section.lines) result += line.text + lineEnd_;
     }
     return result;
+}
+
+bool IniDocument::savable() const {
+    const auto lineSplits = [](const Line& line) { return holdsLineEnd(line.text); };
+    return std::ranges::none_of(sections_, [&](const Section& section) {
+        return holdsLineEnd(section.header) || std::ranges::any_of(section.lines, lineSplits);
+    });
 }
 
 const IniDocument::Section* IniDocument::findSection(std::string_view name) const {
@@ -112,7 +196,7 @@ void IniDocument::setValue(std::string_view section, std::string_view key, std::
         sections_.push_back({std::string(section), "[" + std::string(section) + "]", {}});
         target = &sections_.back();
     }
-    Line line{std::string(key) + "=" + std::string(value), std::string(key), std::string(value)};
+    Line line{std::string(key) + "=" + quotedValue(value), std::string(key), std::string(value)};
     auto lastKey = target->lines.end();
     for (auto it = target->lines.begin(); it != target->lines.end(); ++it) {
         if (it->key.empty()) continue;
@@ -150,24 +234,38 @@ IniDocument readIniFile(const fs::path& path) {
 }
 
 void writeIniFile(const fs::path& path, const IniDocument& document) {
-    const fs::path temporary =
-        path.parent_path() /
-        (path.filename().string() + ".tmp" + std::to_string(std::random_device()() % 1000000));
-    const std::string text = document.text();
-    bool written = false;
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        written = file && file.write(text.data(), static_cast<std::streamsize>(text.size())) &&
-                  file.flush();
-        file.close();
-        written = written && !file.fail();
-    }
+    const std::string failed = "Cannot write the file " + path.string();
+    if (!document.savable()) throw FileError(failed + ": a value holds a line end");
+    const std::optional<fs::path> target = saveTarget(path);
+    if (!target || target->filename().empty()) throw FileError(failed);
+
     std::error_code error;
-    if (written) fs::rename(temporary, path, error);
+    const fs::file_status old = fs::status(*target, error);
+    const bool replacing = fs::is_regular_file(old);
+    std::random_device random;
+    fs::path temporary;
+    int file = -1;
+    // O_EXCL creates the file, never opens one or a link planted under its name; another name
+    // is tried when one is taken. A new project gets the permissions any new file gets.
+    for (int attempt = 0; attempt < 8 && file < 0; ++attempt) {
+        temporary =
+            target->parent_path() / (temporaryPrefix(*target) + std::to_string(random() % 1000000));
+        file = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                      replacing ? 0600 : 0666);
+    }
+    if (file < 0) throw FileError(failed);
+
+    const mode_t mode = static_cast<mode_t>(old.permissions() & fs::perms::mask);
+    // Synced before the rename, so a crash leaves the old file or the whole new one.
+    bool written = writeAll(file, document.text()) && (!replacing || ::fchmod(file, mode) == 0) &&
+                   ::fsync(file) == 0;
+    written = ::close(file) == 0 && written;
+    if (written) fs::rename(temporary, *target, error);
     if (!written || error) {
         fs::remove(temporary, error);
-        throw FileError("Cannot write the file " + path.string());
+        throw FileError(failed);
     }
+    removeStaleTemporaries(*target);
 }
 
 }  // namespace tarnwick

@@ -24,7 +24,12 @@ class FileError : public std::runtime_error {
 //
 // Every line that is not a header or a key (comments, blank lines, junk) is kept where it
 // was, and so are sections and keys nobody asked about: only the lines a writer changes are
-// rewritten. Lines end the way the file's first line ended (CRLF for a new file).
+// rewritten. CRLF, LF and a lone CR each end a line, so no name or value read holds a CR or
+// an LF; lines are written with the end of the file's first line (CRLF for a new file).
+//
+// A value with blanks at either end, or one that starts and ends with a double quote, is
+// written in double quotes; the reader drops one pair of enclosing quotes, as Windows profile
+// readers do, so such values read back as they were set.
 class IniDocument {
   public:
     static IniDocument parse(std::string_view text);
@@ -38,6 +43,8 @@ class IniDocument {
     // Changes the key in place, or adds it after the section's last key; the section is
     // added at the end when missing.
     void setValue(std::string_view section, std::string_view key, std::string_view value);
+    // False when a section, key or value set holds a CR or LF, which would split its line.
+    bool savable() const;
     // Drops the header and every line up to the next header.
     void eraseSection(std::string_view section);
     // Drops the lines of the section but keeps its header where it stands, so a section
@@ -67,8 +74,11 @@ class IniDocument {
 // Whole-file access. A missing file reads as an empty document.
 IniDocument readIniFile(const std::filesystem::path& path);
 
-// Writes a temporary file beside `path` and renames it over the file, so the file is
-// either the old one or the complete new one. Throws FileError; no temporary is left.
+// Writes a temporary file beside the file and renames it over it, so the file is either the
+// old one or the complete new one. A symbolic link at `path` is followed and stays; the file
+// keeps its permission bits. Temporaries of the file that a killed save left behind go at the
+// next successful save. Throws FileError, writing nothing for a document that is not
+// savable; no temporary is left.
 void writeIniFile(const std::filesystem::path& path, const IniDocument& document);
 
 }  // namespace tarnwick

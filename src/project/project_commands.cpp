@@ -21,6 +21,13 @@ bool fileExists(const fs::path& path) {
     return fs::exists(path, ignored);
 }
 
+// A line end would split the name's line in the project file, and a tab or another control
+// character is surely no name the user meant.
+bool holdsControlCharacter(const fs::path& path) {
+    return std::ranges::any_of(path.string(),
+                               [](unsigned char c) { return c < 0x20 || c == 0x7F; });
+}
+
 }  // namespace
 
 ProjectMenuState projectMenuState(bool projectOpen) {
@@ -63,6 +70,10 @@ void ProjectCommands::enterOpenState() {
 
 void ProjectCommands::newProject(const std::optional<fs::path>& chosen) {
     if (!chosen) return;
+    if (holdsControlCharacter(*chosen)) {
+        ui_.showError(kControlCharacterText);
+        return;
+    }
     if (fileExists(*chosen) && !ui_.askYesNo("OK to overwrite " + chosen->string() + " ?")) return;
 
     // Everything is gathered on a draft; only a completed New touches the file and the model.
@@ -155,6 +166,10 @@ bool ProjectCommands::saveFileList(std::vector<std::string> files) {
 
 void ProjectCommands::addFile(const std::optional<fs::path>& chosen) {
     if (!chosen) return;
+    if (holdsControlCharacter(*chosen)) {
+        ui_.showError(kControlCharacterText);
+        return;
+    }
     if (project_.files.size() >= kMaxProjectFiles) {
         ui_.showError("A project holds at most " + std::to_string(kMaxProjectFiles) + " files");
         return;

@@ -45,6 +45,11 @@ enum class AddFilter { Assembler = 1, S19 = 2, IccDbg = 3, AnyFile = 4 };
 
 inline constexpr std::string_view kProductName = "Tarnwick";
 
+// New and Add refuse a path with a control character: the project file could not hold it.
+inline constexpr std::string_view kControlCharacterText =
+    "The file name holds a line end, a tab or another control character; a project cannot "
+    "store it. Rename the file and choose it again.";
+
 // The Project menu's commands on the one open project.
 class ProjectCommands {
   public:

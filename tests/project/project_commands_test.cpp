@@ -216,6 +216,40 @@ TEST_F(ProjectCommandsTest, AddAndRemoveRewriteTheFileList) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(ProjectCommandsTest, AddAndNewRefuseNamesWithControlCharacters) {
+    const std::string project = "[PROJECT]\nFormat=ASM11\n[FILES]\nCount=1\nFile0=main.asm\n";
+    writeText(path("demo.pro"), project);
+    commands.open(path("demo.pro"));
+    const std::string refused = "error: " + std::string(kControlCharacterText);
+    for (const std::string name : {"a\nb", "a\rb", "tab\t", "bell\a", "del\x7F"}) {
+        ui.messages.clear();
+        commands.addFile(path(name + ".asm"));
+        commands.addFile(fs::path("/other/" + name + "/x.asm"));
+        EXPECT_EQ(ui.messages, (std::vector<std::string>{refused, refused})) << name;
+        EXPECT_EQ(commands.project().files, std::vector<std::string>{"main.asm"}) << name;
+        EXPECT_EQ(readText(path("demo.pro")), project) << name;
+    }
+    commands.close();
+
+    ui.messages.clear();
+    commands.newProject(path("new\nline.pro"));
+    EXPECT_EQ(ui.messages, std::vector<std::string>{refused});
+    EXPECT_FALSE(fs::exists(path("new\nline.pro")));
+    EXPECT_FALSE(commands.isOpen());
+}
+
+TEST_F(ProjectCommandsTest, NamesWithBlanksAtTheEndsSurviveASaveAndALoad) {
+    writeText(path("demo.pro"), "[PROJECT]\nFormat=ASM11\n");
+    commands.open(path("demo.pro"));
+    const std::vector<std::string> files = {" main.asm", "io.asm ", "/other dir/ lib.asm  "};
+    for (const std::string& file : files)
+        commands.addFile(file[0] == '/' ? fs::path(file) : path(file));
+    commands.close();
+    commands.open(path("demo.pro"));
+    EXPECT_EQ(commands.project().files, files);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(ProjectCommandsTest, OptionsWriteTheFormatsOwnSection) {
     const struct {
         const char* format;
