@@ -38,7 +38,11 @@ DisassemblyTexts disassemblyTexts(const Machine& machine, std::string_view asmNa
     // The reader ignores the token; the name after it is the module's source file.
     const std::string_view stem =
         asmName.substr(0, asmName.size() - std::min<std::size_t>(4, asmName.size()));
-    texts.symText = "#MODULE " + upperCase(stem) + "ASM " + upperCase(asmName) + "\r\n";
+    // Only the file name is upper-cased: a directory part has to match as it is on
+    // case-sensitive file systems.
+    const std::size_t name = asmName.find_last_of("/\\") + 1;
+    texts.symText = "#MODULE " + upperCase(stem) + "ASM " + std::string(asmName.substr(0, name)) +
+                    upperCase(asmName.substr(name)) + "\r\n";
 
     int lineNumber = 3;  // after the header and the ORG line
     for (std::uint32_t address = start; address < kVectorTable;) {

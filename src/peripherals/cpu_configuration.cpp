@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cstddef>
+#include <iterator>
+#include <numeric>
 
 #include "peripherals/io_registers.h"
 
@@ -58,12 +60,49 @@ std::string readText(const ConfigurationReader& read, std::string_view key,
     return value ? std::move(*value) : std::string(fallback);
 }
 
+// Paints ranges from the last step to the first and skips addresses already painted, since
+// later steps win: each address is written once, however many ranges overlap it.
+class ReversePainter {
+  public:
+    explicit ReversePainter(AddressSpace& memory) : memory_(memory), next_(kAddressSpaceSize + 1) {
+        std::iota(next_.begin(), next_.end(), 0U);
+    }
+
+    void paint(std::uint16_t first, std::uint16_t last, MemoryKind kind) {
+        for (std::uint32_t address = unpainted(first); address <= last;
+             address = unpainted(address + 1)) {
+            memory_[address].flags = static_cast<std::uint8_t>(kind);
+            next_[address] = address + 1;
+        }
+    }
+
+    void paintRemaining(MemoryKind kind) { paint(0x0000, 0xFFFF, kind); }
+
+  private:
+    // The first unpainted address from `address` on, or 0x10000; halves the paths it walks.
+    std::uint32_t unpainted(std::uint32_t address) {
+        while (next_[address] != address) {
+            next_[address] = next_[next_[address]];
+            address = next_[address];
+        }
+        return address;
+    }
+
+    AddressSpace& memory_;
+    std::vector<std::uint32_t> next_;  // one past the address space, never painted
+};
+
+struct KindRanges {
+    std::vector<AddressRange> ranges;
+    MemoryKind kind;
+};
+
 template <std::size_t N>
-void markRanges(AddressSpace& memory, std::string_view text, MemoryKind kind,
-                std::array<MemoryRangeEntry, N>& list, std::size_t& used) {
-    for (const AddressRange& range : parseRangeText(text)) {
-        if (range.start <= range.end) setMemoryKind(memory, range.start, range.end, kind);
-        if (used < N) list[used++] = {true, range.start, range.end};
+void listRanges(const std::vector<AddressRange>& ranges, std::array<MemoryRangeEntry, N>& list,
+                std::size_t& used) {
+    for (const AddressRange& range : ranges) {
+        if (used == N) return;
+        list[used++] = {true, range.start, range.end};
     }
 }
 
@@ -93,11 +132,21 @@ std::vector<AddressRange> parseRangeText(std::string_view text) {
     return ranges;
 }
 
+bool limitRangeText(std::string& text) {
+    if (text.size() <= kMaxRangeTextLength) return false;
+    std::size_t keep = kMaxRangeTextLength;
+    if (!isSeparator(text[keep]))
+        while (keep > 0 && !isSeparator(text[keep - 1])) --keep;
+    text.resize(keep);
+    return true;
+}
+
 void CpuConfiguration::reset() {
     *this = CpuConfiguration();
 }
 
-void CpuConfiguration::load(const ConfigurationReader& read, AddressSpace& memory) {
+std::vector<std::string_view> CpuConfiguration::load(const ConfigurationReader& read,
+                                                     AddressSpace& memory) {
     cpuType = readText(read, "Type", "M68HC11E1");
     crystal = readText(read, "XTAL", "8 MHz");
     for (std::size_t i = 0; i < bprot.size(); ++i)
@@ -108,7 +157,12 @@ void CpuConfiguration::load(const ConfigurationReader& read, AddressSpace& memor
     readWriteRanges = readText(read, "RWMem", "0000 00FF");
     thirdRanges = readText(read, "IOMem", "1000 103F");
     randomMemory = readFlag(read, "Random Memory", true);
+    std::vector<std::string_view> cut;
+    if (limitRangeText(romRanges)) cut.push_back("RMem");
+    if (limitRangeText(readWriteRanges)) cut.push_back("RWMem");
+    if (limitRangeText(thirdRanges)) cut.push_back("IOMem");
     applyMemoryMap(memory);
+    return cut;
 }
 
 void CpuConfiguration::store(const ConfigurationWriter& write) const {
@@ -127,14 +181,24 @@ void CpuConfiguration::store(const ConfigurationWriter& write) const {
 // Later steps win where ranges overlap; the register block is always I/O, whatever the
 // texts say.
 void CpuConfiguration::applyMemoryMap(AddressSpace& memory) {
-    setMemoryKind(memory, 0x0000, 0xFFFF, MemoryKind::Undefined);
+    const KindRanges steps[] = {
+        {parseRangeText(readWriteRanges), MemoryKind::Ram},
+        {parseRangeText(romRanges), MemoryKind::Rom},
+        {parseRangeText(thirdRanges), MemoryKind::Ram},
+    };
     rangeLists = {};
     std::size_t readWriteUsed = 0;
     std::size_t readOnlyUsed = 0;
-    markRanges(memory, readWriteRanges, MemoryKind::Ram, rangeLists.readWrite, readWriteUsed);
-    markRanges(memory, romRanges, MemoryKind::Rom, rangeLists.readOnly, readOnlyUsed);
-    markRanges(memory, thirdRanges, MemoryKind::Ram, rangeLists.readWrite, readWriteUsed);
-    setMemoryKind(memory, kIoBase, kIoBase + kIoRegisterCount - 1, MemoryKind::Io);
+    listRanges(steps[0].ranges, rangeLists.readWrite, readWriteUsed);
+    listRanges(steps[1].ranges, rangeLists.readOnly, readOnlyUsed);
+    listRanges(steps[2].ranges, rangeLists.readWrite, readWriteUsed);
+
+    ReversePainter painter(memory);
+    painter.paint(kIoBase, kIoBase + kIoRegisterCount - 1, MemoryKind::Io);
+    for (auto step = std::rbegin(steps); step != std::rend(steps); ++step)
+        for (auto range = step->ranges.rbegin(); range != step->ranges.rend(); ++range)
+            if (range->start <= range->end) painter.paint(range->start, range->end, step->kind);
+    painter.paintRemaining(MemoryKind::Undefined);
 }
 
 }  // namespace tarnwick

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -49,6 +50,13 @@ struct AddressRange {
 // should not make memory map loading fail.
 std::vector<AddressRange> parseRangeText(std::string_view text);
 
+// The most characters a range text holds: what the dialog's edit boxes take (Qt's limit).
+inline constexpr std::size_t kMaxRangeTextLength = 32767;
+
+// Cuts a longer text to its first kMaxRangeTextLength characters, dropping a token split by
+// the cut, so that it keeps exactly the ranges the dialog would show. True when it cut.
+bool limitRangeText(std::string& text);
+
 struct MemoryRangeEntry {
     bool inUse = false;
     std::uint16_t start = 0;
@@ -87,13 +95,15 @@ struct CpuConfiguration {
     void reset();
 
     // Takes every key from the project file, the project defaults for missing keys or
-    // unreadable numbers, then applies the memory map.
-    void load(const ConfigurationReader& read, AddressSpace& memory);
+    // unreadable numbers, then applies the memory map. Returns the keys of the range texts
+    // that limitRangeText cut.
+    std::vector<std::string_view> load(const ConfigurationReader& read, AddressSpace& memory);
 
     // Writes the twelve keys in their stored forms.
     void store(const ConfigurationWriter& write) const;
 
-    // Rebuilds every memory kind from the three range texts and refills the range lists.
+    // Rebuilds every memory kind from the three range texts and refills the range lists;
+    // every address is written once, however many ranges there are.
     void applyMemoryMap(AddressSpace& memory);
 };
 

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "core/file_text.h"
+#include "project/file_names.h"
 
 namespace tarnwick {
 namespace {
@@ -137,17 +138,19 @@ AssemblerBuild::BeginResult AssemblerBuild::begin(const AssemblerBuildRequest& r
     if (!modifiedFilesSaved) return {};
     projectPath_ = request.projectPath;
     directory_ = request.projectPath.parent_path();
-    // Joined as text, so an entry with a full path elsewhere is not found, as the assembler
-    // only gets the bare name to look for in the project directory.
-    const std::filesystem::path source = directory_.string() + "/" + request.firstFile;
-    if (request.firstFile.empty() || !std::filesystem::is_regular_file(source))
+    // The batch file runs in the project directory, so a relative entry, also one in a
+    // subdirectory or beside it, reaches the assembler as it is, and the S19 and symbol files
+    // land beside the source, where the debug start looks for them. Only relative entries are
+    // built.
+    if (request.firstFile.empty() || isAbsoluteName(request.firstFile) ||
+        !std::filesystem::is_regular_file(resolveName(directory_, request.firstFile)))
         return {false, kNoFileText};
     if (!isAssemblerPathAccepted(request.assemblerPath)) return {false, kNoAssemblerText};
 
     // Without its batch file the run could not do anything, which is what this message says.
     if (!writeFileReplacing(directory_ / kBatchFileName,
                             assemblerCommandLine(request.assemblerPath, request.options,
-                                                 fileNamePart(request.firstFile))))
+                                                 resolveName({}, request.firstFile).string())))
         return {false, kCannotExecuteText};
 
     showConsole_ = request.options.showProgress;

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <map>
 
+#include "project/file_names.h"
+
 namespace tarnwick {
 namespace {
 
@@ -96,7 +98,8 @@ void Project::setPath(const std::filesystem::path& projectPath) {
     fileName = path.filename().string();
 }
 
-void readProjectFile(const IniDocument& document, Project& project, AddressSpace& memory) {
+std::vector<std::string_view> readProjectFile(const IniDocument& document, Project& project,
+                                              AddressSpace& memory) {
     if (const auto format = formatFromName(document.value(kProjectSection, "Format").value_or("")))
         project.format = *format;
     if (project.format == ProjectFormat::Asm11) {
@@ -105,9 +108,10 @@ void readProjectFile(const IniDocument& document, Project& project, AddressSpace
     } else if (project.format == ProjectFormat::S19) {
         project.s19Start = document.value(kS19Section, "Start").value_or("");
     }
-    project.cpu.load([&](std::string_view key) { return document.value(kCpuSection, key); },
-                     memory);
+    auto cut = project.cpu.load(
+        [&](std::string_view key) { return document.value(kCpuSection, key); }, memory);
     project.files = readList(document, kFilesSection, "File", kMaxProjectFiles);
+    return cut;
 }
 
 void writeFormat(IniDocument& document, ProjectFormat format) {
@@ -143,8 +147,7 @@ void writeWatches(IniDocument& document, const std::vector<std::string>& watches
 }
 
 std::filesystem::path firstFilePath(const Project& project) {
-    const std::filesystem::path first = project.files.front();
-    return first.has_parent_path() ? first : std::filesystem::path(project.directory) / first;
+    return resolveName(project.directory, project.files.front());
 }
 
 DebugImage debugImage(const Project& project) {

@@ -49,8 +49,10 @@ struct Project {
 
 // Reading a project file: "Format" (an unknown name keeps the format as it was), the ASM11
 // keys for ASM11 or "Start" for S19, section "CPU" through the CPU configuration, which also
-// applies the memory map, and the file list.
-void readProjectFile(const IniDocument& document, Project& project, AddressSpace& memory);
+// applies the memory map, and the file list. Returns the CPU keys whose range texts were cut
+// to what the CPU dialog holds.
+std::vector<std::string_view> readProjectFile(const IniDocument& document, Project& project,
+                                              AddressSpace& memory);
 
 // Writers of the sections, each replacing only its own keys; the file list and the watch
 // list empty their section first (it keeps its place in the file).
@@ -72,7 +74,7 @@ void updateProjectFile(const std::filesystem::path& path, Change&& change) {
     writeIniFile(path, document);
 }
 
-// The first project file with the project directory in front when it has no directory part.
+// The first project file, resolved against the project directory.
 std::filesystem::path firstFilePath(const Project& project);
 
 // The S19 image a debug start loads: name.s19 of the first file for ASM11 and ICC11

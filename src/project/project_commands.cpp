@@ -28,6 +28,15 @@ bool holdsControlCharacter(const fs::path& path) {
                                [](unsigned char c) { return c < 0x20 || c == 0x7F; });
 }
 
+// The project still opens: the cut value is what the CPU dialog would show and save.
+std::string cutRangesText(const std::vector<std::string_view>& keys) {
+    std::string names;
+    for (const std::string_view key : keys) names += (names.empty() ? "" : ", ") + std::string(key);
+    return "The memory map in section CPU (" + names + ") is longer than the " +
+           std::to_string(kMaxRangeTextLength) +
+           " characters the CPU Configuration dialog holds; the ranges after them are ignored";
+}
+
 }  // namespace
 
 ProjectMenuState projectMenuState(bool projectOpen) {
@@ -140,8 +149,9 @@ void ProjectCommands::openPath(const fs::path& path, std::string_view wrongExten
         return;
     }
     project_.setPath(path);
-    readProjectFile(document, project_, memory_);
+    const auto cut = readProjectFile(document, project_, memory_);
     enterOpenState();
+    if (!cut.empty()) ui_.showInformation(cutRangesText(cut));
 }
 
 void ProjectCommands::close() {

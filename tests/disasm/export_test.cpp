@@ -54,7 +54,7 @@ TEST_F(DisassemblyExportTest, StartAtOrAboveTheVectorsWritesOnlyTheFrame) {
         const DisassemblyTexts texts = disassemblyTexts(*machine, "sub\\Prog.asm", start, kTime);
         EXPECT_EQ(texts.asmText, kHeader + kIndent + "ORG       $" +
                                      (start == 0xFFC0 ? "FFC0" : "FFFE") + " \r\n" + vectorTable());
-        EXPECT_EQ(texts.symText, "#MODULE SUB\\PROGASM SUB\\PROG.ASM\r\n#END");
+        EXPECT_EQ(texts.symText, "#MODULE SUB\\PROGASM sub\\PROG.ASM\r\n#END");
     }
 }
 

@@ -22,13 +22,14 @@ class S19BuildTest : public testing::DisasmTest {
     S19BuildTest() { configuration.randomMemory = false; }
 
     void write(const std::string& name, const std::string& text) {
+        std::filesystem::create_directories((directory / name).parent_path());
         std::ofstream(directory / name, std::ios::binary) << text;
     }
 
     S19CommandResult build(const std::string& firstFile, const std::string& start,
                            bool answer = true) {
         return buildS19Project(
-            *machine, configuration, sourceMap, {firstFile, directory, start},
+            *machine, configuration, sourceMap, {firstFile, projectDirectory, start},
             [&](std::string_view question) {
                 questions.emplace_back(question);
                 return answer;
@@ -39,6 +40,7 @@ class S19BuildTest : public testing::DisasmTest {
     CpuConfiguration configuration;
     SourceMap sourceMap;
     std::vector<std::string> questions;
+    std::filesystem::path projectDirectory = directory;
 };
 
 TEST_F(S19BuildTest, WritesAsmAndSymNamedAfterTheFirstFile) {
@@ -94,26 +96,40 @@ TEST_F(S19BuildTest, CancellingTheOverwriteKeepsOldFilesButTheImageIsLoaded) {
     EXPECT_NE(readFile(directory / "prog.sym"), "old sym");
 }
 
+// The project directory is "proj"; its first file lies in it, below it or beside it.
 TEST_F(S19BuildTest, SymbolFileReadsBackToTheAsmLines) {
-    write("prog.s19", kImage);
-    ASSERT_EQ(build("prog.s19", "FFB0").outcome, S19CommandResult::Done);
-    std::vector<std::string> watchNames;
-    const SourceReadResult read =
-        readSymbolFile(*machine, sourceMap, directory, "prog.sym", watchNames);
-    ASSERT_TRUE(read.ok()) << read.error;
-    EXPECT_EQ(sourceMap.modules[0], "PROG.ASM");
-    EXPECT_EQ(sourceMap.moduleCount(), 1u);
-    // LDAA at line 3, RTS at 4, then the blank line after the RTS.
-    const std::pair<std::uint16_t, int> lines[] = {{0xFFB0, 3}, {0xFFB2, 4}, {0xFFB3, 6}};
-    for (const auto& [address, line] : lines) {
-        const auto location = sourceOfAddress(*machine, sourceMap, directory, address);
-        ASSERT_TRUE(location.has_value()) << address;
-        EXPECT_EQ(location->line, line);
-        // The module names the .asm upper-cased; it still finds the file.
-        EXPECT_EQ(findIgnoringCase(location->file), directory / "prog.asm");
+    projectDirectory = directory / "proj";
+    const struct {
+        std::string firstFile, module, asmFile;
+    } cases[] = {
+        {"prog.s19", "PROG.ASM", "proj/prog.asm"},
+        {"sub/prog.s19", "sub/PROG.ASM", "proj/sub/prog.asm"},
+        {"../lib/prog.s19", "../lib/PROG.ASM", "lib/prog.asm"},
+    };
+    for (const auto& c : cases) {
+        write(c.asmFile.substr(0, c.asmFile.size() - 4) + ".s19", kImage);
+        ASSERT_EQ(build(c.firstFile, "FFB0").outcome, S19CommandResult::Done) << c.firstFile;
+        std::vector<std::string> watchNames;
+        const std::string symFile = c.firstFile.substr(0, c.firstFile.size() - 4) + ".sym";
+        const SourceReadResult read =
+            readSymbolFile(*machine, sourceMap, projectDirectory, symFile, watchNames);
+        ASSERT_TRUE(read.ok()) << read.error;
+        EXPECT_EQ(sourceMap.modules[0], c.module);
+        EXPECT_EQ(sourceMap.moduleCount(), 1u);
+        // LDAA at line 3, RTS at 4, then the blank line after the RTS.
+        const std::pair<std::uint16_t, int> lines[] = {{0xFFB0, 3}, {0xFFB2, 4}, {0xFFB3, 6}};
+        for (const auto& [address, line] : lines) {
+            const auto location = sourceOfAddress(*machine, sourceMap, projectDirectory, address);
+            ASSERT_TRUE(location.has_value()) << address;
+            EXPECT_EQ(location->line, line);
+            // The module names the .asm upper-cased; it still finds the file.
+            EXPECT_EQ(findIgnoringCase(location->file).lexically_normal(),
+                      (directory / c.asmFile).lexically_normal());
+        }
+        const std::string asmLines = readFile(directory / c.asmFile);
+        EXPECT_EQ(std::count(asmLines.begin(), asmLines.begin() + asmLines.find("; $FFB3"), '\n'),
+                  5);
     }
-    const std::string asmLines = readFile(directory / "prog.asm");
-    EXPECT_EQ(std::count(asmLines.begin(), asmLines.begin() + asmLines.find("; $FFB3"), '\n'), 5);
 }
 
 class SaveToBinaryTest : public S19BuildTest {

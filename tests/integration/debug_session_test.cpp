@@ -7,6 +7,7 @@
 #include "debugger/modify_breakpoint.h"
 #include "debugger/watch_dialogs.h"
 #include "integration/debug_session_rig.h"
+#include "project/assembler_build.h"
 #include "project/s19_build.h"
 
 namespace tarnwick {
@@ -329,6 +330,80 @@ TEST(S19SessionTest, BuiltProjectDebugsInItsDisassembly) {
 // A C program as the compiler would leave it: start-up code without line info that calls
 // main, main calling twice. The image is assembled from the equivalent code, the debug file
 // written by hand.
+// The project file lies in "proj", its first file below it or beside it, and the process
+// works elsewhere: the build writes the image beside the source and the start finds it there.
+class ProjectFolderTest : public ::testing::TestWithParam<const char*> {
+  protected:
+    // Runs the batch file to its end when started.
+    struct ShellProcess : Process {
+        int exit = -1;
+        bool start(const std::vector<std::string>& arguments, const fs::path& directory,
+                   const fs::path&, bool) override {
+            exit = testing::runTool(directory, arguments[0], arguments[1]).status;
+            return true;
+        }
+        std::optional<int> exitCode() override { return exit; }
+        void terminate() override {}
+        std::string errorOutput() override { return {}; }
+    };
+
+    // The example's file of the extension, at the parameter's place in a project in "proj".
+    void writeProject(const std::string& format, const std::string& extension) {
+        rig.buildExample("sum");
+        fs::create_directories(rig.path("proj/sub"));
+        fs::create_directories(rig.path("lib"));
+        const std::string entry = GetParam() + extension;
+        placed = rig.path("proj") / entry;
+        fs::copy_file(rig.path("sum" + extension), placed);
+        testing::writeText(rig.path("proj/demo.pro"),
+                           "[PROJECT]\nFormat=" + format +
+                               "\n[S19]\nStart=E000\n[CPU]\nType=M68HC11E1\nRMem=E000 FFFF\n"
+                               "RWMem=0000 00FF\nIOMem=1000 103F\n[FILES]\nCount=1\nFile0=" +
+                               entry + "\n");
+        rig.openProject("proj/demo.pro");
+    }
+
+    DebugSessionRig rig;
+    fs::path placed;
+};
+
+TEST_P(ProjectFolderTest, AssemblerBuildThenDebugStart) {
+    writeProject("ASM11", ".asm");
+    ShellProcess process;
+    AssemblerBuild build(process);
+    ASSERT_TRUE(
+        build
+            .begin({rig.project.path, rig.project.files[0], ASM11_PATH, rig.project.asm11Options},
+                   true)
+            .showBuildingWindow);
+    EXPECT_EQ(build.startRun(), "");
+    EXPECT_TRUE(build.poll());
+    EXPECT_EQ(build.finish([](const fs::path&) {}), "");
+    EXPECT_EQ(process.exit, 0);
+
+    rig.debugger.startOrStop();
+    ASSERT_TRUE(rig.debugger.inSession()) << rig.errors();
+    EXPECT_EQ(rig.executionLine(placed), kStartLine);
+}
+
+TEST_P(ProjectFolderTest, S19BuildThenDebugStart) {
+    writeProject("S19", ".s19");
+    const S19CommandResult built = buildS19Project(
+        rig.machine, rig.project.cpu, rig.sourceMap,
+        {rig.project.files[0], rig.project.directory, rig.project.s19Start},
+        [](std::string_view) { return true; }, LocalDateTime{});
+    ASSERT_EQ(built.outcome, S19CommandResult::Done) << built.error;
+
+    rig.debugger.startOrStop();
+    ASSERT_TRUE(rig.debugger.inSession()) << rig.errors();
+    const fs::path listing = fs::path(placed).replace_extension(".asm");
+    EXPECT_EQ(built.written, listing);
+    EXPECT_NE(rig.executionLine(listing), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(BelowOrBeside, ProjectFolderTest,
+                         ::testing::Values("sub/prog", "../lib/prog"));
+
 class CSessionTest : public ::testing::Test {
   protected:
     void SetUp() override {

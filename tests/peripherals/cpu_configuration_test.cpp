@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarnwick {
@@ -30,6 +32,39 @@ TEST(RangeTextTest, ParsesPairsOfHexTokens) {
         {"0100 02\xC3\xA9", {}},
     };
     for (const Case& c : cases) EXPECT_EQ(parseRangeText(c.text), c.expected) << c.text;
+}
+
+TEST(RangeTextTest, LongerTextsAreCutToTheDialogsLength) {
+    const std::string pairs = [] {
+        std::string text;
+        while (text.size() < kMaxRangeTextLength + 10) text += "0000 00FF ";
+        return text;
+    }();
+    const std::string digits(kMaxRangeTextLength + 1, '1');
+    struct Case {
+        std::string text;
+        std::size_t kept;
+        bool cut;
+    };
+    const Case cases[] = {
+        {"0000 00FF", 9, false},
+        {digits.substr(1), kMaxRangeTextLength, false},
+        {pairs.substr(0, kMaxRangeTextLength + 1), kMaxRangeTextLength - 2, true},
+        // A separator follows the cut: the token before it is whole.
+        {pairs.substr(0, kMaxRangeTextLength) + "\t12", kMaxRangeTextLength, true},
+        {pairs, kMaxRangeTextLength - 2, true},
+        // One token longer than the limit leaves nothing.
+        {digits, 0, true},
+    };
+    for (const Case& c : cases) {
+        std::string text = c.text;
+        EXPECT_EQ(limitRangeText(text), c.cut) << c.text.size();
+        EXPECT_EQ(text, c.text.substr(0, c.kept)) << c.text.size();
+    }
+    // Every whole range before the cut is kept.
+    std::string text = pairs;
+    limitRangeText(text);
+    EXPECT_EQ(parseRangeText(text).size(), kMaxRangeTextLength / 10);
 }
 
 TEST(ChipTableTest, RowsAndCrystals) {
@@ -125,6 +160,62 @@ TEST_F(MemoryMapTest, RangesBeyondListCapacityStillSetKinds) {
     EXPECT_EQ(kind(0x080F), MemoryKind::Ram);
     EXPECT_EQ(config.rangeLists.readOnly.back(), (MemoryRangeEntry{true, 0xD000, 0xD0FF}));
     EXPECT_EQ(kind(0xE0FF), MemoryKind::Rom);
+}
+
+// Each address is painted once, from the last range back; the result must still be what
+// marking every range in order gives.
+TEST_F(MemoryMapTest, ManyOverlappingRangesMatchMarkingInOrder) {
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1103515245 + 12345;
+        return static_cast<std::uint16_t>(seed >> 8);
+    };
+    const auto rangeText = [&](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            const std::uint16_t start = next();
+            const std::uint16_t length = next() % 0x2000;
+            char pair[16];
+            std::snprintf(pair, sizeof pair, "%X %X ", start, (start + length) & 0xFFFF);
+            text += pair;
+        }
+        return text;
+    };
+    config.readWriteRanges = rangeText(40);
+    config.romRanges = rangeText(40) + "0000 FFFF F000 0FFF FFFF FFFF";
+    config.thirdRanges = rangeText(40);
+    for (AddressRecord& record : *memory) record.flags = kBreakpointFlag;
+    config.applyMemoryMap(*memory);
+
+    auto expected = std::make_unique<AddressSpace>();
+    setMemoryKind(*expected, 0x0000, 0xFFFF, MemoryKind::Undefined);
+    for (const auto& [text, kind] : {std::pair{config.readWriteRanges, MemoryKind::Ram},
+                                     {config.romRanges, MemoryKind::Rom},
+                                     {config.thirdRanges, MemoryKind::Ram}})
+        for (const AddressRange& range : parseRangeText(text))
+            if (range.start <= range.end) setMemoryKind(*expected, range.start, range.end, kind);
+    setMemoryKind(*expected, 0x1000, 0x103F, MemoryKind::Io);
+    for (std::uint32_t address = 0; address < kAddressSpaceSize; ++address)
+        ASSERT_EQ((*memory)[address].flags, (*expected)[address].flags) << address;
+}
+
+TEST_F(MemoryMapTest, LoadCutsAndNamesLongerRangeTexts) {
+    std::string longRanges;
+    while (longRanges.size() <= kMaxRangeTextLength) longRanges += "2000 20FF ";
+    const std::map<std::string_view, std::string> file{
+        {"RMem", "E000 FFFF"}, {"RWMem", longRanges}, {"IOMem", longRanges}};
+    const auto cut = config.load(
+        [&file](std::string_view key) -> std::optional<std::string> {
+            const auto found = file.find(key);
+            if (found == file.end()) return std::nullopt;
+            return found->second;
+        },
+        *memory);
+    EXPECT_EQ(cut, (std::vector<std::string_view>{"RWMem", "IOMem"}));
+    EXPECT_EQ(config.readWriteRanges.size(), kMaxRangeTextLength - 2);
+    EXPECT_EQ(config.romRanges, "E000 FFFF");
+    EXPECT_EQ(kind(0x20FF), MemoryKind::Ram);
+    EXPECT_EQ(kind(0xE000), MemoryKind::Rom);
 }
 
 TEST_F(MemoryMapTest, LoadTakesProjectDefaultsForMissingKeys) {

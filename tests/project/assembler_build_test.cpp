@@ -426,6 +426,31 @@ TEST_F(AssemblerBuildTest, LinksUnderTheBuildFileNamesLeaveTheirTargetsAlone) {
         EXPECT_EQ(readWhole(outside.path() / name), "victim") << name;
 }
 
+// The batch file runs in the project directory, so the assembler gets the entry's way there
+// and writes its S19 and symbol files beside the source.
+TEST_F(AssemblerBuildTest, AnEntryInASubdirectoryOrBesideReachesTheAssemblerFromTheProject) {
+    fs::create_directories(project.path() / "proj/sub");
+    fs::create_directories(project.path() / "lib");
+    project.write("proj/sub/prog.asm", " org $E000\n");
+    project.write("lib/x.asm", " org $E000\n");
+    request.projectPath = project.path() / "proj/demo.pro";
+    const std::pair<const char*, const char*> cases[] = {
+        {"sub/prog.asm", "sub/prog.asm"},
+        {"sub\\prog.asm", "sub/prog.asm"},
+        {"../lib/x.asm", "../lib/x.asm"},
+    };
+    for (const auto& [entry, argument] : cases) {
+        request.firstFile = entry;
+        ASSERT_TRUE(build.begin(request, true).showBuildingWindow) << entry;
+        runWindow();
+        EXPECT_EQ(process.directory, project.path() / "proj");
+        EXPECT_TRUE(
+            process.batchAtStart.ends_with(std::string(" -T- ") + argument + " > tarnwick.err"))
+            << process.batchAtStart;
+        build.finish([](const fs::path&) {});
+    }
+}
+
 TEST_F(AssemblerBuildTest, FailedChecksShowTheirErrorAndStartNothing) {
     const struct {
         std::string firstFile, assemblerPath;

@@ -176,6 +176,21 @@ TEST_F(ProjectCommandsTest, OpenChecksThePathBeforeReading) {
     EXPECT_EQ(commands.projectWindowCaption(), path("demo.PRO").string());
 }
 
+TEST_F(ProjectCommandsTest, OpenReportsMemoryMapsCutToTheDialogsLength) {
+    std::string longRanges;
+    while (longRanges.size() <= kMaxRangeTextLength) longRanges += "0000 00FF ";
+    writeText(path("long.pro"), "[PROJECT]\nFormat=ASM11\n[CPU]\nRMem=" + longRanges +
+                                    "\nRWMem=0000 00FF\nIOMem=" + longRanges + "\n");
+    commands.open(path("long.pro"));
+    EXPECT_TRUE(commands.isOpen());
+    EXPECT_EQ(ui.messages, std::vector<std::string>{
+                               "information: The memory map in section CPU (RMem, IOMem) is longer "
+                               "than the 32767 characters the CPU Configuration dialog holds; the "
+                               "ranges after them are ignored"});
+    EXPECT_LE(commands.project().cpu.romRanges.size(), kMaxRangeTextLength);
+    EXPECT_EQ(commands.project().cpu.readWriteRanges, "0000 00FF");
+}
+
 TEST_F(ProjectCommandsTest, OpenLastForgetsAMissingProject) {
     settings.lastProject = path("gone.pro").string();
     commands.openLast();

@@ -161,7 +161,11 @@ TEST(DebugImageTest, TheImageOfEachFormat) {
         {ProjectFormat::Asm11, {"main.asm", "inc.asm"}, "/work/main.s19", ""},
         {ProjectFormat::Asm11, {"/src/main.asm"}, "/src/main.s19", ""},
         {ProjectFormat::S19, {"prog.s19"}, "/work/prog.s19", ""},
-        {ProjectFormat::Icc11, {"out/app.dbg"}, "out/app.s19", ""},
+        // Relative names with a directory part are the project directory's too.
+        {ProjectFormat::Asm11, {"sub/main.asm"}, "/work/sub/main.s19", ""},
+        {ProjectFormat::Asm11, {"sub\\main.asm"}, "/work/sub/main.s19", ""},
+        {ProjectFormat::S19, {"../lib/prog.s19"}, "/work/../lib/prog.s19", ""},
+        {ProjectFormat::Icc11, {"out/app.dbg"}, "/work/out/app.s19", ""},
         {ProjectFormat::Asm11, {}, "", "No file loaded to the project"},
         {ProjectFormat::S19, {}, "", "No file loaded to the project"},
         {ProjectFormat::Icc11,

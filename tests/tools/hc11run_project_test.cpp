@@ -69,6 +69,29 @@ TEST_F(Hc11runProjectTest, EachFormatLoadsTheImageItsDebugStartLoads) {
     }
 }
 
+// The tests run in another directory, which must not stand in for the project's.
+TEST_F(Hc11runProjectTest, RelativeEntriesAreTakenFromTheProjectDirectory) {
+    fs::create_directories(directory / "proj/sub");
+    fs::create_directories(directory / "lib");
+    for (const char* copy : {"proj/sub/hello.s19", "proj/sub/app.s19", "lib/hello.s19"})
+        fs::copy_file(directory / "hello.s19", directory / copy);
+    const std::pair<const char*, const char*> cases[] = {
+        {"ASM11", "sub/hello.asm"},
+        {"ICC11", "sub\\app.dbg"},
+        {"S19", "../lib/hello.s19"},
+    };
+    for (const auto& [format, entry] : cases) {
+        std::ofstream(directory / "proj/demo.pro", std::ios::binary)
+            << "[PROJECT]\r\nFormat=" << format
+            << "\r\n[CPU]\r\nRandom Memory=0\r\nRWMem=0000 01FF\r\n[FILES]\r\nCount=1\r\nFile0="
+            << entry << "\r\n";
+        const Result result =
+            run("'" + (directory / "proj/demo.pro").string() + "' --until-pc E023");
+        EXPECT_EQ(result.status, 0) << entry << "\n" << result.err;
+        EXPECT_EQ(result.out, "Hello from the simulated 68HC11!\r\n") << entry;
+    }
+}
+
 TEST_F(Hc11runProjectTest, TheProjectsCpuConfigurationAndCrystalApply) {
     const std::string files = "[FILES]\r\nCount=1\r\nFile0=hello.asm\r\n";
     // At 4 MHz one E cycle takes a microsecond.
