@@ -1,10 +1,12 @@
 #pragma once
 
 // The assembler's working state and the members its parts share. The parts live in files of
-// their own: the line loop and code emission (assembler.cpp), the # directives
-// (directives.cpp), the pseudo-operations (pseudo_ops.cpp), macros (macros.cpp), the
-// conditional directives (condition_directives.cpp), names and their scopes
-// (symbol_scopes.cpp) and the internal symbols such as :PC (internal_symbols.cpp).
+// their own: the passes and the line loop (assembler.cpp), instructions and the code they
+// emit (instructions.cpp), expressions (expressions.cpp), the registry of directives and
+// pseudo-operations (operations.cpp), the # directives (directives.cpp), the
+// pseudo-operations (pseudo_ops.cpp), macros (macros.cpp, macro_commands.cpp), the conditional
+// directives (condition_directives.cpp), names and their scopes (symbol_scopes.cpp) and the
+// internal symbols such as :PC (internal_symbols.cpp).
 
 #include <array>
 #include <cstdint>
@@ -122,6 +124,10 @@ struct MacroCall {
     ConditionStack conditions;  // conditionals are local to one expansion
 };
 
+// Counts one more turn of a macro loop (MTOP, MLOOP, a chain to itself), ending the
+// assembly when it has run away.
+void countRepeat(MacroCall& call, bool& ended);
+
 // Where lines come from: a file, or an expansion of a macro called from a file line.
 struct LineSource {
     const SourceFile* file = nullptr;  // the file, or for an expansion the calling file
@@ -203,8 +209,6 @@ struct PassState {
     std::vector<std::vector<LineSource>> suspended;  // by MSUSPEND, innermost last
     std::optional<Macro> recording;                  // the macro whose body the lines are
     std::string recordingKey;
-    int recordingDepth = 0;
-    bool orgSeen = false;
 };
 
 // The expressions' names come back to it as a SymbolSource.
@@ -220,11 +224,10 @@ class Assembler : private SymbolSource {
         bool direct = false;
     };
 
-    enum class LabelRule { None, AtLocation, AfterStatement, Value, Macro };
+    enum class LabelRule { None, AtLocation, AfterStatement, Value };
     enum Flags : unsigned {
-        kRunsWhileSkipping = 1,   // conditionals keep their nesting in skipped blocks
-        kRunsWhileRecording = 2,  // ends a macro body being recorded
-        kMacroOnly = 4,           // only inside a macro expansion
+        kRunsWhileSkipping = 1,  // conditionals keep their nesting in skipped blocks
+        kMacroOnly = 2,          // only inside a macro expansion
     };
     using Handler = void (Assembler::*)(const Statement&);
     struct Operation {
@@ -279,7 +282,7 @@ class Assembler : private SymbolSource {
     std::vector<std::pair<std::int32_t, std::int32_t>> memoryRanges_;    // first, last address
     std::unordered_map<const ExtraStep*, InstructionBytes> fixedSteps_;  // see fixedStep
 
-    // assembler.cpp: passes, lines, statements, code.
+    // assembler.cpp and instructions.cpp: passes, lines, statements, code.
     void startPass();
     void finishPass();
     void assembleLines();
@@ -325,7 +328,7 @@ class Assembler : private SymbolSource {
     void openProcedure(std::string_view label);
     void closeProcedure();
 
-    // Expressions.
+    // expressions.cpp
     Value symbolValue(std::string_view name) override;
     Value internalValue(std::string_view name) override { return internalSymbol(name); }
     const ExpressionContext& expressionContext();
@@ -405,7 +408,7 @@ class Assembler : private SymbolSource {
     ListItems listItems(std::string_view rest) const;
     void exportSymbol(std::string_view name, bool warnUndefined);
 
-    // macros.cpp
+    // macros.cpp and macro_commands.cpp
     void recordLine(std::string_view text);
     void macroDefinition(const Statement& s);
     void remacro(const Statement& s);

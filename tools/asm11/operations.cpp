@@ -99,7 +99,7 @@ const std::unordered_map<std::string, Assembler::Operation>& Assembler::operatio
             {"ENDP", {&A::endp, kAt, 0}},
             {"MACRO", {&A::macroDefinition, kValue, 0}},
             {"REMACRO", {&A::remacro, kValue, 0}},
-            {"ENDM", {&A::endm, kAt, kRunsWhileRecording}},
+            {"ENDM", {&A::endm, kAt, 0}},  // recordLine ends a body; here it stands alone
             {"MEXIT", {&A::mexit, kAt, kMacroOnly}},
             {"MSTOP", {&A::mstop, kAt, 0}},
             {"MSUSPEND", {&A::msuspend, kAt, kMacroOnly}},

@@ -32,7 +32,6 @@ void Assembler::org(const Statement& s) {
             throw AsmError{"Address out of range: " + std::to_string(value)};
         return static_cast<std::int32_t>(value);
     };
-    state_.orgSeen = true;
     if (items.size() == 1) {
         state_.location = address(items[0]);
         return;
