@@ -8,3 +8,6 @@ cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEB
   -DTARNWICK_SANITIZE=ON
 cmake --build build/test -j "$(nproc)"
 ctest --test-dir build/test --output-on-failure -j "$(nproc)"
+# The Debian package: built in Release, validated, unpacked and its tools run on its example.
+bash scripts/package.sh
+bash scripts/check_package.sh
