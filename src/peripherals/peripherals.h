@@ -8,6 +8,7 @@
 #include "peripherals/analog_digital.h"
 #include "peripherals/io_registers.h"
 #include "peripherals/maskable_request_latches.h"
+#include "peripherals/register_bits.h"
 #include "peripherals/rti_timer.h"
 #include "peripherals/sci.h"
 #include "peripherals/xirq_line.h"
@@ -133,16 +134,17 @@ inline bool Peripherals::anyMaskableInterruptDue() const {
 }
 
 inline bool Peripherals::rtiInterruptDue() const {
-    return rti.request && (registers_[reg::kTmsk2] & 0x40);
+    return rti.request && bit::kRtii.isSetIn(registers_[bit::kRtii.index]);
 }
 
 inline bool Peripherals::overflowInterruptDue() const {
-    return timer.request && (registers_[reg::kTmsk2] & 0x80);
+    return timer.request && bit::kToi.isSetIn(registers_[bit::kToi.index]);
 }
 
 inline bool Peripherals::sciInterruptDue() const {
     const std::uint8_t sccr2 = registers_[reg::kSccr2];
-    return (sci.tdreRequest && (sccr2 & 0x80)) || (sci.tcRequest && (sccr2 & 0x40));
+    return (sci.tdreRequest && bit::kTie.isSetIn(sccr2)) ||
+           (sci.tcRequest && bit::kTcie.isSetIn(sccr2));
 }
 
 inline bool Peripherals::xirqPending() const {

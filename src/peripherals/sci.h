@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "peripherals/io_registers.h"
+#include "peripherals/register_bits.h"
 
 namespace tarnwick {
 
@@ -65,8 +66,8 @@ class SciTransmitter {
     }
     std::uint32_t interruptCount() const { return interruptCount_; }
 
-    static constexpr std::uint8_t kTdre = 0x80;
-    static constexpr std::uint8_t kTc = 0x40;
+    static constexpr std::uint8_t kTdre = bit::kTdre.mask;
+    static constexpr std::uint8_t kTc = bit::kTc.mask;
 
     std::uint8_t baudIndex = 0;  // SCP1:SCP0 * 8 + SCR2:SCR0
     std::uint32_t bitClock = 0;  // E cycles into the current frame
