@@ -1,5 +1,6 @@
 #include "core/interrupts.h"
 
+#include <optional>
 #include <string>
 
 namespace tarnwick {
@@ -35,7 +36,7 @@ void interruptEntry(Machine& machine, InterruptSource source) {
     const bool waiStacking = source == InterruptSource::WaiStacking;
     std::uint16_t vector = 0;
     if (!waiStacking) {
-        const InterruptSourceInfo& info = kInterruptSources[static_cast<std::size_t>(source)];
+        const InterruptSourceInfo& info = interruptSourceInfo(source);
         vector = info.vector;
         if (machine.peek(vector) == 0xFF && machine.peek(vector + 1) == 0xFF) {
             machine.host.showError("ERROR: " + std::string(info.name) +
@@ -68,8 +69,21 @@ void interruptEntry(Machine& machine, InterruptSource source) {
     machine.peripherals.interruptTaken(source);
 }
 
-void takeXirq(Machine& machine) {
-    interruptEntry(machine, InterruptSource::Xirq);
+namespace {
+
+// An entry out of WAI charges nothing. Made before the instruction it is a step of its own,
+// which must leave no cycles for the tick: the count there is still the previous step's.
+// Made after the instruction, the step's cycles are that instruction's (the idle WAI's).
+void enterFromPoll(Machine& machine, InterruptSource source, PollPlace place) {
+    const bool waiting = machine.waitState;
+    interruptEntry(machine, source);
+    if (waiting && place == PollPlace::BeforeInstruction) machine.stepCycles = 0;
+}
+
+}  // namespace
+
+void takeXirq(Machine& machine, PollPlace place) {
+    enterFromPoll(machine, InterruptSource::Xirq, place);
     machine.flags.i = machine.flags.x = true;
 }
 
@@ -79,18 +93,10 @@ void wakeFromStop(Machine& machine) {
     machine.peripherals.releaseXirqAtStopWakeUp();
 }
 
-bool pollMaskable(Machine& machine) {
-    const Peripherals& peripherals = machine.peripherals;
-    InterruptSource source;
-    if (peripherals.rtiInterruptDue())
-        source = InterruptSource::RealTime;
-    else if (peripherals.overflowInterruptDue())
-        source = InterruptSource::TimerOverflow;
-    else if (peripherals.sciInterruptDue())
-        source = InterruptSource::Sci;
-    else
-        return false;
-    interruptEntry(machine, source);
+bool pollMaskable(Machine& machine, PollPlace place) {
+    const std::optional<InterruptSource> source = machine.peripherals.dueMaskableInterrupt();
+    if (!source) return false;
+    enterFromPoll(machine, *source, place);
     machine.flags.i = true;
     return true;
 }

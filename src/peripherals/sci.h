@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <functional>
 
+#include "peripherals/interrupt_requests.h"
 #include "peripherals/io_registers.h"
+#include "peripherals/peripheral_bus.h"
+#include "peripherals/register_bits.h"
 
 namespace tarnwick {
 
@@ -22,19 +25,19 @@ inline constexpr auto kSciFrameCycles = [] {
     return cycles;
 }();
 
-// The SCI transmitter (there is no receiver). TDRE comes back at the frame's midpoint, so
-// the program can queue the next byte while the current one is still shifting out.
+// The SCI transmitter. TDRE comes back at the frame's midpoint, so the program can queue
+// the next byte while the current one is still shifting out.
 class SciTransmitter {
   public:
     static constexpr std::uint8_t kHistorySize = 32;
 
-    SciTransmitter(IoRegisters registers, const std::function<void(std::uint8_t)>& onFrame,
-                   bool& tdreLatch, bool& tcLatch)
-        : tdreRequest(tdreLatch), tcRequest(tcLatch), registers_(registers), onFrame_(onFrame) {}
+    // Adds the transmit conditions (TDRE with TIE, then TC with TCIE) on the SCI vector and
+    // the transmitter's clock; every frame sent is handed to onFrame.
+    SciTransmitter(PeripheralBus& bus, const std::function<void(std::uint8_t)>& onFrame);
 
     void reset();
 
-    void step(std::uint8_t cycles) {
+    void step(std::uint32_t cycles) {
         if (!transmitterEnabled) return;
         if (transmitting || breakRequested) bitClock += cycles;
         const std::uint32_t frame = kSciFrameCycles[baudIndex];
@@ -50,6 +53,8 @@ class SciTransmitter {
             finishFrame();
         }
     }
+    // E cycles until the step reaches the midpoint or the end of the frame.
+    std::uint32_t cyclesToEvent() const;
 
     // Side effects of register writes; the caller has stored the register byte.
     void baudWritten(std::uint8_t baud);
@@ -65,8 +70,8 @@ class SciTransmitter {
     }
     std::uint32_t interruptCount() const { return interruptCount_; }
 
-    static constexpr std::uint8_t kTdre = 0x80;
-    static constexpr std::uint8_t kTc = 0x40;
+    static constexpr std::uint8_t kTdre = bit::kTdre.mask;
+    static constexpr std::uint8_t kTc = bit::kTc.mask;
 
     std::uint8_t baudIndex = 0;  // SCP1:SCP0 * 8 + SCR2:SCR0
     std::uint32_t bitClock = 0;  // E cycles into the current frame
@@ -76,8 +81,8 @@ class SciTransmitter {
     std::uint8_t shiftRegister = 0;
     bool transmitting = false;
     bool breakRequested = false;
-    bool& tdreRequest;
-    bool& tcRequest;
+    RequestLine tdreRequest;
+    RequestLine tcRequest;
 
   private:
     void finishFrame();

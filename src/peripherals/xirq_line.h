@@ -2,7 +2,8 @@
 
 #include <cstdint>
 
-#include "core/address_record.h"
+#include "base/address_record.h"
+#include "peripherals/peripheral_bus.h"
 
 namespace tarnwick {
 
@@ -18,7 +19,8 @@ struct XirqButton {
 // (released by the first XIRQ interrupt taken).
 class XirqLine {
   public:
-    explicit XirqLine(const AddressSpace& memory) : memory_(memory) {}
+    // Listens for the XIRQ interrupts taken; the vector is read from memory.
+    XirqLine(PeripheralBus& bus, const AddressSpace& memory);
 
     void reset();
 

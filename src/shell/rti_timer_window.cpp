@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/number_text.h"
+#include "base/number_text.h"
 #include "peripherals/io_registers.h"
 #include "shell/qt_text.h"
 

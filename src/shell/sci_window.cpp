@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "core/number_text.h"
+#include "base/number_text.h"
 #include "peripherals/io_registers.h"
 
 namespace tarnwick {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/number_text.h"
+#include "base/number_text.h"
 #include "support/program_run.h"
 
 namespace tarnwick {

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "hc11run/option_values.h"
-#include "peripherals/cpu_configuration.h"
+#include "project/cpu_configuration.h"
 
 namespace tarnwick {
 namespace {
