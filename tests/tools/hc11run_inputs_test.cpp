@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "project/temp_directory.h"
 #include "tools/hc11run_fixture.h"
 
 namespace tarnwick {
@@ -200,6 +201,57 @@ TEST_F(Hc11runTest, UntilOutputEndsTheRunRightAfterTheText) {
         const Result result = run(hello + c.arguments);
         EXPECT_EQ(result.status, 0) << c.arguments << "\n" << result.err;
         EXPECT_EQ(result.out, c.output) << c.arguments;
+    }
+}
+
+TEST_F(Hc11runTest, SciInputReachesTheProgramFromAFileOrStandardInput) {
+    // Waits 7,000 cycles with the receiver off, then sends back every byte received.
+    const std::string copy = image("copy", {{0xE000,
+                                             {
+                                                 0xCE, 0x10, 0x00,        // LDX #$1000
+                                                 0x6F, 0x2B,              // CLR $2B,X  fastest BAUD
+                                                 0x18, 0xCE, 0x03, 0xE8,  // LDY #1000
+                                                 0x18, 0x09,              // DEY
+                                                 0x26, 0xFC,              // BNE E009
+                                                 0x86, 0x0C,              // LDAA #$0C
+                                                 0xA7, 0x2D,              // STAA $2D,X  TE and RE
+                                                 0x1F, 0x2E, 0x20, 0xFC,  // BRCLR $2E,X,#RDRF,*
+                                                 0xE6, 0x2F,              // LDAB $2F,X
+                                                 0x1F, 0x2E, 0x80, 0xFC,  // BRCLR $2E,X,#TDRE,*
+                                                 0xE7, 0x2F,              // STAB $2F,X
+                                                 0x20, 0xF2,              // BRA E011
+                                             }}}) +
+                             " --pc E000 --until-output END! --cycles 2000000";
+    // More than the feed reads ahead, every byte value (Ctrl+] too, which only a terminal
+    // takes as the end key); what arrives while RE is clear waits.
+    std::string input;
+    for (int i = 0; i < 1000; ++i) input += static_cast<char>(i);
+    input += "END!";
+    const std::string file = (directory / "input.bin").string();
+    testing::writeText(file, input);
+    for (const std::string& feed :
+         {"--sci-in " + file, "--sci-in - <" + file, "--sci-in=- <" + file}) {
+        const Result result = run(copy + " " + feed);
+        EXPECT_EQ(result.status, 0) << feed << "\n" << result.err;
+        EXPECT_TRUE(result.out == input) << feed << ": " << result.out.size() << " bytes";
+    }
+    const Result piped = testing::runProgram(
+        "/bin/cat", "'" + file + "' | '" HC11RUN_PATH "'" + copy + " --sci-in -", directory);
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_TRUE(piped.out == input) << piped.out.size() << " bytes";
+
+    const std::string missing = (directory / "missing").string();
+    const struct {
+        std::string file;
+        std::string error;
+    } bad[] = {
+        {missing, "hc11run: --sci-in: cannot open " + missing + ": No such file or directory\n"},
+        {directory.string(), "hc11run: --sci-in: " + directory.string() + " is a folder\n"},
+    };
+    for (const auto& c : bad) {
+        const Result result = run(copy + " --sci-in " + c.file);
+        EXPECT_EQ(result.status, 1) << c.file;
+        EXPECT_EQ(result.err, c.error);
     }
 }
 

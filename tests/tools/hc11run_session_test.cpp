@@ -5,9 +5,10 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
+#include "support/terminal_run.h"
 #include "tools/hc11run_fixture.h"
-#include "tools/terminal_run.h"
 
 namespace tarnwick {
 namespace {
@@ -35,21 +36,28 @@ TEST_F(Hc11runTest, RealtimeRunsNoFasterThanTheWallClockAndSleepsMeanwhile) {
     EXPECT_LT(childCpuSeconds() - cpuBefore, wall.count() / 2);
 }
 
+// With --sci-in - the terminal passes keys as typed for the run; a signal sets it back.
 TEST_F(Hc11runTest, CtrlCAndSigtermEndTheRunWithItsSummaryAndDump) {
     const struct {
+        bool keys;  // --sci-in -
         int signal;
         int status;
         std::string message;
     } cases[] = {
-        {SIGINT, 130, "hc11run: ended by SIGINT"},
-        {SIGTERM, 143, "hc11run: ended by SIGTERM"},
+        {false, SIGINT, 130, "hc11run: ended by SIGINT"},
+        {true, SIGINT, 130, "hc11run: ended by SIGINT"},
+        {false, SIGTERM, 143, "hc11run: ended by SIGTERM"},
+        {true, SIGTERM, 143, "hc11run: ended by SIGTERM"},
     };
     for (const auto& c : cases) {
         const std::string dump = (directory / "memory.bin").string();
         std::filesystem::remove(dump);
+        std::vector<std::string> arguments{hello().string(), "--dump", dump};
+        if (c.keys) arguments.insert(arguments.end(), {"--sci-in", "-"});
         // Without an end option hello spins at its last instruction for good.
-        TerminalRun session(HC11RUN_PATH, {hello().string(), "--dump", dump});
+        TerminalRun session(HC11RUN_PATH, arguments);
         ASSERT_TRUE(session.waitFor("68HC11!")) << session.output();
+        EXPECT_EQ((session.settings().c_lflag & ICANON) == 0, c.keys);
         if (c.signal == SIGINT)
             session.type("\x03");  // Ctrl+C
         else

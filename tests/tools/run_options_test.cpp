@@ -106,7 +106,7 @@ TEST(RunOptionsTest, HelpNeedsNothingElse) {
 
 TEST(RunOptionsTest, BadCommandLinesGetOneLineReasons) {
     const std::string kAdcExpected =
-        "--adc: expected CHANNEL=VALUE, channel 0-7 and value 0-255 (or $00-$FF), got ";
+        "--adc: expected CHANNEL=VALUE, channel 0-7 and value 0-255 or hex such as 0x80, got ";
     const std::string kXirqExpected =
         "--xirq: expected pulse@CYCLE or level@FROM-TO (decimal E cycles), got ";
     const struct {

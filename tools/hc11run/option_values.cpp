@@ -69,7 +69,7 @@ AnalogInput analogInput(std::string_view text) {
         equals == std::string_view::npos ? std::nullopt : parseLevel(text.substr(equals + 1));
     if (!channel || *channel > 7 || !value)
         throw UsageError{
-            "--adc: expected CHANNEL=VALUE, channel 0-7 and value 0-255 (or $00-$FF), "
+            "--adc: expected CHANNEL=VALUE, channel 0-7 and value 0-255 or hex such as 0x80, "
             "got " +
             std::string(text)};
     return {static_cast<std::uint8_t>(*channel), static_cast<std::uint8_t>(*value)};

@@ -47,6 +47,10 @@ ProgramRun::ProgramRun(Machine& machine, ToolHost& host, const RunOptions& optio
       untilPc_(options.untilPc ? *options.untilPc : -1) {
     if (!options.untilOutput.empty()) outputMatch_.emplace(options.untilOutput);
     if (options.realtime) pace_.emplace(options.crystalHz);
+    if (!options.sciInPath.empty()) {
+        feed_.emplace(options.sciInPath);
+        machine.peripherals.sciReceiver.attachInput();
+    }
     machine.peripherals.onSciFrameTransmitted = [this](std::uint8_t byte) { transmitted(byte); };
     host.betweenBatches = [this] { betweenBatches(); };
 }
@@ -60,7 +64,9 @@ int ProgramRun::run() {
     xirq_.playUntil(0, machine_.peripherals.xirq);
     nextCycleCheck_ = std::min(cycleLimit_, xirq_.nextCycle());
     if (stepLimit_ == 0) return kEndReached;
-    runUntil(machine_, [this] { return endOfStep(); });
+    betweenBatches();  // the input there is already
+    if (ending_ == Ending::None) runUntil(machine_, [this] { return endOfStep(); });
+    feed_.reset();  // the terminal as it was, for the messages
     // On a terminal the messages start on a line of their own.
     if (lastByte_ && *lastByte_ != '\n' && isatty(STDOUT_FILENO) && isatty(STDERR_FILENO))
         std::fputc('\n', stderr);
@@ -69,6 +75,9 @@ int ProgramRun::run() {
     switch (ending_) {
         case Ending::Reached:
         case Ending::Output:
+            return kEndReached;
+        case Ending::EndKey:
+            std::fputs("hc11run: ended with Ctrl+]\n", stderr);
             return kEndReached;
         case Ending::Stop:
             std::fputs("hc11run: STOP, and nothing can wake the CPU\n", stderr);
@@ -153,6 +162,11 @@ void ProgramRun::betweenBatches() {
     if (const int signal = EndSignals::received(); signal != 0 && ending_ == Ending::None) {
         ending_ = Ending::Signal;
         signal_ = signal;
+        machine_.requestStop();
+        return;
+    }
+    if (feed_ && feed_->poll(machine_.peripherals.sciReceiver)) {
+        ending_ = Ending::EndKey;
         machine_.requestStop();
         return;
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/machine.h"
+#include "hc11run/input_feed.h"
 #include "hc11run/output_match.h"
 #include "hc11run/realtime_pace.h"
 #include "hc11run/run_options.h"
@@ -41,7 +42,7 @@ class ProgramRun {
     std::uint64_t cyclesRun() const { return cyclesRun_; }
 
   private:
-    enum class Ending { None, Reached, Output, Stop, Wait, Signal };
+    enum class Ending { None, Reached, Output, EndKey, Stop, Wait, Signal };
 
     bool endOfStep();
     bool checkEnds();
@@ -58,6 +59,7 @@ class ProgramRun {
     XirqSchedule xirq_;
     std::optional<OutputMatch> outputMatch_;
     std::optional<RealtimePace> pace_;
+    std::optional<InputFeed> feed_;
 
     std::uint64_t cyclesRun_ = 0;
     std::uint64_t steps_ = 0;

@@ -38,8 +38,9 @@ Start:
 
 Inputs:
   --porte HEX            the levels of the Port E pins as PORTE reads them (default FF)
-  --adc CH=VALUE         analog input AN0-AN7 (CH 0-7) at VALUE 0-255, or $00-$FF, of the
-                         reference; repeatable, the others stay 0
+  --adc CH=VALUE         the level of analog input AN0-AN7 (CH 0-7) as the A/D converter
+                         reads it: 0-255, or hex such as 0x80; repeatable, the inputs
+                         not given read 0
   --xirq pulse@CYCLE     pull the XIRQ line low after CYCLE E cycles until one XIRQ
                          interrupt is taken; repeatable
   --xirq level@FROM-TO   hold the XIRQ line low from E cycle FROM to TO; repeatable, the
@@ -48,11 +49,13 @@ Inputs:
                          while the line is already low adds nothing
   --sci-in FILE          bytes the SCI receives, one per frame time at the program's
                          baud rate while the receiver is enabled (RE); until then they
-                         wait, where a real line would lose them. "-" reads standard
-                         input as it comes. When standard input is a terminal, each key
-                         goes to the program as it is typed, without echo (Enter sends
-                         CR), and Ctrl+] ends the run; the terminal is set back when the
-                         run ends, Ctrl+C included
+                         wait, where a real line would lose them. A byte that arrives
+                         before the program has read the one before is lost (overrun),
+                         as on a real line. "-" reads standard input as it comes; the
+                         run goes on after the input ends. When standard input is a
+                         terminal, each key goes to the program as it is typed, without
+                         echo (Enter sends CR), and Ctrl+] ends the run; the terminal is
+                         set back when the run ends, Ctrl+C included
 
 Run until one of:
   --cycles N             N E cycles have run (the count goes on past the 32-bit
