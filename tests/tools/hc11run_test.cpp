@@ -2,14 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <random>
 #include <regex>
 #include <string>
-#include <vector>
 
 #include "support/program_run.h"
 #include "tools/hc11run_fixture.h"
