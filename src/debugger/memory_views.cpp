@@ -161,9 +161,21 @@ std::string saveViewToFile(const fs::path& file, const std::vector<std::string>&
     std::error_code error;
     if (fs::exists(file, error) && !confirmOverwrite(overwriteQuestion(file))) return {};
 
+    // The lines hold bytes 7F-FF as Latin-1 characters; the file is UTF-8 text.
     std::string text;
-    text.reserve(lines.size() * (kDumpLineLength + 2));
-    for (const std::string& line : lines) text += line + "\r\n";
+    text.reserve(lines.size() * (kDumpLineLength + 1));
+    for (const std::string& line : lines) {
+        for (const char c : line) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x80) {
+                text += c;
+            } else {
+                text += static_cast<char>(0xC0 | byte >> 6);
+                text += static_cast<char>(0x80 | (byte & 0x3F));
+            }
+        }
+        text += '\n';
+    }
 
     if (!writeFileReplacing(file, text)) return "Cannot write the file " + file.string();
     return {};

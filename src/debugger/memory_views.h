@@ -75,9 +75,9 @@ std::string clipboardText(const std::vector<std::string>& lines);
 std::string overwriteQuestion(const std::filesystem::path& file);
 
 // "Save to a file" after the save dialog: asks `confirmOverwrite` before replacing an existing
-// file (anything but Yes leaves it alone), then writes the lines, each ended by CR LF, to a
-// temporary file beside it and renames that over the file, so the file is either the old one
-// or the complete new one. Returns the error to show, empty when saved or declined.
+// file (anything but Yes leaves it alone), then writes the lines as UTF-8 text, each ended by
+// LF, to a temporary file beside it and renames that over the file, so the file is either the
+// old one or the complete new one. Returns the error to show, empty when saved or declined.
 std::string saveViewToFile(const std::filesystem::path& file, const std::vector<std::string>& lines,
                            const std::function<bool(std::string_view question)>& confirmOverwrite);
 

@@ -130,7 +130,7 @@ TEST_F(MemoryViewsTest, ModifyRamTakesTheAddressOfADumpLineButNotOfTheSeparator)
 class SaveViewTest : public MemoryViewsTest {
   protected:
     std::string save(bool answer) {
-        return saveViewToFile(file, {"0000: line one", "0010: line two"},
+        return saveViewToFile(file, {"0000: line one", "0010: \x7F\xC0\xFF"},
                               [this, answer](std::string_view question) {
                                   questions.emplace_back(question);
                                   return answer;
@@ -142,10 +142,11 @@ class SaveViewTest : public MemoryViewsTest {
     std::vector<std::string> questions;
 };
 
+// The view's Latin-1 bytes 7F-FF become UTF-8 text with LF line ends.
 TEST_F(SaveViewTest, WritesEveryLineOfANewFileWithoutAsking) {
     EXPECT_EQ(save(false), "");
     EXPECT_TRUE(questions.empty());
-    EXPECT_EQ(testing::readText(file), "0000: line one\r\n0010: line two\r\n");
+    EXPECT_EQ(testing::readText(file), "0000: line one\n0010: \x7F\xC3\x80\xC3\xBF\n");
 }
 
 TEST_F(SaveViewTest, AsksBeforeReplacingAFileAndKeepsItOnNo) {
@@ -155,7 +156,7 @@ TEST_F(SaveViewTest, AsksBeforeReplacingAFileAndKeepsItOnNo) {
     EXPECT_EQ(testing::readText(file), "old");
 
     EXPECT_EQ(save(true), "");
-    EXPECT_EQ(testing::readText(file), "0000: line one\r\n0010: line two\r\n");
+    EXPECT_EQ(testing::readText(file), "0000: line one\n0010: \x7F\xC3\x80\xC3\xBF\n");
 }
 
 TEST_F(SaveViewTest, AFailedWriteReportsTheFileAndLeavesNothingBehind) {
