@@ -326,6 +326,7 @@ void TMainForm::refreshViews(DebugViews views) {
     if ((views & kRomView) && romForm_->isVisible()) romForm_->refresh();
     if ((views & kStackView) && stackForm_->isVisible()) stackForm_->refresh();
     if (views & kPeripheralWindows) refreshPeripheralWindows();
+    if (views & kWatchValues) debugger_->watches.refresh();
     if (views & kControls) updateCommands();
     projectWindow_->refresh(views);
 }

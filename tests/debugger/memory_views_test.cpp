@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/interrupts.h"
 #include "core/number_text.h"
 #include "project/temp_directory.h"
 #include "support/fake_host.h"
@@ -104,15 +105,23 @@ TEST_F(MemoryViewsTest, TheRamViewRebuildsOnlyAfterMemoryChanged) {
     EXPECT_FALSE(machine->memoryChanged);
     ASSERT_EQ(view.lines().size(), 1u);
     EXPECT_EQ(view.lines()[0].substr(0, 9), "0000: 00 ");
-
-    machine->poke(0x0000, 0x41);
     EXPECT_FALSE(view.rebuild(*machine, blocks));
-    EXPECT_EQ(view.lines()[0].substr(0, 9), "0000: 00 ");
 
     machine->memoryChanged = true;
     EXPECT_TRUE(view.rebuild(*machine, blocks));
     EXPECT_FALSE(machine->memoryChanged);
-    EXPECT_EQ(view.lines()[0].substr(0, 9), "0000: 41 ");
+
+    // An interrupt entry stacks the registers without the flag: the changed bytes still show.
+    setMemoryKind(machine->memory, 0x0000, 0x000F, MemoryKind::Ram);
+    setMemoryKind(machine->memory, 0xFFF0, 0xFFF1, MemoryKind::Rom);
+    fill(0xFFF0, {0xE0, 0x00});
+    machine->sp = 0x000F;
+    machine->pc = 0xE123;
+    interruptEntry(*machine, InterruptSource::RealTime);
+    ASSERT_TRUE(host.messages.empty());
+    ASSERT_FALSE(machine->memoryChanged);
+    EXPECT_TRUE(view.rebuild(*machine, blocks));
+    EXPECT_EQ(view.lines()[0].substr(50, 5), "E1 23") << view.lines()[0];
 
     machine->poke(0x0000, 0x42);
     view.show(*machine, blocks);

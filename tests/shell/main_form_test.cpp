@@ -6,9 +6,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
 
@@ -19,7 +22,9 @@
 #include "shell/editor_page.h"
 #include "shell/editor_window.h"
 #include "shell/project_window.h"
+#include "shell/ram_view_window.h"
 #include "shell/register_panel_widget.h"
+#include "shell/stack_view_window.h"
 
 namespace tarnwick {
 namespace {
@@ -59,6 +64,12 @@ class MainFormTest : public ::testing::Test {
         return form->findChild<QLabel*>(name)->palette().color(QPalette::WindowText) == Qt::red;
     }
     void trigger(std::string_view handler) { form->action(handler)->trigger(); }
+    template <typename Window>
+    static Window* topLevel(const char* name) {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->objectName() == name) return qobject_cast<Window*>(window);
+        return nullptr;
+    }
 
     testing::TempDirectory directory;
     std::unique_ptr<TMainForm> form;
@@ -253,6 +264,38 @@ TEST_F(MainFormTest, TheDesktopComesBackAsStoredAndIsStoredAgainUnchanged) {
     project = readIniFile(directory / "sum.pro");
     EXPECT_EQ(project.value("FORMS", "SubSCIForm"), "300 200 1");
     EXPECT_EQ(project.value("FORMS", "RAMForm"), "100 120 250 400 2");
+}
+
+// Modify RAM writes behind the stack view and the watches: both show the new byte at once.
+TEST_F(MainFormTest, ModifyRamShowsInTheStackViewAndTheWatches) {
+    form->openProject(directory / "sum.pro");
+    trigger("DebugStartClick");
+    ASSERT_TRUE(form->debugger().inSession()) << messages.join("\n").toStdString();
+    form->debugger().watches.add(WatchRow{"TOTAL", 0x0000, "ByteHex", 1, ""});
+    trigger("ViewStackIXIYClick");
+    trigger("ViewRAMClick");
+    auto* ram = topLevel<TRAMForm>("TRAMForm");
+    auto* stack = topLevel<TStackForm>("TStackForm");
+    ASSERT_TRUE(ram && stack);
+    ASSERT_EQ(form->machine().sp, 0x0000);
+    const QString before = form->debugger().watches.rows().front().value.c_str();
+
+    ram->list()->setCurrentRow(0);  // 0000-000F
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QLineEdit*>("EAddr0")->setText("5A");
+        dialog->findChild<QPushButton*>("OKBtn")->click();
+    });
+    ram->ListDblClick();
+
+    EXPECT_EQ(stack->cellLabel(0, 12)->text(), "0000: 5A");
+    const std::string value = form->debugger().watches.rows().front().value;
+    EXPECT_NE(QString::fromStdString(value), before);
+    EXPECT_NE(value.find("5A"), std::string::npos) << value;
+    auto* rows = form->projectWindow().findChild<QTreeWidget*>("WatchList");
+    ASSERT_EQ(rows->topLevelItemCount(), 1);
+    EXPECT_EQ(rows->topLevelItem(0)->text(4).toStdString(), value);
 }
 
 TEST_F(MainFormTest, QuitIsRefusedDuringASessionAndAskedOtherwise) {
