@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <system_error>
@@ -47,8 +48,17 @@ TEditor::TEditor(std::unique_ptr<EditorDialogs> dialogs, QWidget* parent)
       tabs_(new QTabWidget(this)),
       messages_(new QListWidget(this)),
       watcher_(new QFileSystemWatcher(this)),
-      statusBar_(new QStatusBar(this)) {
+      statusBar_(new QStatusBar(this)),
+      focusLoss_(new QTimer(this)) {
     connect(watcher_, &QFileSystemWatcher::fileChanged, this, &TEditor::fileChangedOnDisk);
+    // When a dialog closes, the window manager may hand the focus to the main window for a
+    // moment before the window the program activated gets it: only a focus loss that lasts
+    // ends the error-line mark.
+    focusLoss_->setSingleShot(true);
+    focusLoss_->setInterval(kFocusLossSettleMs);
+    connect(focusLoss_, &QTimer::timeout, this, [this] {
+        if (!isActiveWindow()) emit errorMarkEnds();
+    });
     setWindowTitle(QStringLiteral("Editor"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -152,6 +162,8 @@ void TEditor::bringToFront() {
     show();
     raise();
     activateWindow();
+    // Typing goes to the text, not to the message panel that may have had the focus.
+    if (EditorPage* active = activePage()) active->setFocus();
 }
 
 void TEditor::maximize() {
@@ -437,7 +449,12 @@ void TEditor::closeEvent(QCloseEvent* event) {
 }
 
 void TEditor::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) emit errorMarkEnds();
+    if (event->type() == QEvent::ActivationChange) {
+        if (isActiveWindow())
+            focusLoss_->stop();
+        else
+            focusLoss_->start();
+    }
     QWidget::changeEvent(event);
 }
 

@@ -20,6 +20,7 @@ class QListWidget;
 class QMenu;
 class QStatusBar;
 class QTabWidget;
+class QTimer;
 
 namespace tarnwick {
 
@@ -104,7 +105,8 @@ class TEditor : public QWidget, public SourceEditor {
     void gutterClicked(const std::filesystem::path& file, int line);
     void messageClicked(int row);
     // A key press or click in the text, a click on the message panel, a page change or the
-    // window losing the focus: the moments that end the error-line mark.
+    // window losing the focus for longer than a moment: the moments that end the error-line
+    // mark.
     void errorMarkEnds();
     // The program's entries of a page's pop-up menu.
     void modifyBreakpointClicked();
@@ -140,6 +142,8 @@ class TEditor : public QWidget, public SourceEditor {
     QFileSystemWatcher* watcher_;
     QStatusBar* statusBar_;
     std::array<QLabel*, 6> panels_{};
+    static constexpr int kFocusLossSettleMs = 250;
+    QTimer* focusLoss_;
     std::vector<TextStyle> styles_ = defaultTextStyles();
     std::string scheme_ = "Default";
     bool lineNumbersShown_ = false;

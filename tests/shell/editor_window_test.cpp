@@ -3,6 +3,7 @@
 #include <Qsci/qscilexercpp.h>
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -426,6 +427,28 @@ TEST_F(EditorWindowTest, ReportsGutterClicksAndTheEndOfAnErrorMark) {
 
     QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
     QCoreApplication::sendEvent(page, &key);
+    EXPECT_EQ(markEnds, 1);
+}
+
+// A closing dialog may hand the focus to the main window for a moment before the editor
+// gets it: that must not end the error-line mark, a lasting focus loss must.
+TEST_F(EditorWindowTest, OnlyALastingFocusLossEndsTheErrorMark) {
+    ASSERT_TRUE(editor->open(writeFile("main.asm", "NOP\n")));
+    editor->show();
+    QWidget other;
+    other.show();
+    QTest::qWait(50);  // the windows' own activations on showing are done
+    int markEnds = 0;
+    QObject::connect(editor.get(), &TEditor::errorMarkEnds, [&] { ++markEnds; });
+
+    QApplication::setActiveWindow(editor.get());
+    QApplication::setActiveWindow(&other);
+    QApplication::setActiveWindow(editor.get());
+    QTest::qWait(400);
+    EXPECT_EQ(markEnds, 0);
+
+    QApplication::setActiveWindow(&other);
+    QTest::qWait(400);
     EXPECT_EQ(markEnds, 1);
 }
 

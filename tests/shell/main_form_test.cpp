@@ -186,10 +186,16 @@ TEST_F(MainFormTest, FullSessionThroughTheWindows) {
     editor.grab().save("session_pictures/editor.png");
     form->projectWindow().grab().save("session_pictures/project_window.png");
 
+    // Stop hands the keyboard to the page, its caret on the last execution point.
+    QApplication::setActiveWindow(form.get());
+    form->setFocus();
     trigger("DebugStartClick");
     EXPECT_FALSE(form->debugger().inSession());
     EXPECT_FALSE(editor.activePage()->isReadOnly());
     EXPECT_FALSE(editor.markers(source, 37) & kBreakpointMarker);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), page);
+    EXPECT_EQ(editor.caretLine(), 37);
 }
 
 TEST_F(MainFormTest, ToolWindowsFollowTheWindowPattern) {
