@@ -182,6 +182,7 @@ void TMainForm::afterProjectCommand() {
     } else {
         projectWindow_->reset();
         buildMessages_->clear();
+        editor_->hideMessagePanel();
     }
     setWindowTitle(QString::fromStdString(projectCommands_.mainCaption()));
     updateCommands();

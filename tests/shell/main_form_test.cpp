@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -105,6 +106,16 @@ TEST_F(MainFormTest, MenusAndToolBarFollowTheProgramState) {
     trigger("DebugStartClick");
     EXPECT_EQ(form->windowTitle(), "Tarnwick - sum.pro");
     EXPECT_EQ(form->action("DebugStartClick")->text(), "Start");
+}
+
+TEST_F(MainFormTest, ClosingTheProjectHidesTheBuildMessages) {
+    testing::writeText(directory / "sum.asm", "        NOPE\n");
+    form->openProject(directory / "sum.pro");
+    ASSERT_TRUE(form->editor().open(directory / "sum.asm"));
+    trigger("ProjectBuildClick");
+    ASSERT_FALSE(form->editor().messagePanel()->isHidden()) << messages.join("\n").toStdString();
+    trigger("ProjectCloseClick");
+    EXPECT_TRUE(form->editor().messagePanel()->isHidden());
 }
 
 TEST_F(MainFormTest, BuildAndStartOfAProjectWithoutFormatSayWhy) {
