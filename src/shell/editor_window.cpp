@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFileSystemWatcher>
@@ -262,7 +263,10 @@ void TEditor::FileNewClick() {
 void TEditor::FileOpenClick() {
     const bool wasShown = isVisible();
     bool opened = false;
-    for (const QString& name : dialogs_->chooseFilesToOpen()) {
+    const EditorPage* active = activePage();
+    const std::filesystem::path folder =
+        active && !active->file().empty() ? active->file().parent_path() : startDirectory();
+    for (const QString& name : dialogs_->chooseFilesToOpen(toQString(folder))) {
         QString error;
         const std::filesystem::path file = normalized(toPath(name));
         if (EditorPage* existing = page(file)) {
@@ -351,6 +355,14 @@ bool TEditor::Close2Click() {
     }
     if (keptSessionPages) dialogs_->showError(kSessionInProgressText);
     return !keptSessionPages;
+}
+
+void TEditor::setNewFileDirectory(const std::filesystem::path& directory) {
+    newFileDirectory_ = directory;
+}
+
+std::filesystem::path TEditor::startDirectory() const {
+    return newFileDirectory_.empty() ? toPath(QDir::homePath()) : newFileDirectory_;
 }
 
 void TEditor::setDebugSessionActive(bool active) {
@@ -525,10 +537,15 @@ void TEditor::fileChangedOnDisk(const QString& path) {
     reload(changed->file());
 }
 
+// The dialog starts in the file's folder, or for a new page in the folder of new files.
 bool TEditor::saveAs(EditorPage& target) {
-    const QString suggestion = target.file().empty() ? target.title() : toQString(target.file());
-    const QString name = dialogs_->chooseSaveName(suggestion);
-    if (name.isEmpty()) return false;
+    const std::filesystem::path suggestion =
+        target.file().empty() ? startDirectory() / target.title().toStdString() : target.file();
+    const QString suggested = toQString(suggestion);
+    const EditorDialogs::SaveChoice choice =
+        dialogs_->chooseSaveName(suggested, saveFilterOf(suggested));
+    if (choice.name.isEmpty()) return false;
+    const QString name = withFilterExtension(choice.name, choice.filter);
     const std::filesystem::path file = normalized(toPath(name));
     const EditorPage* holder = page(file);
     if (holder && holder != &target) {

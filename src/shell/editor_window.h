@@ -76,6 +76,9 @@ class TEditor : public QWidget, public SourceEditor {
     bool Close1Click();
     bool Close2Click();
 
+    // Where Save As starts for a page that was never saved, and Open without a page: the
+    // project's folder; the home folder while it is empty.
+    void setNewFileDirectory(const std::filesystem::path& directory);
     // During a debug session the window refuses to close, and the pop-up menu offers the
     // debugger's entries instead of "&Close Page".
     void setDebugSessionActive(bool active);
@@ -129,6 +132,7 @@ class TEditor : public QWidget, public SourceEditor {
     // Asks whether to save a changed page: false when the user cancels or the save fails.
     bool offerToSave(EditorPage& page);
     bool lockedBySession(const EditorPage& page) const;
+    std::filesystem::path startDirectory() const;
     EditorPage* openPage(const std::filesystem::path& file, QString& error);
     EditorPage* addPage(EditorPage* page);
     bool saveWithReport(EditorPage& page, const std::filesystem::path& file);
@@ -149,6 +153,7 @@ class TEditor : public QWidget, public SourceEditor {
     bool lineNumbersShown_ = false;
     EditorPageOptions pageOptions_;
     bool debugSessionActive_ = false;
+    std::filesystem::path newFileDirectory_;
     std::function<bool(int)> bookmarkInUse_ = [](int) { return false; };
 };
 

@@ -184,6 +184,8 @@ void TMainForm::afterProjectCommand() {
         buildMessages_->clear();
         editor_->hideMessagePanel();
     }
+    editor_->setNewFileDirectory(projectCommands_.isOpen() ? projectDirectory()
+                                                           : std::filesystem::path());
     setWindowTitle(QString::fromStdString(projectCommands_.mainCaption()));
     updateCommands();
 }

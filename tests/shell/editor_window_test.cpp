@@ -263,6 +263,44 @@ TEST_F(EditorWindowTest, SaveAsToAPlaceThatCannotBeWrittenKeepsThePageAsItWas) {
     EXPECT_NE(qobject_cast<QsciLexerCPP*>(page->lexer()), nullptr);
 }
 
+// A name typed without extension gets the chosen type's; the dialogs start beside the file, or
+// in the project's folder for a page never saved.
+TEST_F(EditorWindowTest, SaveAsAddsTheChosenTypesExtensionAndStartsBesideTheFile) {
+    const auto project = directory / "project";
+    std::filesystem::create_directory(project);
+    editor->setNewFileDirectory(project);
+    editor->FileNewClick();
+    editor->activePage()->insertAt("NOP", 0, 0);
+    dialogs->saveNames = {toQString(project / "blink")};
+    ASSERT_TRUE(editor->SaveAsClick());
+    EXPECT_EQ(editor->activeFile(), project / "blink.asm");
+    EXPECT_EQ(readText(project / "blink.asm"), "NOP");
+    ASSERT_EQ(dialogs->saveOffers.size(), 1u);
+    EXPECT_EQ(dialogs->saveOffers[0],
+              std::make_pair(toQString(project / "Noname"), QString("Assembler file (*.asm)")));
+
+    const struct {
+        const char* typed;
+        const char* filter;
+        const char* saved;
+    } cases[] = {{"blink", "C file (*.c)", "blink.c"},
+                 {"blink.lst", "Assembler file (*.asm)", "blink.lst"},
+                 {"README", "Any file (*)", "README"}};
+    for (const auto& c : cases) {
+        dialogs->saveNames = {toQString(project / c.typed)};
+        dialogs->saveFilter = c.filter;
+        ASSERT_TRUE(editor->SaveAsClick()) << c.typed;
+        EXPECT_EQ(editor->activeFile(), project / c.saved) << c.typed << " " << c.filter;
+    }
+    // The file's own type is offered; an unknown one offers the assembler's.
+    EXPECT_EQ(dialogs->saveOffers[2],
+              std::make_pair(toQString(project / "blink.c"), QString("C file (*.c)")));
+    EXPECT_EQ(dialogs->saveOffers[3].second, "Assembler file (*.asm)");
+
+    editor->FileOpenClick();
+    EXPECT_EQ(dialogs->openDirectories.back(), toQString(project));
+}
+
 TEST_F(EditorWindowTest, ClosingAChangedPageAsksFirst) {
     const auto file = writeFile("main.asm", "NOP\n");
     ASSERT_TRUE(editor->open(file));
