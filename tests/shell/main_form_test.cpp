@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -313,6 +314,36 @@ TEST_F(MainFormTest, ModifyRamShowsInTheStackViewAndTheWatches) {
     auto* rows = form->projectWindow().findChild<QTreeWidget*>("WatchList");
     ASSERT_EQ(rows->topLevelItemCount(), 1);
     EXPECT_EQ(rows->topLevelItem(0)->text(4).toStdString(), value);
+}
+
+QStringList qtWarnings;
+
+// Ctrl+C and Ctrl+S are also Edit Copy and File Save: in the RAM view they copy and save the
+// view, without the toolkit's complaint about an ambiguous shortcut.
+TEST_F(MainFormTest, TheRamViewsOwnKeysComeBeforeTheMenus) {
+    form->show();
+    form->openProject(directory / "sum.pro");
+    trigger("DebugStartClick");
+    trigger("ViewRAMClick");
+    auto* ram = topLevel<TRAMForm>("TRAMForm");
+    ASSERT_NE(ram, nullptr);
+    const fs::path saved = directory / "ram.txt";
+    ram->setSaveFileChooser([&](QWidget*, const QString&, const QString&) {
+        return QString::fromStdString(saved.string());
+    });
+    QApplication::setActiveWindow(ram);
+    ram->list()->setFocus();
+    QGuiApplication::clipboard()->clear();
+    qtWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { qtWarnings << text; });
+    QTest::keyClick(ram->list(), Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(ram->list(), Qt::Key_S, Qt::ControlModifier);
+    qInstallMessageHandler(previous);
+
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith("0000: "));
+    EXPECT_TRUE(fs::exists(saved));
+    EXPECT_TRUE(qtWarnings.filter("Ambiguous").isEmpty()) << qtWarnings.join("\n").toStdString();
 }
 
 TEST_F(MainFormTest, QuitIsRefusedDuringASessionAndAskedOtherwise) {
