@@ -18,6 +18,7 @@
 
 #include "shell/editor_page.h"
 #include "shell/qt_text.h"
+#include "shell/window_placement.h"
 
 namespace tarnwick {
 
@@ -168,7 +169,16 @@ void TEditor::bringToFront() {
 }
 
 void TEditor::maximize() {
-    showMaximized();
+    if (!workArea_) {
+        showMaximized();
+        return;
+    }
+    placeFrame(*this, workArea_());
+    showNormal();
+}
+
+void TEditor::setWorkArea(std::function<QRect()> area) {
+    workArea_ = std::move(area);
 }
 
 void TEditor::setReadOnly(const std::filesystem::path& file, bool readOnly) {
@@ -256,7 +266,7 @@ void TEditor::FileNewClick() {
     if (wasShown) {
         show();
     } else {
-        showMaximized();
+        maximize();
     }
 }
 
@@ -282,7 +292,7 @@ void TEditor::FileOpenClick() {
     if (wasShown) {
         show();
     } else {
-        showMaximized();
+        maximize();
     }
 }
 

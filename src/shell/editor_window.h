@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QWidget>
 #include <array>
 #include <filesystem>
@@ -47,7 +48,10 @@ class TEditor : public QWidget, public SourceEditor {
     // Closes every page, offering to save changed ones; the user may cancel.
     void closeAll() override;
     void bringToFront() override;
+    // Opened maximised, the window fills the work area (when one is set) rather than the
+    // whole screen, so that it leaves the main window in sight.
     void maximize() override;
+    void setWorkArea(std::function<QRect()> area);
     void setReadOnly(const std::filesystem::path& file, bool readOnly) override;
     int lineCount(const std::filesystem::path& file) const override;
     std::string lineText(const std::filesystem::path& file, int line) const override;
@@ -154,6 +158,7 @@ class TEditor : public QWidget, public SourceEditor {
     EditorPageOptions pageOptions_;
     bool debugSessionActive_ = false;
     std::filesystem::path newFileDirectory_;
+    std::function<QRect()> workArea_;
     std::function<bool(int)> bookmarkInUse_ = [](int) { return false; };
 };
 

@@ -30,6 +30,7 @@
 #include "shell/sci_window.h"
 #include "shell/stack_view_window.h"
 #include "shell/text_styles.h"
+#include "shell/window_placement.h"
 #include "shell/xirq_window.h"
 
 namespace tarnwick {
@@ -101,6 +102,10 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
 
     connect(projectWindow_, &TProWindow::addWatchRequested, this, &TMainForm::addWatch);
     createToolWindows();
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{projectWindow_, ramForm_, romForm_, stackForm_, rtiForm_,
+                                         xirqForm_, sciForm_, adcForm_, asciiForm_})
+        makeToolWindowOf(*window, *editor_);
     search_ = std::make_unique<TextSearch>(host_);
 
     registerPanel_ = new RegisterPanelWidget(this);
@@ -284,9 +289,13 @@ void TMainForm::buildToolBar() {
     }
 }
 
+// By the frame, so that the title bar with the caption is on the screen; the editor fills the
+// work area below.
 void TMainForm::placeAtTopOfScreen() {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    setGeometry(screen.left(), screen.top(), screen.width(), sizeHint().height());
+    resize(width(), sizeHint().height());
+    placeFrame(*this, QRect(screen.topLeft(), QSize(screen.width(), 0)));
+    editor_->setWorkArea([this] { return workAreaBelow(*this); });
 }
 
 QAction* TMainForm::action(std::string_view handler) const {

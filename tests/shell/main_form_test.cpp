@@ -316,6 +316,46 @@ TEST_F(MainFormTest, ModifyRamShowsInTheStackViewAndTheWatches) {
     EXPECT_EQ(rows->topLevelItem(0)->text(4).toStdString(), value);
 }
 
+// The strip stands by its frame at the top left, as wide as the screen; the editor opened
+// maximised fills the work area below it; the project window and the tool windows are tools
+// of the editor, which the window manager keeps above it, and the fixed-size ones cannot be
+// maximised.
+TEST_F(MainFormTest, NothingHidesTheStrip) {
+    form->show();
+    QCoreApplication::processEvents();
+    const QRect screen = form->screen()->availableGeometry();
+    EXPECT_EQ(form->frameGeometry().topLeft(), screen.topLeft());
+    // As wide as the screen, unless the menus and the panel need more.
+    const int frameSides = form->frameGeometry().width() - form->width();
+    EXPECT_EQ(form->frameGeometry().width(),
+              std::max(screen.width(), form->minimumSizeHint().width() + frameSides));
+
+    form->openProject(directory / "sum.pro");
+    trigger("DebugStartClick");
+    ASSERT_TRUE(form->debugger().inSession()) << messages.join("\n").toStdString();
+    const QRect editor = form->editor().frameGeometry();
+    EXPECT_FALSE(form->editor().isMaximized());
+    EXPECT_GT(editor.top(), form->frameGeometry().bottom());
+    EXPECT_EQ(editor.bottom(), screen.bottom());
+    EXPECT_EQ(editor.width(), screen.width());
+
+    for (const char* name : {"TProWindow", "TRAMForm", "TStackForm", "SubSCIForm", "IntrForm"}) {
+        auto* window = topLevel<QWidget>(name);
+        ASSERT_NE(window, nullptr) << name;
+        EXPECT_EQ(window->windowType(), Qt::Tool) << name;
+        EXPECT_EQ(window->parentWidget(), &form->editor()) << name;
+    }
+    // The fixed-size windows name their buttons, without the maximise button; the others
+    // have the window manager's usual ones.
+    for (const char* fixed : {"SubSCIForm", "IntrForm"}) {
+        const Qt::WindowFlags flags = topLevel<QWidget>(fixed)->windowFlags();
+        EXPECT_TRUE(flags & Qt::CustomizeWindowHint) << fixed;
+        EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint) << fixed;
+        EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint) << fixed;
+    }
+    EXPECT_FALSE(topLevel<QWidget>("TRAMForm")->windowFlags() & Qt::CustomizeWindowHint);
+}
+
 QStringList qtWarnings;
 
 // Ctrl+C and Ctrl+S are also Edit Copy and File Save: in the RAM view they copy and save the
