@@ -247,6 +247,12 @@ QWidget* TProWindow::makeBreakpointPage() {
 
 QWidget* TProWindow::makeWatchesPage() {
     watchList_ = makeRowList(QStringLiteral("WatchList"), kWatchColumnCaptions);
+    // The value, which may be a long string, gets the width the other columns leave.
+    QHeaderView* columns = watchList_->header();
+    columns->setStretchLastSection(false);
+    for (int column = 0; column + 1 < columns->count(); ++column)
+        columns->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    columns->setSectionResizeMode(columns->count() - 1, QHeaderView::Stretch);
     auto* menu = new QMenu(watchList_);
     addCommand(watchList_, menu, QStringLiteral("Add &Watch..."),
                {QKeySequence(Qt::CTRL | Qt::Key_A)}, &TProWindow::WatchAddClick);

@@ -295,6 +295,17 @@ TEST_F(MemoryWindowsTest, ModifyRamOneBlockWritesAllSixteenBytesWhateverTheirKin
     EXPECT_EQ(display.refreshed, kRamView | kStackView | kWatchValues);
 }
 
+// The dialog is as wide as its sixteen byte fields, not as wide as the screen allows.
+TEST_F(MemoryWindowsTest, ModifyRamIsSizedToItsFields) {
+    TMRAMDlg dialog(*machine, display, 0x0000);
+    dialog.adjustSize();
+    QLineEdit* byte = field(dialog, "EAddr0");
+    const int digits = byte->fontMetrics().horizontalAdvance(QStringLiteral("00"));
+    EXPECT_GE(byte->width(), digits);
+    EXPECT_LT(byte->width(), 4 * digits);
+    EXPECT_LT(dialog.width(), 8 * 4 * digits + 300);
+}
+
 TEST_F(MemoryWindowsTest, ModifyRamBlocksFillsOnlyRamAndRefusesAnEmptyRange) {
     machine->poke(0xE000, 0x11);
     {
