@@ -33,6 +33,7 @@
 #include "shell/save_to_binary_dialog.h"
 #include "shell/sci_window.h"
 #include "shell/stack_view_window.h"
+#include "shell/window_placement.h"
 #include "shell/xirq_window.h"
 
 namespace tarnwick {
@@ -425,8 +426,10 @@ void TMainForm::WindowProjectClick() {
 }
 
 void TMainForm::HelpContentsClick() {
-    if (!helpForm_)
+    if (!helpForm_) {
         helpForm_ = new THelpForm(findHelpFile(setup_.programDirectory, setup_.sourceDirectory));
+        placeFrame(*helpForm_, centredFrame(*this, QSize(760, 680)));
+    }
     helpForm_->show();
     helpForm_->raise();
     helpForm_->activateWindow();

@@ -113,9 +113,24 @@ void makeToolWindowOf(QWidget& window, QWidget& owner) {
     new ToolWindowKeeper(window, owner);
 }
 
+namespace {
+
+QRect workArea(const QWidget& window) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    return screen->availableGeometry();
+}
+
+}  // namespace
+
+QRect centredFrame(const QWidget& window, QSize size) {
+    const QRect area = workArea(window);
+    QRect frame(QPoint(), size.boundedTo(area.size()));
+    frame.moveCenter(area.center());
+    return frame;
+}
+
 QRect workAreaBelow(const QWidget& top) {
-    const QScreen* screen = top.screen() ? top.screen() : QGuiApplication::primaryScreen();
-    QRect area = screen->availableGeometry();
+    QRect area = workArea(top);
     if (top.isVisible()) area.setTop(std::max(area.top(), top.frameGeometry().bottom() + 1));
     return area;
 }

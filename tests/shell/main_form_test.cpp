@@ -356,6 +356,17 @@ TEST_F(MainFormTest, NothingHidesTheStrip) {
     EXPECT_FALSE(topLevel<QWidget>("TRAMForm")->windowFlags() & Qt::CustomizeWindowHint);
 }
 
+TEST_F(MainFormTest, TheHelpWindowOpensWithinTheScreen) {
+    form->show();
+    trigger("HelpContentsClick");
+    auto* help = topLevel<QWidget>("THelpForm");
+    ASSERT_NE(help, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->screen()->availableGeometry().contains(help->frameGeometry()))
+        << help->frameGeometry().width() << "x" << help->frameGeometry().height();
+}
+
 QStringList qtWarnings;
 
 // Ctrl+C and Ctrl+S are also Edit Copy and File Save: in the RAM view they copy and save the
