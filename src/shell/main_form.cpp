@@ -1,6 +1,7 @@
 #include "shell/main_form.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -443,10 +444,12 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    projectWindow_->hide();
-    editor_->hide();
-    if (helpForm_) helpForm_->close();
+    // Every other window goes with the main window (the ASCII chart and the help among them),
+    // and the program ends with it.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != this) window->hide();
     event->accept();
+    QCoreApplication::quit();
 }
 
 }  // namespace tarnwick

@@ -428,7 +428,7 @@ void TMainForm::WindowProjectClick() {
 void TMainForm::HelpContentsClick() {
     if (!helpForm_) {
         helpForm_ = new THelpForm(findHelpFile(setup_.programDirectory, setup_.sourceDirectory));
-        placeFrame(*helpForm_, centredFrame(*this, QSize(760, 680)));
+        placeFrame(*helpForm_, centredFrame(workAreaBelow(*this), QSize(760, 680)));
     }
     helpForm_->show();
     helpForm_->raise();

@@ -122,8 +122,7 @@ QRect workArea(const QWidget& window) {
 
 }  // namespace
 
-QRect centredFrame(const QWidget& window, QSize size) {
-    const QRect area = workArea(window);
+QRect centredFrame(const QRect& area, QSize size) {
     QRect frame(QPoint(), size.boundedTo(area.size()));
     frame.moveCenter(area.center());
     return frame;

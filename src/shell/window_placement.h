@@ -16,8 +16,8 @@ void placeFrame(QWidget& window, const QRect& frame);
 // window the program opens maximised goes so that it leaves `top` in sight.
 QRect workAreaBelow(const QWidget& top);
 
-// A frame of `size`, cut to the work area of the screen `window` is on, in the middle of it.
-QRect centredFrame(const QWidget& window, QSize size);
+// A frame of `size`, cut to the area, in the middle of it.
+QRect centredFrame(const QRect& area, QSize size);
 
 // Makes `window` a tool window of `owner`: the window manager keeps it above the owner, so
 // the project window and the tool windows stay in sight over the editor. A window whose

@@ -363,8 +363,10 @@ TEST_F(MainFormTest, TheHelpWindowOpensWithinTheScreen) {
     ASSERT_NE(help, nullptr);
     QCoreApplication::processEvents();
     EXPECT_TRUE(help->isVisible());
+    // On the screen and below the main window, which would hide its title bar.
     EXPECT_TRUE(help->screen()->availableGeometry().contains(help->frameGeometry()))
         << help->frameGeometry().width() << "x" << help->frameGeometry().height();
+    EXPECT_GT(help->frameGeometry().top(), form->frameGeometry().bottom());
 }
 
 QStringList qtWarnings;
@@ -409,7 +411,11 @@ TEST_F(MainFormTest, QuitIsRefusedDuringASessionAndAskedOtherwise) {
     EXPECT_FALSE(form->close());
     EXPECT_EQ(messages.back(), "Do you want to quit Tarnwick ?");
     answer = true;
+    trigger("ViewASCIIClick");
+    trigger("HelpContentsClick");
     EXPECT_TRUE(form->close());
+    for (QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
 }
 
 }  // namespace
