@@ -502,8 +502,11 @@ EditorPage* TEditor::addPage(EditorPage* added) {
     added->installEventFilter(this);
     added->viewport()->installEventFilter(this);
     added->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(added, &EditorPage::customContextMenuRequested, this,
-            [this, added](QPoint at) { createPageMenu()->exec(added->mapToGlobal(at)); });
+    // The pop-up's line commands act on the caret's line: the right click puts it there first.
+    connect(added, &EditorPage::customContextMenuRequested, this, [this, added](QPoint at) {
+        added->placeCaretAt(at);
+        createPageMenu()->exec(added->viewport()->mapToGlobal(at));
+    });
     connect(added, &EditorPage::gutterClicked, this,
             [this, added](int line) { emit gutterClicked(added->file(), line); });
     connect(added, &EditorPage::cursorPositionChanged, this, &TEditor::showComponentPanels);

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <map>
 #include <memory>
 #include <string>
@@ -488,6 +490,39 @@ TEST_F(EditorWindowTest, OnlyALastingFocusLossEndsTheErrorMark) {
     QApplication::setActiveWindow(&other);
     QTest::qWait(400);
     EXPECT_EQ(markEnds, 1);
+}
+
+// A right click puts the caret on the clicked line before the pop-up opens, so that its line
+// commands act there; a click on the selection keeps it for Cut and Copy.
+TEST_F(EditorWindowTest, ARightClickMovesTheCaretToItsLine) {
+    ASSERT_TRUE(editor->open(writeFile("main.asm", "NOP\nNOP\nNOP\nNOP\nNOP\n")));
+    editor->show();
+    EditorPage* page = editor->activePage();
+    const auto pointOfLine = [page](int line) {
+        const long position = page->positionFromLineIndex(line, 1);
+        return QPoint(static_cast<int>(
+                          page->SendScintilla(QsciScintilla::SCI_POINTXFROMPOSITION, 0, position)),
+                      static_cast<int>(
+                          page->SendScintilla(QsciScintilla::SCI_POINTYFROMPOSITION, 0, position)) +
+                          2);
+    };
+    const auto rightClick = [&](int line) {
+        int caretInMenu = -1;
+        QTimer::singleShot(0, [&] {
+            caretInMenu = editor->caretLine();
+            if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+        });
+        QContextMenuEvent click(QContextMenuEvent::Mouse, pointOfLine(line));
+        QCoreApplication::sendEvent(page->viewport(), &click);
+        return caretInMenu;
+    };
+
+    EXPECT_EQ(rightClick(3), 3);
+    page->setSelection(0, 0, 1, 3);
+    EXPECT_EQ(rightClick(1), 1);
+    EXPECT_TRUE(page->hasSelectedText()) << "a click on the selection keeps it";
+    EXPECT_EQ(rightClick(4), 4);
+    EXPECT_FALSE(page->hasSelectedText());
 }
 
 // The entries of a menu and its submenus by their texts.
