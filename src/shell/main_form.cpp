@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QMetaMethod>
 #include <QScreen>
 #include <QSettings>
 #include <QTimer>
@@ -40,11 +39,6 @@ namespace {
 
 std::unique_ptr<SettingsStore> withStore(std::unique_ptr<SettingsStore> store) {
     return store ? std::move(store) : std::make_unique<QtSettingsStore>();
-}
-
-bool hasSlot(const QObject& object, std::string_view handler) {
-    const std::string signature = std::string(handler) + "()";
-    return object.metaObject()->indexOfSlot(signature.c_str()) >= 0;
 }
 
 }  // namespace
@@ -128,6 +122,7 @@ TMainForm::~TMainForm() {
         delete window;
     delete projectWindow_;
     delete editor_;
+    delete helpForm_.data();
 }
 
 // The editor window's own events: gutter clicks, its message panel, the end of the error-line
@@ -248,8 +243,7 @@ void TMainForm::buildMenus() {
         QMenu* menu = menus_.at(entry.menu);
         if (entry.isSeparator()) {
             QAction* separator = menu->addSeparator();
-            implemented_.push_back(true);
-            actions_.emplace("separator" + std::to_string(implemented_.size()), separator);
+            actions_.emplace("separator" + std::to_string(actions_.size()), separator);
             continue;
         }
         QAction* action = menu->addAction(qText(entry.caption));
@@ -259,12 +253,10 @@ void TMainForm::buildMenus() {
         // must reach the command as well.
         action->setShortcutContext(Qt::ApplicationShortcut);
         if (!entry.toolHint.empty()) action->setToolTip(qText(entry.toolHint));
-        const bool exists = hasSlot(*this, entry.handler);
-        implemented_.push_back(exists);
-        const std::string handler(entry.handler);
-        connect(action, &QAction::triggered, this,
-                [this, handler] { QMetaObject::invokeMethod(this, handler.c_str()); });
-        actions_.emplace(handler, action);
+        // An entry without a command stays disabled.
+        if (const Handler handler = handlerFor(entry.handler))
+            connect(action, &QAction::triggered, this, handler);
+        actions_.emplace(std::string(entry.handler), action);
     }
 }
 
@@ -320,7 +312,7 @@ void TMainForm::updateCommands() {
         QAction* entryAction = action(entries[i].handler);
         entryAction->setText(qText(states[i].caption));
         entryAction->setVisible(states[i].visible);
-        entryAction->setEnabled(states[i].enabled && implemented_[i]);
+        entryAction->setEnabled(states[i].enabled && handlerFor(entries[i].handler));
     }
     for (const auto& [menu, widget] : menus_) widget->setEnabled(menuEnabled(menu, state));
     editor_->setDebugSessionActive(debugger_->inSession());

@@ -81,6 +81,11 @@ class TMainForm : public QMainWindow {
     // Brings menus, tool buttons and the caption up to the program state.
     void updateCommands();
 
+    // The command of a menu entry or tool button, by the handler name of the command map;
+    // null for a name without one.
+    using Handler = void (TMainForm::*)();
+    static Handler handlerFor(std::string_view name);
+
   public slots:
     void FileNewClick();
     void FileOpenClick();
@@ -136,6 +141,8 @@ class TMainForm : public QMainWindow {
     void DebugTMBClick();
     void DebugTDelAllBreakpointsClick();
     void DebugTAddWatchClick();
+    // The hidden "Edit Watch..." entry: watches are not edited, the entry does nothing.
+    void DebugTEditWatchClick() {}
     void DebugTDelAllWatchesClick();
     void DebugTToggleCounterClick();
     void DebugTMRClick();
@@ -215,7 +222,6 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<TextSearch> search_;
     std::map<std::string, QAction*, std::less<>> actions_;
     std::map<Menu, QMenu*> menus_;
-    std::vector<bool> implemented_;  // by command-map index: a slot of that name exists
 };
 
 }  // namespace tarnwick

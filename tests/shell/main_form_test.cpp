@@ -79,6 +79,16 @@ class MainFormTest : public ::testing::Test {
     bool answer = true;
 };
 
+// A menu entry or tool button whose handler name finds no command would do nothing.
+TEST(MainFormCommandsTest, EveryEntryOfTheCommandMapReachesACommand) {
+    for (const CommandEntry& entry : commandMap())
+        if (!entry.isSeparator())
+            EXPECT_NE(TMainForm::handlerFor(entry.handler), nullptr) << entry.handler;
+    for (const std::string_view handler : toolBar())
+        if (!handler.empty()) EXPECT_NE(TMainForm::handlerFor(handler), nullptr) << handler;
+    EXPECT_EQ(TMainForm::handlerFor("FileNewClik"), nullptr);
+}
+
 TEST_F(MainFormTest, MenusAndToolBarFollowTheProgramState) {
     for (const CommandEntry& entry : commandMap()) {
         if (entry.isSeparator()) continue;
