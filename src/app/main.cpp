@@ -81,8 +81,8 @@ int main(int argc, char* argv[]) {
     parser.process(application);
 
     const QString programDirectory = QCoreApplication::applicationDirPath();
-    tarnwick::TMainForm form(tarnwick::MainFormSetup{nullptr, programDirectory,
-                                                     QString(TARNWICK_SOURCE_DIR), QString()});
+    tarnwick::TMainForm form(
+        tarnwick::MainFormSetup{nullptr, programDirectory, QString(TARNWICK_SOURCE_DIR)});
     form.show();
 
     const QStringList arguments = parser.positionalArguments();

@@ -7,7 +7,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
-#include <QSettings>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -62,7 +61,7 @@ class TMainForm::Display : public DebugDisplay {
 TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     : QMainWindow(parent),
       setup_{withStore(std::move(setup.settingsStore)), setup.programDirectory,
-             setup.sourceDirectory, setup.editorOptionsFile},
+             setup.sourceDirectory},
       host_(this),
       machine_(host_),
       settings_(loadSettings(*setup_.settingsStore)),
@@ -71,10 +70,6 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
       editor_(new TEditor()),
       display_(std::make_unique<Display>(*this)) {
     setObjectName("TMainForm");
-    editorOptions_ =
-        setup_.editorOptionsFile.isEmpty()
-            ? std::make_unique<QSettings>("Morvane", "Tarnwick v1.00")
-            : std::make_unique<QSettings>(setup_.editorOptionsFile, QSettings::IniFormat);
     // Our own assembler installed beside the program stands in until the user names one.
     if (settings_.assemblerPath.empty()) {
         const QString bundled = bundledAssemblerPath(setup_.programDirectory);
@@ -110,7 +105,8 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     setCentralWidget(registerPanel_);
     buildMenus();
     buildToolBar();
-    action("Save1Click")->setShortcut(saveShortcut(loadEditorOptions(*editorOptions_).keyMapping));
+    action("Save1Click")
+        ->setShortcut(saveShortcut(loadEditorOptions(*setup_.settingsStore).keyMapping));
     connectEditor();
     placeAtTopOfScreen();
     updateCommands();
@@ -128,7 +124,7 @@ TMainForm::~TMainForm() {
 // The editor window's own events: gutter clicks, its message panel, the end of the error-line
 // mark and the program's entries of its pop-up menu.
 void TMainForm::connectEditor() {
-    applyEditorOptions(*editor_, loadEditorOptions(*editorOptions_), settings_.colorSetting);
+    applyEditorOptions(*editor_, loadEditorOptions(*setup_.settingsStore), settings_.colorSetting);
     editor_->setBookmarkChecks([this](int k) { return bookmarks_->isChecked(k); });
     connect(editor_, &TEditor::gutterClicked, this, [this](const auto& file, int line) {
         // A breakpoint set while a run is under way could be undone by the run's end.

@@ -23,7 +23,6 @@
 
 class QAction;
 class QMenu;
-class QSettings;
 class QTimer;
 
 namespace tarnwick {
@@ -45,11 +44,10 @@ class TextSearch;
 // Where the main window finds what it does not own: the settings store, and the directory
 // of the help file and the bundled tools.
 struct MainFormSetup {
-    std::unique_ptr<SettingsStore> settingsStore;  // QSettings when null
+    // The preferences and the editor options; the user's QSettings when null.
+    std::unique_ptr<SettingsStore> settingsStore;
     QString programDirectory;
     QString sourceDirectory;  // the source tree, for the help when run from the build tree
-    QString
-        editorOptionsFile;  // an INI file for the editor options; the user's QSettings when empty
 };
 
 // The program's frame: a strip at the top of the screen with the menu bar, the tool bar and
@@ -216,7 +214,6 @@ class TMainForm : public QMainWindow {
     TSubADCForm* adcForm_ = nullptr;
     TASCIIForm* asciiForm_ = nullptr;
     QTimer* refreshTimer_ = nullptr;
-    std::unique_ptr<QSettings> editorOptions_;
     RegisterPanelWidget* registerPanel_;
     QPointer<THelpForm> helpForm_;
     std::unique_ptr<TextSearch> search_;

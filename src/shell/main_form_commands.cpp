@@ -407,9 +407,9 @@ void TMainForm::CfgCPUClick() {
 }
 
 void TMainForm::CfgEnvironmentClick() {
-    showEnvironmentOptions(EnvironmentTargets{settings_, *setup_.settingsStore, *editorOptions_,
-                                              *editor_, host_, action("Save1Click")},
-                           this);
+    showEnvironmentOptions(
+        EnvironmentTargets{settings_, *setup_.settingsStore, *editor_, host_, action("Save1Click")},
+        this);
 }
 
 void TMainForm::BenchNonIOClick() {

@@ -50,8 +50,7 @@ class MainFormTest : public ::testing::Test {
         store.writeString(kAssemblerPathKey, ASM11_PATH);
         store.writeBool(kAutosaveDesktopKey, true);
         form = std::make_unique<TMainForm>(
-            MainFormSetup{std::make_unique<QtSettingsStore>(settings), QString(), QString(),
-                          QString::fromStdString((directory / "editor.ini").string())});
+            MainFormSetup{std::make_unique<QtSettingsStore>(settings), QString(), QString()});
         form->host().setMessageBox([this](MessageBoxKind, const QString& text) {
             messages << text;
             return answer;

@@ -10,7 +10,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <fstream>
@@ -117,16 +116,14 @@ TEST(SaveToBinaryDialogTest, AnswersTheChosenEpromAndNothingOnCancel) {
 // An editor window with one assembly file open, and the stores the dialog writes.
 class EnvironmentDialogTest : public ::testing::Test {
   protected:
-    EnvironmentDialogTest()
-        : store(toQString(directory.path() / "settings.ini")),
-          editorOptions(toQString(directory.path() / "editor.ini"), QSettings::IniFormat) {
+    EnvironmentDialogTest() : store(toQString(directory.path() / "settings.ini")) {
         std::ofstream(file) << "        LDAA    #$01\n";
         editor.open(file);
     }
 
     TEnviDlg* dialog() {
-        dialog_ = std::make_unique<TEnviDlg>(
-            EnvironmentTargets{settings, store, editorOptions, editor, host, &save});
+        dialog_ =
+            std::make_unique<TEnviDlg>(EnvironmentTargets{settings, store, editor, host, &save});
         return dialog_.get();
     }
     template <typename T>
@@ -148,7 +145,6 @@ class EnvironmentDialogTest : public ::testing::Test {
     FakeHost host;
     Settings settings;
     QtSettingsStore store;
-    QSettings editorOptions;
     TEditor editor;
     QAction save;
     std::unique_ptr<TEnviDlg> dialog_;
@@ -159,7 +155,8 @@ TEST_F(EnvironmentDialogTest, OkStoresThePreferencesAndOptionsAndAppliesTheSchem
     for (QRadioButton* radio : d->findChildren<QRadioButton*>())
         if (radio->text() == "Error only") radio->setChecked(true);
     control<QCheckBox>("PCBDesktop")->setChecked(false);
-    check("Show line numbers")->setChecked(true);
+    EXPECT_TRUE(check("Show line numbers")->isChecked()) << "on from the first start";
+    check("Show line numbers")->setChecked(false);
     control<QComboBox>("CKeyMapping")->setCurrentText("Classic");
 
     auto* font = control<QComboBox>("CFont");
@@ -188,10 +185,12 @@ TEST_F(EnvironmentDialogTest, OkStoresThePreferencesAndOptionsAndAppliesTheSchem
     EXPECT_EQ(store.readString(kColorSettingKey), "Twilight");
     EXPECT_EQ(save.shortcut(), QKeySequence(Qt::Key_F2));
 
-    const EditorOptions stored = loadEditorOptions(editorOptions);
+    // The editor options are kept in the same store as the preferences.
+    const EditorOptions stored =
+        loadEditorOptions(QtSettingsStore(toQString(directory / "settings.ini")));
     EXPECT_EQ(stored.fontName, "Fixedsys");
     EXPECT_EQ(stored.fontSize, 9);
-    EXPECT_TRUE(stored.showLineNumbers);
+    EXPECT_FALSE(stored.showLineNumbers);
     EXPECT_EQ(stored.keyMapping, "Classic");
     const TextStyle& comment = stored.styles[kCommentStyle];
     EXPECT_EQ(comment.text, QColor(Qt::red));
@@ -206,7 +205,7 @@ TEST_F(EnvironmentDialogTest, OkStoresThePreferencesAndOptionsAndAppliesTheSchem
     ASSERT_NE(page->lexer(), nullptr);
     EXPECT_EQ(page->lexer()->defaultPaper(), QColor(Qt::black));
     EXPECT_EQ(page->lexer()->defaultColor(), QColor(Qt::white));
-    EXPECT_GT(page->marginWidth(0), 0);
+    EXPECT_EQ(page->marginWidth(0), 0) << "no line numbers";
 
     // The next opening shows what was stored; "Default" mapping gives Ctrl+S back.
     dialog();
@@ -244,7 +243,7 @@ TEST_F(EnvironmentDialogTest, CancelAndRefusedNumbersStoreNothing) {
 
     EXPECT_EQ(settings.colorSetting, "Default");
     EXPECT_EQ(store.readString(kColorSettingKey), std::nullopt);
-    EXPECT_TRUE(editorOptions.allKeys().isEmpty());
+    EXPECT_FALSE(store.programKeyExists()) << "nothing was written";
     EXPECT_EQ(editor.page(file)->lexer()->defaultPaper(), QColor(Qt::white));
 }
 
