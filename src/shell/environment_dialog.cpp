@@ -24,6 +24,7 @@
 #include "shell/editor_page.h"
 #include "shell/editor_window.h"
 #include "shell/hc11_lexer.h"
+#include "shell/tool_icons.h"
 
 namespace tarnwick {
 
@@ -187,9 +188,15 @@ QWidget* TEnviDlg::createPreferencesPage() {
     desktop_->setObjectName(QStringLiteral("PCBDesktop"));
     (new QVBoxLayout(autosave))->addWidget(desktop_);
 
+    auto* toolBar = new QGroupBox(tr("Tool bar:"));
+    toolBarText_ = new QCheckBox(tr("&Captions instead of glyphs"));
+    toolBarText_->setObjectName(QStringLiteral("PCBToolBarText"));
+    (new QVBoxLayout(toolBar))->addWidget(toolBarText_);
+
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(gotoNext);
     layout->addWidget(autosave);
+    layout->addWidget(toolBar);
     layout->addStretch();
     return page;
 }
@@ -330,6 +337,7 @@ void TEnviDlg::fillFromModels() {
     (settings.goToNextWarning == JumpTargets::ErrorOnly ? errorOnly_ : warningAndError_)
         ->setChecked(true);
     desktop_->setChecked(settings.autosaveDesktop);
+    toolBarText_->setChecked(settings.toolBarTextOnly);
 
     for (std::size_t i = 0; i < editorChecks().size(); ++i)
         editorChecks_[i]->setChecked(stored_.*editorChecks()[i].member);
@@ -496,6 +504,9 @@ void TEnviDlg::OKBtnClick() {
     settings.autosaveDesktop = desktop_->isChecked();
     targets_.store.writeInt(kGoToNextWarningKey, static_cast<int>(settings.goToNextWarning));
     targets_.store.writeBool(kAutosaveDesktopKey, settings.autosaveDesktop);
+    settings.toolBarTextOnly = toolBarText_->isChecked();
+    targets_.store.writeBool(kToolBarTextOnlyKey, settings.toolBarTextOnly);
+    if (targets_.toolBar) showToolBarCaptions(*targets_.toolBar, settings.toolBarTextOnly);
 
     if (targets_.saveAction) targets_.saveAction->setShortcut(saveShortcut(options.keyMapping));
 

@@ -21,6 +21,7 @@ class QLineEdit;
 class QListWidget;
 class QRadioButton;
 class QTabWidget;
+class QToolBar;
 
 namespace tarnwick {
 
@@ -34,6 +35,7 @@ struct EnvironmentTargets {
     TEditor& editor;
     Host& host;
     QAction* saveAction = nullptr;  // the main menu's "&Save", when there is one
+    QToolBar* toolBar = nullptr;    // the main window's tool bar, when there is one
 };
 
 // "Environment Options": the program's preferences, the editor options and the colour
@@ -82,6 +84,7 @@ class TEnviDlg : public QDialog {
     QRadioButton* warningAndError_;
     QRadioButton* errorOnly_;
     QCheckBox* desktop_;
+    QCheckBox* toolBarText_;
     std::vector<QCheckBox*> editorChecks_;
     QLineEdit* tabStops_;
     QLineEdit* blockIndent_;

@@ -29,6 +29,7 @@
 #include "shell/sci_window.h"
 #include "shell/stack_view_window.h"
 #include "shell/text_styles.h"
+#include "shell/tool_icons.h"
 #include "shell/window_placement.h"
 #include "shell/xirq_window.h"
 
@@ -260,7 +261,7 @@ void TMainForm::buildToolBar() {
     QToolBar* bar = addToolBar("Tools");
     bar->setObjectName("ToolBar");
     bar->setMovable(false);
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    showToolBarCaptions(*bar, settings_.toolBarTextOnly);
     for (const std::string_view handler : toolBar()) {
         if (handler.empty()) {
             bar->addSeparator();
@@ -268,7 +269,7 @@ void TMainForm::buildToolBar() {
         }
         QAction* shared = action(handler);
         const CommandEntry* entry = findCommand(handler);
-        auto* button = new QAction(qText(entry->toolHint), bar);
+        auto* button = new QAction(toolIcon(handler), qText(entry->toolHint), bar);
         button->setToolTip(qText(entry->toolHint));
         button->setObjectName("Tool" + shared->objectName());
         connect(button, &QAction::triggered, shared, &QAction::trigger);

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QToolBar>
 
 #include "debugger/cycle_time.h"
 #include "debugger/modify_breakpoint.h"
@@ -408,7 +409,8 @@ void TMainForm::CfgCPUClick() {
 
 void TMainForm::CfgEnvironmentClick() {
     showEnvironmentOptions(
-        EnvironmentTargets{settings_, *setup_.settingsStore, *editor_, host_, action("Save1Click")},
+        EnvironmentTargets{settings_, *setup_.settingsStore, *editor_, host_, action("Save1Click"),
+                           findChild<QToolBar*>(QStringLiteral("ToolBar"))},
         this);
 }
 

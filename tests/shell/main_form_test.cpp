@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <filesystem>
 
@@ -126,6 +127,21 @@ TEST_F(MainFormTest, ClosingTheProjectHidesTheBuildMessages) {
     ASSERT_FALSE(form->editor().messagePanel()->isHidden()) << messages.join("\n").toStdString();
     trigger("ProjectCloseClick");
     EXPECT_TRUE(form->editor().messagePanel()->isHidden());
+}
+
+// Every tool button shows a glyph, from the icon theme or our own, with its caption as hint.
+TEST_F(MainFormTest, ToolButtonsShowGlyphsWithTheirCaptionsAsHints) {
+    auto* bar = form->findChild<QToolBar*>("ToolBar");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    for (const std::string_view handler : toolBar()) {
+        if (handler.empty()) continue;
+        const QString name = "Tool" + QString::fromUtf8(handler.data(), handler.size());
+        auto* button = form->findChild<QAction*>(name);
+        ASSERT_NE(button, nullptr) << handler;
+        EXPECT_FALSE(button->icon().pixmap(24).isNull()) << handler;
+        EXPECT_EQ(button->toolTip().toStdString(), findCommand(handler)->toolHint);
+    }
 }
 
 TEST_F(MainFormTest, BuildAndStartOfAProjectWithoutFormatSayWhy) {

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <fstream>
 #include <functional>
 
@@ -122,8 +123,8 @@ class EnvironmentDialogTest : public ::testing::Test {
     }
 
     TEnviDlg* dialog() {
-        dialog_ =
-            std::make_unique<TEnviDlg>(EnvironmentTargets{settings, store, editor, host, &save});
+        dialog_ = std::make_unique<TEnviDlg>(
+            EnvironmentTargets{settings, store, editor, host, &save, &toolBar});
         return dialog_.get();
     }
     template <typename T>
@@ -147,6 +148,7 @@ class EnvironmentDialogTest : public ::testing::Test {
     QtSettingsStore store;
     TEditor editor;
     QAction save;
+    QToolBar toolBar;
     std::unique_ptr<TEnviDlg> dialog_;
 };
 
@@ -155,6 +157,7 @@ TEST_F(EnvironmentDialogTest, OkStoresThePreferencesAndOptionsAndAppliesTheSchem
     for (QRadioButton* radio : d->findChildren<QRadioButton*>())
         if (radio->text() == "Error only") radio->setChecked(true);
     control<QCheckBox>("PCBDesktop")->setChecked(false);
+    control<QCheckBox>("PCBToolBarText")->setChecked(true);
     EXPECT_TRUE(check("Show line numbers")->isChecked()) << "on from the first start";
     check("Show line numbers")->setChecked(false);
     control<QComboBox>("CKeyMapping")->setCurrentText("Classic");
@@ -182,6 +185,9 @@ TEST_F(EnvironmentDialogTest, OkStoresThePreferencesAndOptionsAndAppliesTheSchem
     EXPECT_EQ(settings.colorSetting, "Twilight");
     EXPECT_EQ(store.readInt(kGoToNextWarningKey), 1);
     EXPECT_EQ(store.readBool(kAutosaveDesktopKey), false);
+    EXPECT_TRUE(settings.toolBarTextOnly);
+    EXPECT_EQ(store.readBool(kToolBarTextOnlyKey), true);
+    EXPECT_EQ(toolBar.toolButtonStyle(), Qt::ToolButtonTextOnly);
     EXPECT_EQ(store.readString(kColorSettingKey), "Twilight");
     EXPECT_EQ(save.shortcut(), QKeySequence(Qt::Key_F2));
 
@@ -212,6 +218,7 @@ TEST_F(EnvironmentDialogTest, OkStoresThePreferencesAndOptionsAndAppliesTheSchem
     EXPECT_EQ(control<QComboBox>("CSetting")->currentText(), "Twilight");
     EXPECT_EQ(control<QComboBox>("CFont")->currentText(), "Fixedsys");
     EXPECT_FALSE(control<QCheckBox>("PCBDesktop")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>("PCBToolBarText")->isChecked());
     control<QComboBox>("CKeyMapping")->setCurrentText("Default");
     control<QPushButton>("OKBtn")->click();
     EXPECT_EQ(save.shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
