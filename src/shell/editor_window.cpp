@@ -61,7 +61,6 @@ TEditor::TEditor(std::unique_ptr<EditorDialogs> dialogs, QWidget* parent)
     connect(focusLoss_, &QTimer::timeout, this, [this] {
         if (!isActiveWindow()) emit errorMarkEnds();
     });
-    setWindowTitle(QStringLiteral("Editor"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -102,7 +101,9 @@ TEditor::TEditor(std::unique_ptr<EditorDialogs> dialogs, QWidget* parent)
     connect(tabs_, &QTabWidget::currentChanged, this, [this] {
         emit errorMarkEnds();
         showComponentPanels();
+        showPageNames();
     });
+    showPageNames();
 }
 
 TEditor::~TEditor() {
@@ -511,6 +512,7 @@ EditorPage* TEditor::addPage(EditorPage* added) {
             [this, added](int line) { emit gutterClicked(added->file(), line); });
     connect(added, &EditorPage::cursorPositionChanged, this, &TEditor::showComponentPanels);
     connect(added, &EditorPage::modificationChanged, this, &TEditor::showComponentPanels);
+    connect(added, &EditorPage::modificationChanged, this, &TEditor::showPageNames);
     connect(added, &EditorPage::overwriteModeToggled, this, &TEditor::showComponentPanels);
     tabs_->addTab(added, added->title());
     tabs_->setCurrentWidget(added);
@@ -524,7 +526,7 @@ bool TEditor::saveWithReport(EditorPage& target, const std::filesystem::path& fi
         dialogs_->showError(QStringLiteral("Cannot save %1: %2").arg(toQString(file), error));
         return false;
     }
-    tabs_->setTabText(tabs_->indexOf(&target), target.title());
+    showPageNames();
     showComponentPanels();
     watchOpenFiles();
     return true;
@@ -574,6 +576,24 @@ bool TEditor::closePage(EditorPage& target) {
     target.deleteLater();
     watchOpenFiles();
     return true;
+}
+
+// A changed page's tab carries a "*"; the caption names the active page's file, with a "*"
+// while it has changes.
+void TEditor::showPageNames() {
+    for (int i = 0; i < tabs_->count(); ++i) {
+        const auto* each = static_cast<EditorPage*>(tabs_->widget(i));
+        tabs_->setTabText(i,
+                          each->title() + (each->isModified() ? QStringLiteral(" *") : QString()));
+    }
+    const EditorPage* active = activePage();
+    if (!active) {
+        setWindowTitle(QStringLiteral("Editor"));
+        return;
+    }
+    const QString name = active->file().empty() ? active->title() : toQString(active->file());
+    setWindowTitle(QStringLiteral("Editor - %1[*]").arg(name));
+    setWindowModified(active->isModified());
 }
 
 void TEditor::showComponentPanels() {

@@ -143,6 +143,7 @@ class TEditor : public QWidget, public SourceEditor {
     bool saveAs(EditorPage& page);
     bool closePage(EditorPage& page);
     void showComponentPanels();
+    void showPageNames();
 
     std::unique_ptr<EditorDialogs> dialogs_;
     QTabWidget* tabs_;

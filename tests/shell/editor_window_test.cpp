@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <map>
@@ -523,6 +524,34 @@ TEST_F(EditorWindowTest, ARightClickMovesTheCaretToItsLine) {
     EXPECT_TRUE(page->hasSelectedText()) << "a click on the selection keeps it";
     EXPECT_EQ(rightClick(4), 4);
     EXPECT_FALSE(page->hasSelectedText());
+}
+
+// The caption names the active page's file and a changed page carries a mark on its tab; the
+// caption's "[*]" shows as "*" while the active page has changes.
+TEST_F(EditorWindowTest, CaptionAndTabsShowTheFileAndItsChanges) {
+    auto* tabs = editor->findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(editor->windowTitle(), "Editor");
+    const auto first = writeFile("first.asm", "NOP\n");
+    const auto second = writeFile("second.asm", "NOP\n");
+    ASSERT_TRUE(editor->open(first));
+    ASSERT_TRUE(editor->open(second));
+    EXPECT_EQ(editor->windowTitle(), "Editor - " + toQString(second) + "[*]");
+    EXPECT_FALSE(editor->isWindowModified());
+
+    editor->page(second)->insertAt("X", 0, 0);
+    EXPECT_EQ(tabs->tabText(1), "second.asm *");
+    EXPECT_EQ(tabs->tabText(0), "first.asm");
+    EXPECT_TRUE(editor->isWindowModified());
+
+    tabs->setCurrentIndex(0);
+    EXPECT_EQ(editor->windowTitle(), "Editor - " + toQString(first) + "[*]");
+    EXPECT_FALSE(editor->isWindowModified());
+
+    tabs->setCurrentIndex(1);
+    ASSERT_TRUE(editor->Save1Click());
+    EXPECT_EQ(tabs->tabText(1), "second.asm");
+    EXPECT_FALSE(editor->isWindowModified());
 }
 
 // The entries of a menu and its submenus by their texts.
