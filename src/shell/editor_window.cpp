@@ -141,6 +141,11 @@ bool TEditor::isOpen(const std::filesystem::path& file) const {
     return page(file) != nullptr;
 }
 
+bool TEditor::isModified(const std::filesystem::path& file) const {
+    const EditorPage* found = page(file);
+    return found && found->isModified();
+}
+
 std::optional<std::filesystem::path> TEditor::activeFile() const {
     const EditorPage* active = activePage();
     if (!active || active->file().empty()) return std::nullopt;

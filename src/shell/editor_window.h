@@ -43,6 +43,7 @@ class TEditor : public QWidget, public SourceEditor {
     // why, when the file cannot be read.
     bool reload(const std::filesystem::path& file);
     bool isOpen(const std::filesystem::path& file) const override;
+    bool isModified(const std::filesystem::path& file) const override;
     std::optional<std::filesystem::path> activeFile() const override;
     std::vector<std::filesystem::path> openFiles() const override;
     // Closes every page, offering to save changed ones; the user may cancel.

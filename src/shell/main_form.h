@@ -185,6 +185,8 @@ class TMainForm : public QMainWindow {
     void restoreDesktop();
     std::vector<std::pair<DesktopWindow, QWidget*>> desktopWindows() const;
     void saveDesktop();
+    // Project|Build; true unless the assembler reported errors.
+    bool buildProject();
     void buildS19Project();
     void runCommand(void (Debugger::*command)());
     void addWatch(WatchDialogKind kind);

@@ -9,6 +9,7 @@
 
 #include "debugger/cycle_time.h"
 #include "debugger/modify_breakpoint.h"
+#include "debugger/stale_image.h"
 #include "project/s19_build.h"
 #include "shell/adc_window.h"
 #include "shell/add_watch_dialog.h"
@@ -27,6 +28,7 @@
 #include "shell/modify_breakpoint_dialog.h"
 #include "shell/modify_register_dialog.h"
 #include "shell/project_window.h"
+#include "shell/qt_text.h"
 #include "shell/ram_view_window.h"
 #include "shell/rom_view_window.h"
 #include "shell/rti_timer_window.h"
@@ -47,6 +49,27 @@ std::optional<std::filesystem::path> chosenPath(const QString& name) {
 }
 
 const QString kProjectFilter = "Project file (*.pro)";
+
+// Debug Start's question about a program older than its sources, and the build it offers.
+class StartQuestions : public StaleImageChoices {
+  public:
+    StartQuestions(QWidget* parent, std::function<bool()> build)
+        : parent_(parent), build_(std::move(build)) {}
+
+    BuildFirstAnswer askBuildFirst(std::string_view question) override {
+        const auto answer = QMessageBox::question(
+            parent_, QLatin1String(kProgramName), qText(question),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+        if (answer == QMessageBox::Yes) return BuildFirstAnswer::Yes;
+        if (answer == QMessageBox::No) return BuildFirstAnswer::No;
+        return BuildFirstAnswer::Cancel;
+    }
+    bool build() override { return build_(); }
+
+  private:
+    QWidget* parent_;
+    std::function<bool()> build_;
+};
 
 }  // namespace
 
@@ -243,6 +266,10 @@ void TMainForm::ProjectLastClick() {
 }
 
 void TMainForm::ProjectBuildClick() {
+    buildProject();
+}
+
+bool TMainForm::buildProject() {
     const bool saved = editor_->offerToSaveAll();
     const Project& project = projectCommands_.project();
     switch (project.format) {
@@ -259,7 +286,7 @@ void TMainForm::ProjectBuildClick() {
                                               projectWindow_->loadBuildMessages(errorFile);
                                           }};
             buildAssemblerProject(request, saved, projectUi_, hooks, this);
-            break;
+            return buildMessages_->errorCount() == 0;
         }
         case ProjectFormat::S19:
             if (saved) buildS19Project();
@@ -271,6 +298,7 @@ void TMainForm::ProjectBuildClick() {
             host_.showError(kNoFormatText);
             break;
     }
+    return true;
 }
 
 void TMainForm::buildS19Project() {
@@ -309,6 +337,10 @@ void TMainForm::runCommand(void (Debugger::*command)()) {
 }
 
 void TMainForm::DebugStartClick() {
+    if (!debugger_->inSession() && !debugger_->commandInProgress()) {
+        StartQuestions questions(this, [this] { return buildProject(); });
+        if (!readyToStart(projectCommands_.project(), *editor_, questions)) return;
+    }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     runCommand(&Debugger::startOrStop);
     QGuiApplication::restoreOverrideCursor();

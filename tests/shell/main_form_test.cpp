@@ -10,12 +10,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <chrono>
 #include <filesystem>
 
 #include "integration/tool_run.h"
@@ -142,6 +144,48 @@ TEST_F(MainFormTest, ToolButtonsShowGlyphsWithTheirCaptionsAsHints) {
         EXPECT_FALSE(button->icon().pixmap(24).isNull()) << handler;
         EXPECT_EQ(button->toolTip().toStdString(), findCommand(handler)->toolHint);
     }
+}
+
+// Debug Start with a source newer than the program asks first: Cancel does nothing, No starts
+// with the old program, Yes builds and starts unless the build reported errors.
+TEST_F(MainFormTest, AProgramOlderThanItsSourcesIsBuiltFirstOnYes) {
+    const auto answerNextQuestion = [](QMessageBox::StandardButton button) {
+        QTimer::singleShot(0, [button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->text(), "The program is older than its sources. Build it first?");
+            box->button(button)->click();
+        });
+    };
+    const fs::path image = directory / "sum.s19";
+    const auto imageIsOld = [&] {
+        return fs::last_write_time(image) < fs::last_write_time(directory / "sum.asm");
+    };
+    fs::last_write_time(image, fs::last_write_time(directory / "sum.asm") - std::chrono::hours(1));
+    form->openProject(directory / "sum.pro");
+
+    answerNextQuestion(QMessageBox::Cancel);
+    trigger("DebugStartClick");
+    EXPECT_FALSE(form->debugger().inSession());
+
+    answerNextQuestion(QMessageBox::No);
+    trigger("DebugStartClick");
+    EXPECT_TRUE(form->debugger().inSession());
+    EXPECT_TRUE(imageIsOld());
+    trigger("DebugStartClick");
+
+    answerNextQuestion(QMessageBox::Yes);
+    trigger("DebugStartClick");
+    EXPECT_TRUE(form->debugger().inSession()) << messages.join("\n").toStdString();
+    EXPECT_FALSE(imageIsOld());
+    trigger("DebugStartClick");
+
+    // A build with errors leaves the session unstarted and its messages shown.
+    testing::writeText(directory / "sum.asm", "        NOPE\n");
+    answerNextQuestion(QMessageBox::Yes);
+    trigger("DebugStartClick");
+    EXPECT_FALSE(form->debugger().inSession());
+    EXPECT_EQ(form->projectWindow().findChild<QLabel*>("LErrors")->text(), "Errors=1");
 }
 
 TEST_F(MainFormTest, BuildAndStartOfAProjectWithoutFormatSayWhy) {
