@@ -283,7 +283,18 @@ void TMainForm::buildToolBar() {
 // work area below.
 void TMainForm::placeAtTopOfScreen() {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    resize(width(), sizeHint().height());
+    // As high as either look of the tool buttons needs: a change of the look in Environment
+    // Options then never pushes the strip over the editor below it.
+    auto* bar = findChild<QToolBar*>(QStringLiteral("ToolBar"));
+    int height = 0;
+    for (const bool captionsOnly : {true, false}) {
+        showToolBarCaptions(*bar, captionsOnly);
+        bar->updateGeometry();
+        layout()->activate();
+        height = std::max(height, minimumSizeHint().height());
+    }
+    showToolBarCaptions(*bar, settings_.toolBarTextOnly);
+    resize(width(), height);
     placeFrame(*this, QRect(screen.topLeft(), QSize(screen.width(), 0)));
     editor_->setWorkArea([this] { return workAreaBelow(*this); });
 }
