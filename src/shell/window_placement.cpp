@@ -18,13 +18,16 @@ QMargins frameMargins(const QWidget& window) {
     return handle ? handle->frameMargins() : QMargins();
 }
 
-// Applies the frame rectangle with the frame's margins as they are now, and again whenever
-// the window moves or resizes with other margins (the window manager has framed it).
+// Applies the frame rectangle with the frame's margins as they are now, and again when the
+// window appears, moves or resizes with other margins (the window manager has framed it).
 class FramePlacer : public QObject {
   public:
     explicit FramePlacer(QWidget& window) : QObject(&window), window_(window) {
         setObjectName(QStringLiteral("FramePlacer"));
         window.installEventFilter(this);
+        // The window appearing on the screen is an event of its native window.
+        window.winId();
+        window.windowHandle()->installEventFilter(this);
     }
 
     void place(const QRect& frame) {
@@ -35,7 +38,8 @@ class FramePlacer : public QObject {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         const QEvent::Type type = event->type();
-        if ((type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show) &&
+        if ((type == QEvent::Expose || type == QEvent::Move || type == QEvent::Resize ||
+             type == QEvent::Show) &&
             frameMargins(window_) != applied_)
             apply();
         return QObject::eventFilter(watched, event);
@@ -86,10 +90,11 @@ class ToolWindowKeeper : public QObject {
             // After the owner's own showing has reached the window manager.
             QTimer::singleShot(0, this, [this] {
                 if (!window_.isVisible() || window_.isMinimized()) return;
-                const QRect frame = window_.frameGeometry();
+                const QPoint place = window_.frameGeometry().topLeft();
                 window_.hide();
-                window_.move(frame.topLeft());
                 window_.show();
+                // Once shown again: the window manager places a window anew when it appears.
+                QTimer::singleShot(0, this, [this, place] { window_.move(place); });
             });
         }
         return QObject::eventFilter(watched, event);
