@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev binutils-m68hc1x
-          qt6-base-dev libqscintilla2-qt6-dev fonts-dejavu-core
+          qt6-base-dev libqscintilla2-qt6-dev libqt6svg6 fonts-dejavu-core
           dpkg-dev file desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do
