@@ -3,32 +3,25 @@
 // every variable either converts or tells why not.
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "debugger/watch_variables.h"
+#include "fresh_image.h"
 #include "fuzz_support.h"
 #include "project/debug_file.h"
-#include "project/s19_loader.h"
 
 using namespace tarnwick;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static fuzz::QuietHost host;
-    static const auto machine = std::make_unique<Machine>(host);
-    static const auto sourceMap = std::make_unique<SourceMap>();
+    static fuzz::FreshImage image;
+    image.restore();
+    Machine& machine = *image.machine;
+    SourceMap& sourceMap = *image.sourceMap;
     const std::filesystem::path& directory = fuzz::scratchDirectory();
-    const std::filesystem::path image = directory / "prog.s19";
-    if (!std::filesystem::exists(image))
-        fuzz::writeScratchFile(image, "S105FFFEE0001D\nS9030000FC\n");
-
-    CpuConfiguration configuration;
-    fuzz::check(loadS19Image(*machine, configuration, *sourceMap, image).ok(),
-                "the fixed image loads");
     fuzz::writeScratchFile(directory / "prog.dbg", fuzz::asText(data, size));
     std::vector<std::string> scopes;
-    const DebugFileResult read = readDebugFile(*machine, *sourceMap, directory, "prog.dbg", scopes);
+    const DebugFileResult read = readDebugFile(machine, sourceMap, directory, "prog.dbg", scopes);
     if (!read.ok())
         fuzz::check(read.error.find("prog.dbg") != std::string::npos, "the error names the file",
                     read.error);

@@ -3,46 +3,39 @@
 // address, address of a line, symbol by name) without faults.
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "fresh_image.h"
 #include "fuzz_support.h"
-#include "project/s19_loader.h"
 #include "project/symbol_file.h"
 
 using namespace tarnwick;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static fuzz::QuietHost host;
-    static const auto machine = std::make_unique<Machine>(host);
-    static const auto sourceMap = std::make_unique<SourceMap>();
+    static fuzz::FreshImage image;
+    image.restore();
+    Machine& machine = *image.machine;
+    SourceMap& sourceMap = *image.sourceMap;
     const std::filesystem::path& directory = fuzz::scratchDirectory();
-    const std::filesystem::path image = directory / "prog.s19";
-    if (!std::filesystem::exists(image))
-        fuzz::writeScratchFile(image, "S105FFFEE0001D\nS9030000FC\n");
-
-    CpuConfiguration configuration;
-    fuzz::check(loadS19Image(*machine, configuration, *sourceMap, image).ok(),
-                "the fixed image loads");
     fuzz::writeScratchFile(directory / "prog.sym", fuzz::asText(data, size));
     std::vector<std::string> watchNames;
     const SourceReadResult read =
-        readSymbolFile(*machine, *sourceMap, directory, "PROG.SYM", watchNames);
+        readSymbolFile(machine, sourceMap, directory, "PROG.SYM", watchNames);
     if (!read.ok()) return 0;
 
     for (const std::string& name : watchNames)
-        fuzz::check(findSymbol(*sourceMap, name) != nullptr, "every watch name is a symbol", name);
+        fuzz::check(findSymbol(sourceMap, name) != nullptr, "every watch name is a symbol", name);
     // The questions the debugger asks at a stop and at a breakpoint set in a source window.
     int asked = 0;
     for (std::uint32_t address = 0; address < kAddressSpaceSize && asked < 64; ++address) {
         const auto location =
-            sourceOfAddress(*machine, *sourceMap, directory, static_cast<std::uint16_t>(address));
+            sourceOfAddress(machine, sourceMap, directory, static_cast<std::uint16_t>(address));
         if (!location) continue;
         ++asked;
-        const std::uint16_t first = addressOfSourceLine(*machine, *sourceMap, directory,
+        const std::uint16_t first = addressOfSourceLine(machine, sourceMap, directory,
                                                         location->file.string(), location->line);
-        fuzz::check(first == 0 || machine->memory[first].line == location->line,
+        fuzz::check(first == 0 || machine.memory[first].line == location->line,
                     "a line's first address holds that line", location->file.string());
     }
     return 0;
