@@ -1,8 +1,9 @@
 // libFuzzer target: the build of an S19 project over any image. The first two bytes give the
 // start address (kept from F000 up, so that one run disassembles at most 4 KB), the rest are
 // stored from there as an S19 file; the build disassembles it into a .asm and a .sym, the
-// .sym must read back as the debug start reads it, naming lines of the .asm, and the image is
-// also saved to a binary file.
+// .sym must read back as the debug start reads it, naming lines of the .asm, the .asm must
+// assemble back to the bytes from the start address to FFFF, and the image is also saved to a
+// binary file.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "asm11/assembler.h"
 #include "core/file_text.h"
 #include "core/number_text.h"
 #include "disasm/binary_export.h"
@@ -83,6 +85,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t lines = lineCount(*asmText);
     for (const AddressRecord& record : machine->memory)
         fuzz::check(record.line <= lines, "the .sym names lines of the .asm");
+
+    const asm11::AssemblyResult assembled =
+        asm11::assemble(build.written.string(), *asmText, asm11::AsmOptions{});
+    fuzz::check(assembled.errors == 0, "the .asm assembles",
+                assembled.messages.empty() ? "" : asm11::messageLine(assembled.messages.front()));
+    for (std::uint32_t address = start; address < kAddressSpaceSize; ++address) {
+        fuzz::check(assembled.image.used[address] != 0 &&
+                        assembled.image.bytes[address] == machine->memory[address].value,
+                    "the .asm assembles back to the image's bytes", hexText(address, 4));
+    }
 
     const std::size_t choice = size % kEpromChoices.size();
     const std::string saved = saveBinary(*machine, directory / "image.pro", choice);
