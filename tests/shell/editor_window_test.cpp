@@ -513,7 +513,8 @@ TEST_F(EditorWindowTest, ARightClickMovesTheCaretToItsLine) {
             caretInMenu = editor->caretLine();
             if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
         });
-        QContextMenuEvent click(QContextMenuEvent::Mouse, pointOfLine(line));
+        QContextMenuEvent click(QContextMenuEvent::Mouse, pointOfLine(line),
+                                page->viewport()->mapToGlobal(pointOfLine(line)));
         QCoreApplication::sendEvent(page->viewport(), &click);
         return caretInMenu;
     };
