@@ -12,8 +12,8 @@
 #include <string_view>
 
 #include "asm11/assembler.h"
-#include "core/file_text.h"
-#include "core/number_text.h"
+#include "base/file_text.h"
+#include "base/number_text.h"
 #include "disasm/binary_export.h"
 #include "fuzz_support.h"
 #include "project/s19_build.h"

@@ -5,7 +5,7 @@
 
 #include "fuzz_support.h"
 #include "hc11run/run_options.h"
-#include "peripherals/cpu_configuration.h"
+#include "project/cpu_configuration.h"
 
 using namespace tarnwick;
 

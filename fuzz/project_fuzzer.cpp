@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/file_text.h"
+#include "base/file_text.h"
 #include "fuzz_support.h"
 #include "project/project.h"
 
