@@ -2,36 +2,28 @@
 
 #include <array>
 
-#include "core/machine.h"
 #include "peripherals/sci.h"
-#include "shell/session_window.h"
+#include "shell/peripheral_window.h"
 
 class QLabel;
 
 namespace tarnwick {
 
 // "SCI": the last 32 bytes the transmitter sent, oldest first, and its flags.
-class TSubSCIForm : public SessionWindow {
+class TSubSCIForm : public PeripheralWindow {
     Q_OBJECT
 
   public:
     explicit TSubSCIForm(Machine& machine, QWidget* parent = nullptr);
 
-    // Rereads the history, the flags and the interrupt count from the transmitter.
-    void refresh();
-
   protected:
-    void showEvent(QShowEvent* event) override;
+    // The history, the transmitter-enable latch and the interrupt count.
+    void refreshFields() override;
 
   private:
-    Machine& machine_;
     std::array<QLabel*, SciTransmitter::kHistorySize> bytes_{};
     std::array<QLabel*, SciTransmitter::kHistorySize> characters_{};
     QLabel* transmitterEnable_;
-    QLabel* tie_;
-    QLabel* tdre_;
-    QLabel* tcie_;
-    QLabel* tc_;
     QLabel* handler_;
 };
 
