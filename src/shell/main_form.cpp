@@ -146,7 +146,7 @@ void TMainForm::connectEditor() {
 // program runs, a 1000 ms timer keeps the cycle, time and peripheral texts moving.
 void TMainForm::createToolWindows() {
     const SessionWindowModels models{machine_, projectCommands_.project().cpu.rangeLists, *display_,
-                                     projectCommands_.project()};
+                                     projectCommands_.project(), debugger_->terminal};
     for (const SessionWindowKind& kind : sessionWindowKinds()) {
         SessionWindow* window = kind.create(models);
         sessionWindows_.push_back({&kind, window});

@@ -6,6 +6,7 @@
 #include "shell/ram_view_window.h"
 #include "shell/rom_view_window.h"
 #include "shell/rti_timer_window.h"
+#include "shell/sci_terminal_window.h"
 #include "shell/sci_window.h"
 #include "shell/stack_view_window.h"
 #include "shell/xirq_window.h"
@@ -32,6 +33,8 @@ constexpr std::array kSessionWindows{
         [](M m) -> SessionWindow* { return new TSubSCIForm(m.machine); }},
     SessionWindowKind{ToolWindow::AdcPortE, DesktopWindow::SubAdc, kPeripheralWindows,
         [](M m) -> SessionWindow* { return new TSubADCForm(m.machine); }},
+    SessionWindowKind{ToolWindow::SciTerminal, DesktopWindow::SubSciTerminal, kPeripheralWindows,
+        [](M m) -> SessionWindow* { return new TSubSCITermForm(m.machine, m.terminal); }},
 };
 // clang-format on
 

@@ -5,6 +5,7 @@
 #include "core/machine.h"
 #include "debugger/command_map.h"
 #include "debugger/debug_context.h"
+#include "debugger/sci_terminal.h"
 #include "project/desktop.h"
 #include "project/project.h"
 #include "shell/session_window.h"
@@ -17,6 +18,7 @@ struct SessionWindowModels {
     const MemoryRangeLists& blocks;  // the memory map's lists, kept in place by a new map
     DebugDisplay& display;
     const Project& project;
+    SciTerminal& terminal;
 };
 
 // One window of a debug session: the menu entries that open it and list it, its place in the

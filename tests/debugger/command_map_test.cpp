@@ -75,7 +75,7 @@ TEST(CommandMapTest, ALongCommandDisablesExactlyTheRunControls) {
         "DebugTToggleBreakpointClick", "DebugTMBClick", "DebugTDelAllBreakpointsClick",
         "DebugTAddWatchClick", "DebugTEditWatchClick", "DebugTDelAllWatchesClick",
         "DebugTToggleCounterClick", "DebugTDelAllCountersClick", "DebugTMRClick", "SubRTIClick",
-        "SubInterruptsClick", "SubSCIClick", "SubADCClick"};
+        "SubInterruptsClick", "SubSCIClick", "SubSCITermClick", "SubADCClick"};
     std::set<std::string_view> disabledByRun;
     for (const CommandEntry& entry : commandMap()) {
         if (entry.isSeparator()) continue;
