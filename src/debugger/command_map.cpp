@@ -129,8 +129,7 @@ constexpr std::array kCommandMap{
     item(Menu::SubSystems, "&Interrupts", "", "SubInterruptsClick", A::RunControl, W::Interrupts),
     item(Menu::SubSystems, "&SCI", "", "SubSCIClick", A::RunControl, W::Sci),
     item(Menu::SubSystems, "SCI &Terminal", "", "SubSCITermClick", A::RunControl, W::SciTerminal),
-    // Hidden: only a saved desktop opens the A/D window.
-    item(Menu::SubSystems, "&ADC/PORTE", "", "SubADCClick", A::Hidden, W::AdcPortE),
+    item(Menu::SubSystems, "&ADC/PORTE", "", "SubADCClick", A::RunControl, W::AdcPortE),
 
     item(Menu::Configure, "&CPU...", "", "CfgCPUClick", A::ProjectIdle),
     item(Menu::Configure, "Environment &Options...", "", "CfgEnvironmentClick"),

@@ -50,6 +50,8 @@ TEST(CommandMapTest, EntriesAreEnabledInTheProgramStatesTheyBelongTo) {
         {"DebugTToggleBreakpointClick", {false, false, true, false}},
         {"DebugTMRClick", {false, false, true, false}},
         {"SubSCIClick", {false, false, true, false}},
+        {"SubSCITermClick", {false, false, true, false}},
+        {"SubADCClick", {false, false, true, false}},
         {"ViewASCIIClick", {true, true, true, true}},
         {"CfgEnvironmentClick", {true, true, true, true}},
         {"CfgASMCClick", {true, true, true, true}},
@@ -114,7 +116,7 @@ TEST(CommandMapTest, ToolWindowsPairTheirOpeningEntryWithAWindowEntry) {
 TEST(CommandMapTest, HiddenEntriesStayHiddenInEveryState) {
     for (const ProgramState program : kStates)
         for (const std::string_view handler :
-             {"DebugTEditWatchClick", "SubADCClick", "WindowRAMClick", "WindowSubADCClick"})
+             {"DebugTEditWatchClick", "WindowRAMClick", "WindowSubADCClick"})
             EXPECT_FALSE(stateOf(handler, at(program)).visible) << handler;
 }
 

@@ -209,6 +209,63 @@ TEST_F(MainFormTest, ToolWindowsFollowTheWindowPattern) {
             << window->objectName().toStdString();
 }
 
+// Every window of the View and SubSystems menus, the SCI terminal and the A/D window
+// included: its entry opens it and waits, its Window entry is listed until it is closed.
+TEST_F(MainFormTest, EverySessionWindowOpensFromItsEntryAndIsListedWhileOpen) {
+    form->openProject(directory / "sum.pro");
+    trigger("DebugStartClick");
+    ASSERT_TRUE(form->debugger().inSession());
+    for (const CommandEntry& opener : commandMap()) {
+        if (opener.window == ToolWindow::None || opener.availability == Availability::WindowEntry)
+            continue;
+        SCOPED_TRACE(opener.handler);
+        const CommandEntry* listing = nullptr;
+        for (const CommandEntry& entry : commandMap())
+            if (entry.availability == Availability::WindowEntry && entry.window == opener.window)
+                listing = &entry;
+        ASSERT_NE(listing, nullptr);
+        QAction* open = form->action(opener.handler);
+        EXPECT_TRUE(open->isVisible());
+        ASSERT_TRUE(open->isEnabled());
+
+        QWidgetList shownBefore;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible()) shownBefore << window;
+        open->trigger();
+        QWidget* opened = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible() && !shownBefore.contains(window)) opened = window;
+        ASSERT_NE(opened, nullptr);
+        EXPECT_FALSE(open->isEnabled());
+        EXPECT_TRUE(form->action(listing->handler)->isVisible());
+
+        opened->close();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(open->isEnabled());
+        EXPECT_FALSE(form->action(listing->handler)->isVisible());
+    }
+}
+
+// The terminal is the one peripheral window the user sizes; the desktop keeps its size.
+TEST_F(MainFormTest, TheTerminalComesBackWhereAndAsLargeAsItWas) {
+    form->openProject(directory / "sum.pro");
+    trigger("DebugStartClick");
+    trigger("SubSCITermClick");
+    QWidget* terminal = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == "SubSCITermForm") terminal = window;
+    ASSERT_NE(terminal, nullptr);
+    terminal->setGeometry(40, 50, 900, 500);
+    trigger("DebugStartClick");
+    EXPECT_EQ(readIniFile(directory / "sum.pro").value("FORMS", "SubSCITermForm"),
+              "40 50 500 900 0");
+
+    trigger("DebugStartClick");
+    EXPECT_TRUE(terminal->isVisible());
+    EXPECT_EQ(terminal->geometry(), QRect(40, 50, 900, 500));
+    EXPECT_TRUE(form->action("WindowSubSCITermClick")->isVisible());
+}
+
 TEST_F(MainFormTest, TheSessionsWindowsAreKeptInTheProjectFile) {
     form->openProject(directory / "sum.pro");
     trigger("DebugStartClick");
