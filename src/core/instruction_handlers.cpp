@@ -2,9 +2,9 @@
 // one operation applied through one addressing mode to one register.
 #include <utility>
 
+#include "base/instruction_set.h"
 #include "core/branch_condition.h"
 #include "core/instruction_engine.h"
-#include "core/instruction_set.h"
 #include "core/interrupts.h"
 
 namespace tarnwick {

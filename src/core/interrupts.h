@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/interrupt_sources.h"
+#include "base/interrupt_sources.h"
 #include "core/machine.h"
 
 namespace tarnwick {

@@ -3,8 +3,8 @@
 #include <random>
 #include <string>
 
+#include "base/number_text.h"
 #include "core/interrupts.h"
-#include "core/number_text.h"
 
 namespace tarnwick {
 

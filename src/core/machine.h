@@ -4,7 +4,7 @@
 #include <functional>
 #include <string_view>
 
-#include "core/address_record.h"
+#include "base/address_record.h"
 #include "core/host.h"
 #include "peripherals/peripherals.h"
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/instruction_set.h"
+#include "base/instruction_set.h"
 
 namespace tarnwick::detail {
 namespace {

@@ -1,6 +1,6 @@
 #include "debugger/branch_opposite.h"
 
-#include "core/instruction_set.h"
+#include "base/instruction_set.h"
 #include "debugger/instruction_analysis.h"
 
 namespace tarnwick {

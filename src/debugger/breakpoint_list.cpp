@@ -1,6 +1,6 @@
 #include "debugger/breakpoint_list.h"
 
-#include "core/number_text.h"
+#include "base/number_text.h"
 
 namespace tarnwick {
 

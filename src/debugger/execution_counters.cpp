@@ -1,6 +1,6 @@
 #include "debugger/execution_counters.h"
 
-#include "core/number_text.h"
+#include "base/number_text.h"
 
 namespace tarnwick {
 

@@ -1,8 +1,8 @@
 #include "debugger/instruction_analysis.h"
 
+#include "base/instruction_set.h"
+#include "base/number_text.h"
 #include "core/branch_condition.h"
-#include "core/instruction_set.h"
-#include "core/number_text.h"
 
 namespace tarnwick {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <system_error>
 
-#include "core/file_text.h"
-#include "core/number_text.h"
+#include "base/file_text.h"
+#include "base/number_text.h"
 
 namespace tarnwick {
 namespace {

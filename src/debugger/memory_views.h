@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/machine.h"
-#include "peripherals/cpu_configuration.h"
+#include "project/cpu_configuration.h"
 
 namespace tarnwick {
 

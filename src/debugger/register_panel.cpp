@@ -4,7 +4,7 @@
 #include <tuple>
 #include <utility>
 
-#include "core/number_text.h"
+#include "base/number_text.h"
 #include "debugger/editor_fields.h"
 
 namespace tarnwick {

@@ -1,7 +1,7 @@
 // The Debug menu's commands that drive the program during a session, and the refresh that
 // brings every view up to date after each of them.
+#include "base/number_text.h"
 #include "core/interrupts.h"
-#include "core/number_text.h"
 #include "core/run_loops.h"
 #include "debugger/branch_opposite.h"
 #include "debugger/debugger.h"

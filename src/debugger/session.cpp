@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/file_text.h"
+#include "base/file_text.h"
+#include "base/number_text.h"
 #include "core/interrupts.h"
-#include "core/number_text.h"
 #include "core/run_loops.h"
 #include "debugger/debugger.h"
 #include "disasm/disassembler.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/number_text.h"
+#include "base/number_text.h"
 
 namespace tarnwick {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "core/number_text.h"
+#include "base/number_text.h"
 #include "debugger/watch_evaluator.h"
 #include "debugger/watch_format.h"
 #include "debugger/watch_variables.h"

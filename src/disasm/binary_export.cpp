@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/file_text.h"
+#include "base/file_text.h"
 
 namespace tarnwick {
 

@@ -4,8 +4,8 @@
 #include <ctime>
 #include <string_view>
 
-#include "core/instruction_set.h"
-#include "core/number_text.h"
+#include "base/instruction_set.h"
+#include "base/number_text.h"
 
 namespace tarnwick {
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "core/file_text.h"
-#include "core/number_text.h"
+#include "base/file_text.h"
+#include "base/number_text.h"
 
 namespace tarnwick {
 namespace {

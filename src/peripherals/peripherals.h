@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/address_record.h"
-#include "core/interrupt_sources.h"
+#include "base/address_record.h"
+#include "base/interrupt_sources.h"
 #include "peripherals/analog_digital.h"
 #include "peripherals/io_registers.h"
 #include "peripherals/maskable_request_latches.h"

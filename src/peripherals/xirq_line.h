@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/address_record.h"
+#include "base/address_record.h"
 
 namespace tarnwick {
 

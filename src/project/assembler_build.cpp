@@ -7,7 +7,7 @@
 #include <optional>
 #include <system_error>
 
-#include "core/file_text.h"
+#include "base/file_text.h"
 #include "project/file_names.h"
 
 namespace tarnwick {

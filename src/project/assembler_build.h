@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "peripherals/cpu_configuration.h"
+#include "project/cpu_configuration.h"
 #include "project/process.h"
 
 namespace tarnwick {

@@ -10,7 +10,7 @@
 #include <system_error>
 #include <utility>
 
-#include "core/file_text.h"
+#include "base/file_text.h"
 
 namespace tarnwick {
 namespace {

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/address_record.h"
-#include "peripherals/cpu_configuration.h"
+#include "base/address_record.h"
 #include "project/assembler_build.h"
+#include "project/cpu_configuration.h"
 #include "project/ini_file.h"
 
 namespace tarnwick {

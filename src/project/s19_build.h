@@ -9,7 +9,7 @@
 
 #include "core/machine.h"
 #include "disasm/disassembler.h"
-#include "peripherals/cpu_configuration.h"
+#include "project/cpu_configuration.h"
 #include "project/source_map.h"
 
 namespace tarnwick {

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/file_text.h"
-#include "core/number_text.h"
+#include "base/file_text.h"
+#include "base/number_text.h"
 
 namespace tarnwick {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/machine.h"
-#include "peripherals/cpu_configuration.h"
+#include "project/cpu_configuration.h"
 #include "project/source_map.h"
 
 namespace tarnwick {

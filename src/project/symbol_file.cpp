@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "core/file_text.h"
+#include "base/file_text.h"
 #include "project/file_names.h"
 
 namespace tarnwick {

@@ -11,7 +11,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "core/number_text.h"
+#include "base/number_text.h"
 #include "peripherals/io_registers.h"
 #include "shell/qt_text.h"
 

@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <array>
 
-#include "core/address_record.h"
-#include "peripherals/cpu_configuration.h"
+#include "base/address_record.h"
+#include "project/cpu_configuration.h"
 #include "project/project.h"
 #include "project/project_commands.h"
 

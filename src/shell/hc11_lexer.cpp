@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "core/instruction_set.h"
+#include "base/instruction_set.h"
 
 namespace tarnwick {
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/number_text.h"
+#include "base/number_text.h"
 #include "shell/qt_text.h"
 
 namespace tarnwick {

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/number_text.h"
+#include "base/number_text.h"
 #include "debugger/cycle_time.h"
 #include "shell/go_to_line_dialog.h"
 #include "shell/qt_text.h"

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "core/number_text.h"
+#include "base/number_text.h"
 
 namespace tarnwick {
 

@@ -13,7 +13,7 @@
 #include "asm11/assemble_text.h"
 #include "asm11/objdump_s19.h"
 #include "asm11/output_files.h"
-#include "core/instruction_set.h"
+#include "base/instruction_set.h"
 
 namespace tarnwick::asm11 {
 namespace {

@@ -1,6 +1,6 @@
 // The instruction-set table against Motorola's published opcode map and cycle counts, and the
 // engine's opcode pages against the table.
-#include "core/instruction_set.h"
+#include "base/instruction_set.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 #include <tuple>
 #include <vector>
 
-#include "core/interrupt_sources.h"
+#include "base/interrupt_sources.h"
 #include "machine_fixture.h"
 
 namespace tarnwick {

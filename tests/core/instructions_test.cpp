@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/instruction_set.h"
+#include "base/instruction_set.h"
 #include "core/interrupts.h"
 #include "machine_fixture.h"
 

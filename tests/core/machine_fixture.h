@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <memory>
 
-#include "core/address_record.h"
+#include "base/address_record.h"
 #include "core/instruction_engine.h"
 #include "core/machine.h"
 #include "support/fake_host.h"

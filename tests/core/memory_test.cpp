@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "base/number_text.h"
 #include "core/instruction_engine.h"
-#include "core/number_text.h"
 #include "core/run_loops.h"
 #include "program_fixture.h"
 

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "core/number_text.h"
+#include "base/number_text.h"
 #include "debugger/register_editor.h"
 #include "support/fake_debug_display.h"
 #include "support/fake_host.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/number_text.h"
+#include "base/number_text.h"
 #include "project/temp_directory.h"
 #include "support/fake_host.h"
 

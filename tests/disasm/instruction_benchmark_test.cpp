@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/instruction_set.h"
+#include "base/instruction_set.h"
 #include "support/fake_host.h"
 
 namespace tarnwick::testing {

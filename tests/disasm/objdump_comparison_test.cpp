@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/instruction_set.h"
+#include "base/instruction_set.h"
 #include "core/machine.h"
 #include "disasm/disassembler.h"
 #include "support/fake_host.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/number_text.h"
+#include "base/number_text.h"
 #include "support/damaged_text.h"
 #include "support/fake_host.h"
 

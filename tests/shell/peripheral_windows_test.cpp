@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "core/interrupt_sources.h"
+#include "base/interrupt_sources.h"
 #include "core/machine.h"
 #include "peripherals/io_registers.h"
 #include "shell/adc_window.h"

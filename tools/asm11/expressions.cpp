@@ -6,7 +6,7 @@
 #include "asm11/asm_error.h"
 #include "asm11/assembler_core.h"
 #include "asm11/source_line.h"
-#include "core/number_text.h"
+#include "base/number_text.h"
 
 namespace tarnwick::asm11 {
 

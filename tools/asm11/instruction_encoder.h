@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "asm11/expression.h"
-#include "core/instruction_set.h"
+#include "base/instruction_set.h"
 
 namespace tarnwick::asm11 {
 

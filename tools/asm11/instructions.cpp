@@ -8,8 +8,8 @@
 #include "asm11/asm_error.h"
 #include "asm11/assembler_core.h"
 #include "asm11/source_line.h"
-#include "core/instruction_set.h"
-#include "core/number_text.h"
+#include "base/instruction_set.h"
+#include "base/number_text.h"
 
 namespace tarnwick::asm11 {
 namespace {

@@ -11,7 +11,7 @@
 #include "asm11/options.h"
 #include "asm11/output_files.h"
 #include "asm11/source_files.h"
-#include "core/file_text.h"
+#include "base/file_text.h"
 
 namespace tarnwick::asm11 {
 namespace {

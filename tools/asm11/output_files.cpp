@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "core/number_text.h"
+#include "base/number_text.h"
 
 namespace tarnwick::asm11 {
 namespace {

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <filesystem>
 
-#include "core/file_text.h"
+#include "base/file_text.h"
 
 namespace tarnwick::asm11 {
 

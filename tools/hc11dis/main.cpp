@@ -12,7 +12,7 @@
 
 #include "core/machine.h"
 #include "hc11run/tool_host.h"
-#include "peripherals/cpu_configuration.h"
+#include "project/cpu_configuration.h"
 #include "project/ini_file.h"
 #include "project/project.h"
 #include "project/s19_build.h"

@@ -8,14 +8,14 @@
 #include <string>
 #include <utility>
 
-#include "core/file_text.h"
+#include "base/file_text.h"
+#include "base/number_text.h"
 #include "core/interrupts.h"
 #include "core/machine.h"
-#include "core/number_text.h"
 #include "core/run_loops.h"
 #include "hc11run/run_options.h"
 #include "hc11run/tool_host.h"
-#include "peripherals/cpu_configuration.h"
+#include "project/cpu_configuration.h"
 #include "project/ini_file.h"
 #include "project/project.h"
 #include "project/s19_loader.h"

@@ -6,7 +6,7 @@
 #include <charconv>
 #include <string_view>
 
-#include "peripherals/cpu_configuration.h"
+#include "project/cpu_configuration.h"
 
 namespace tarnwick {
 namespace {

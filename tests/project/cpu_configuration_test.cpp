@@ -1,4 +1,4 @@
-#include "peripherals/cpu_configuration.h"
+#include "project/cpu_configuration.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,7 @@
-#include "peripherals/cpu_configuration.h"
+#include "project/cpu_configuration.h"
 
 #include <charconv>
 #include <cstddef>
-#include <iterator>
-#include <numeric>
-
-#include "peripherals/io_registers.h"
 
 namespace tarnwick {
 namespace {
@@ -59,43 +55,6 @@ std::string readText(const ConfigurationReader& read, std::string_view key,
     auto value = read(key);
     return value ? std::move(*value) : std::string(fallback);
 }
-
-// Paints ranges from the last step to the first and skips addresses already painted, since
-// later steps win: each address is written once, however many ranges overlap it.
-class ReversePainter {
-  public:
-    explicit ReversePainter(AddressSpace& memory) : memory_(memory), next_(kAddressSpaceSize + 1) {
-        std::iota(next_.begin(), next_.end(), 0U);
-    }
-
-    void paint(std::uint16_t first, std::uint16_t last, MemoryKind kind) {
-        for (std::uint32_t address = unpainted(first); address <= last;
-             address = unpainted(address + 1)) {
-            memory_[address].flags = static_cast<std::uint8_t>(kind);
-            next_[address] = address + 1;
-        }
-    }
-
-    void paintRemaining(MemoryKind kind) { paint(0x0000, 0xFFFF, kind); }
-
-  private:
-    // The first unpainted address from `address` on, or 0x10000; halves the paths it walks.
-    std::uint32_t unpainted(std::uint32_t address) {
-        while (next_[address] != address) {
-            next_[address] = next_[next_[address]];
-            address = next_[address];
-        }
-        return address;
-    }
-
-    AddressSpace& memory_;
-    std::vector<std::uint32_t> next_;  // one past the address space, never painted
-};
-
-struct KindRanges {
-    std::vector<AddressRange> ranges;
-    MemoryKind kind;
-};
 
 template <std::size_t N>
 void listRanges(const std::vector<AddressRange>& ranges, std::array<MemoryRangeEntry, N>& list,
@@ -178,27 +137,25 @@ void CpuConfiguration::store(const ConfigurationWriter& write) const {
     write("Random Memory", randomMemory ? "1" : "0");
 }
 
-// Later steps win where ranges overlap; the register block is always I/O, whatever the
+// The third ranges are labelled I/O but become RAM; the register block is I/O whatever the
 // texts say.
 void CpuConfiguration::applyMemoryMap(AddressSpace& memory) {
-    const KindRanges steps[] = {
-        {parseRangeText(readWriteRanges), MemoryKind::Ram},
-        {parseRangeText(romRanges), MemoryKind::Rom},
-        {parseRangeText(thirdRanges), MemoryKind::Ram},
-    };
+    const std::vector<AddressRange> readWrite = parseRangeText(readWriteRanges);
+    const std::vector<AddressRange> readOnly = parseRangeText(romRanges);
+    const std::vector<AddressRange> third = parseRangeText(thirdRanges);
     rangeLists = {};
     std::size_t readWriteUsed = 0;
     std::size_t readOnlyUsed = 0;
-    listRanges(steps[0].ranges, rangeLists.readWrite, readWriteUsed);
-    listRanges(steps[1].ranges, rangeLists.readOnly, readOnlyUsed);
-    listRanges(steps[2].ranges, rangeLists.readWrite, readWriteUsed);
+    listRanges(readWrite, rangeLists.readWrite, readWriteUsed);
+    listRanges(readOnly, rangeLists.readOnly, readOnlyUsed);
+    listRanges(third, rangeLists.readWrite, readWriteUsed);
 
-    ReversePainter painter(memory);
-    painter.paint(kIoBase, kIoBase + kIoRegisterCount - 1, MemoryKind::Io);
-    for (auto step = std::rbegin(steps); step != std::rend(steps); ++step)
-        for (auto range = step->ranges.rbegin(); range != step->ranges.rend(); ++range)
-            if (range->start <= range->end) painter.paint(range->start, range->end, step->kind);
-    painter.paintRemaining(MemoryKind::Undefined);
+    const MemoryRangeStep steps[] = {
+        {readWrite, MemoryKind::Ram},
+        {readOnly, MemoryKind::Rom},
+        {third, MemoryKind::Ram},
+    };
+    tarnwick::applyMemoryMap(memory, steps);
 }
 
 }  // namespace tarnwick

@@ -9,7 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/address_record.h"
+#include "base/address_record.h"
+#include "core/memory_map.h"
 
 namespace tarnwick {
 
@@ -36,12 +37,6 @@ inline constexpr std::array<std::string_view, 6> kCrystalNames{
 
 // The chip table row whose name matches exactly, or null for a name not in the table.
 const ChipInfo* findChip(std::string_view name);
-
-struct AddressRange {
-    std::uint16_t start = 0;
-    std::uint16_t end = 0;
-    bool operator==(const AddressRange&) const = default;
-};
 
 // Splits a range text into (start, end) pairs. Characters below '!' separate tokens; each
 // token is hexadecimal, taken modulo 0x10000; an unpaired last token is ignored. A pair
