@@ -12,12 +12,10 @@
 #include <QTreeWidget>
 #include <filesystem>
 
-#include "integration/tool_run.h"
 #include "project/ini_file.h"
-#include "project/settings.h"
-#include "project/temp_directory.h"
 #include "shell/editor_page.h"
 #include "shell/editor_window.h"
+#include "shell/main_form_fixture.h"
 #include "shell/project_window.h"
 #include "shell/register_panel_widget.h"
 
@@ -25,46 +23,7 @@ namespace tarnwick {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The main window over the sum example, assembled by asm11 in a directory of its own, with
-// its settings in a file there and every message box answered by the test.
-class MainFormTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        const char* source = std::getenv("TARNWICK_SOURCE_DIR");
-        const fs::path example = fs::path(source ? source : ".") / "examples" / "sum";
-        for (const char* name : {"sum.asm", "sum.pro"})
-            fs::copy_file(example / name, directory / name);
-        const testing::ToolRun build = testing::runTool(directory.path(), ASM11_PATH, "sum.asm");
-        ASSERT_EQ(build.status, 0) << build.output;
-
-        const QString settings = QString::fromStdString((directory / "settings.ini").string());
-        QtSettingsStore store(settings);
-        store.writeString(kAssemblerPathKey, ASM11_PATH);
-        store.writeBool(kAutosaveDesktopKey, true);
-        form = std::make_unique<TMainForm>(
-            MainFormSetup{std::make_unique<QtSettingsStore>(settings), QString(), QString(),
-                          QString::fromStdString((directory / "editor.ini").string())});
-        form->host().setMessageBox([this](MessageBoxKind, const QString& text) {
-            messages << text;
-            return answer;
-        });
-    }
-    void TearDown() override {
-        if (form && form->debugger().inSession()) form->debugger().startOrStop();
-    }
-
-    QString field(const char* name) const { return form->findChild<QLabel*>(name)->text(); }
-    bool red(const char* name) const {
-        return form->findChild<QLabel*>(name)->palette().color(QPalette::WindowText) == Qt::red;
-    }
-    void trigger(std::string_view handler) { form->action(handler)->trigger(); }
-
-    testing::TempDirectory directory;
-    std::unique_ptr<TMainForm> form;
-    QStringList messages;
-    bool answer = true;
-};
+using testing::MainFormTest;
 
 TEST_F(MainFormTest, MenusAndToolBarFollowTheProgramState) {
     for (const CommandEntry& entry : commandMap()) {
