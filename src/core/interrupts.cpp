@@ -1,5 +1,6 @@
 #include "core/interrupts.h"
 
+#include <optional>
 #include <string>
 
 namespace tarnwick {
@@ -35,7 +36,7 @@ void interruptEntry(Machine& machine, InterruptSource source) {
     const bool waiStacking = source == InterruptSource::WaiStacking;
     std::uint16_t vector = 0;
     if (!waiStacking) {
-        const InterruptSourceInfo& info = kInterruptSources[static_cast<std::size_t>(source)];
+        const InterruptSourceInfo& info = interruptSourceInfo(source);
         vector = info.vector;
         if (machine.peek(vector) == 0xFF && machine.peek(vector + 1) == 0xFF) {
             machine.host.showError("ERROR: " + std::string(info.name) +
@@ -80,17 +81,9 @@ void wakeFromStop(Machine& machine) {
 }
 
 bool pollMaskable(Machine& machine) {
-    const Peripherals& peripherals = machine.peripherals;
-    InterruptSource source;
-    if (peripherals.rtiInterruptDue())
-        source = InterruptSource::RealTime;
-    else if (peripherals.overflowInterruptDue())
-        source = InterruptSource::TimerOverflow;
-    else if (peripherals.sciInterruptDue())
-        source = InterruptSource::Sci;
-    else
-        return false;
-    interruptEntry(machine, source);
+    const std::optional<InterruptSource> source = machine.peripherals.dueMaskableInterrupt();
+    if (!source) return false;
+    interruptEntry(machine, *source);
     machine.flags.i = true;
     return true;
 }

@@ -11,8 +11,9 @@ namespace tarnwick {
 // registers reset; the cycle counters cleared. A, B, IX, IY and H N Z V C keep their values.
 void machineReset(Machine& machine);
 
-// Takes at most one interrupt: XIRQ (masked only by X), then RTI, timer overflow and SCI
-// (masked by I, and never right after CLI). True when an interrupt was entered.
+// Takes at most one interrupt: XIRQ (masked only by X), then the maskable sources that are
+// due by their priority (masked by I, and never right after CLI). True when an interrupt
+// was entered.
 inline bool interruptPoll(Machine& machine);
 
 // Stacks the registers (unless WAI already did) and loads the source's vector. For the WAI
@@ -43,7 +44,7 @@ bool pollMaskable(Machine& machine);
     if (machine.flags.i || !machine.peripherals.anyMaskableRequestLatched()) [[likely]]
         return false;
     if (machine.cycleCounter == machine.cliMark) return false;
-    return machine.peripherals.anyMaskableInterruptDue() && pollMaskable(machine);
+    return pollMaskable(machine);
 }
 
 }  // namespace tarnwick

@@ -46,7 +46,7 @@ namespace detail {
 
 // Out of line and taking the machine, so that the run loops keep nothing extra at hand for it.
 void tickSlowly(Machine& m) {
-    m.peripherals.tickSlowly(m.stepCycles);
+    m.peripherals.tickSlowly();
 }
 
 void finishLineRun(Machine& m) {

@@ -1,6 +1,5 @@
 #include "peripherals/peripherals.h"
 
-#include <algorithm>
 #include <array>
 
 namespace tarnwick {
@@ -86,265 +85,83 @@ constexpr std::array<ResetRule, kIoRegisterCount> kResetRules{{
     {0x07, 0x08},  // 3F CONFIG
 }};
 
-constexpr std::uint8_t kSccr1Mask = 0xD8;
-
 }  // namespace
 
 Peripherals::Peripherals(AddressSpace& memory, const std::uint32_t& cycleCounter)
-    : rti(IoRegisters(memory), requestLatches_.rti),
-      timer(IoRegisters(memory), requestLatches_.overflow),
-      sci(IoRegisters(memory), onSciFrameTransmitted, requestLatches_.tdre, requestLatches_.tc),
-      adc(IoRegisters(memory)),
-      xirq(memory),
-      cycleCounter_(cycleCounter),
-      registers_(memory) {}
+    : bus_(memory, cycleCounter),
+      rti(bus_),
+      timer(bus_),
+      sci(bus_, onSciFrameTransmitted),
+      adc(bus_),
+      xirq(bus_, memory),
+      timerRegisters_(bus_, rti, timer),
+      sciRegisters_(bus_, sci) {
+    // The registers of no modelled peripheral that still refuse writes: INIT, so that the
+    // block never moves, and PIOC.
+    bus_.registerTable.claim(reg::kPioc, {.write8 = &RegisterTable::ignoreWrite});
+    bus_.registerTable.claim(reg::kInit,
+                             {.write8 = &RegisterTable::ignoreWrite, .ignoresWordWrites = true});
+    bus_.events.reschedule();
+}
 
 void Peripherals::resetRegisters() {
+    IoRegisters& registers = bus_.registers;
     for (std::uint8_t index = 0; index < kIoRegisterCount; ++index) {
-        std::uint8_t& cell = registers_[index];
+        std::uint8_t& cell = registers[index];
         cell = static_cast<std::uint8_t>((cell & kResetRules[index].keep) | kResetRules[index].set);
     }
-    sci.baudIndex = registers_[reg::kBaud] & 0x1F;
-    timer.prescaleSelect = 0;
-    rti.rateSelect = 0;
     rti.reset();
     timer.reset();
     sci.reset();
     adc.reset();
     xirq.reset();
-    reschedule();
-}
-
-void Peripherals::settle() {
-    if (unsettledCycles() != 0) advanceTimers();
-}
-
-void Peripherals::advanceTimers() {
-    // No timeout lies inside the deferred cycles, only possibly at their very end, so one
-    // step by all of them gives what stepping them one by one would have.
-    const auto cycles = static_cast<std::uint32_t>(unsettledCycles());
-    rti.step(cycles);
-    timer.step(cycles);
-    reschedule();
-}
-
-void Peripherals::tickSlowly(std::uint8_t cycles) {
-    advanceTimers();
-    if (serialOrConverterOn_) {
-        sci.step(cycles);
-        adc.step(cycles);
-    }
-}
-
-void Peripherals::reschedule() {
-    scheduledCycles_ =
-        static_cast<std::int32_t>(std::min(rti.cyclesToTimeout(), timer.cyclesToOverflow()));
-    cyclesToTimerEvent_ = scheduledCycles_;
-    // Only register writes and resets switch the transmitter or the converter on, and each
-    // of them ends here; while on, every tick takes the slow path.
-    serialOrConverterOn_ = sci.transmitterEnabled || adc.groupZero;
-    if (serialOrConverterOn_) demandAttention();
+    bus_.events.reschedule();
 }
 
 bool Peripherals::forceRtiClick() {
     settle();
     const bool acted = rti.forceRtiClick();
-    scheduledCycles_ = cyclesToTimerEvent_ = 0;  // the next step takes the timeout
+    bus_.events.reschedule();  // the next step takes the timeout
     return acted;
 }
 
 bool Peripherals::forceTimerClick() {
     settle();
     const bool acted = timer.forceTimerClick();
-    scheduledCycles_ = cyclesToTimerEvent_ = 0;
+    bus_.events.reschedule();
     return acted;
 }
 
-std::uint8_t Peripherals::maskedRegister(std::uint8_t index) const {
-    const std::uint8_t value = registers_[index];
-    switch (index) {
-        case reg::kBaud:
-            return value & 0xBF;
-        case reg::kSccr1:
-            return value & kSccr1Mask;
-        case reg::kScsr:
-            return value & 0xFE;
-        case reg::kAdctl:
-            return value & 0xBF;
-        default:
-            return value;
-    }
+namespace {
+
+// The core sends only addresses of the block; the mask keeps any other in bounds.
+std::uint8_t registerIndex(std::uint16_t address) {
+    return static_cast<std::uint8_t>((address - kIoBase) & 0x3F);
 }
+
+}  // namespace
 
 std::uint8_t Peripherals::read8(std::uint16_t address) {
     settle();
-    // The core sends only addresses of the block; the mask keeps any other in bounds.
-    const auto index = static_cast<std::uint8_t>((address - kIoBase) & 0x3F);
-    if (index == reg::kScsr) sci.statusRead = true;
-    return maskedRegister(index);
+    return bus_.registerTable.read8(registerIndex(address));
 }
 
 std::uint16_t Peripherals::read16(std::uint16_t address) {
     settle();
-    const auto index = static_cast<std::uint8_t>((address - kIoBase) & 0x3F);
-    // Past CONFIG lies the plain cell at 0x1040, read raw.
-    const std::uint8_t low =
-        index == reg::kConfig ? registers_[kIoRegisterCount] : maskedRegister(index + 1);
-    return static_cast<std::uint16_t>(maskedRegister(index) << 8 | low);
+    return bus_.registerTable.read16(registerIndex(address));
 }
 
-// Writes settle first, so the old rates apply up to here; a new rate moves the next timeout
-// and a new control byte may switch the transmitter or the converter on.
+// Writes settle first, so the old rates apply up to here; a write may move the next event.
 void Peripherals::write8(std::uint16_t address, std::uint8_t value) {
     settle();
-    writeRegister8(static_cast<std::uint8_t>((address - kIoBase) & 0x3F), value);
-    reschedule();
+    bus_.registerTable.write8(registerIndex(address), value);
+    bus_.events.reschedule();
 }
 
 void Peripherals::write16(std::uint16_t address, std::uint16_t value) {
     settle();
-    writeRegister16(static_cast<std::uint8_t>((address - kIoBase) & 0x3F), value);
-    reschedule();
-}
-
-void Peripherals::writeRegister8(std::uint8_t index, std::uint8_t value) {
-    std::uint8_t& cell = registers_[index];
-    switch (index) {
-        case reg::kPioc:
-        case reg::kTcntHigh:
-        case reg::kTcntLow:
-        case reg::kScsr:
-        case reg::kInit:
-            return;
-        case reg::kTmsk2:
-            if (timeProtected()) {
-                cell = static_cast<std::uint8_t>((cell & 0x03) | (value & 0xFC));
-            } else {
-                cell = value;
-                timer.prescaleSelect = value & 0x03;
-            }
-            return;
-        case reg::kTflg2:
-            // Writing a one clears a flag; any flag cleared takes the unused bits 3-0 with it.
-            if (value & 0x80) {
-                cell &= 0x70;
-                timer.request = false;
-            }
-            if (value & 0x40) {
-                cell &= 0xB0;
-                rti.request = false;
-            }
-            if (value & 0x20) cell &= 0xD0;
-            if (value & 0x10) cell &= 0xE0;
-            return;
-        case reg::kPactl:
-            cell = value;
-            rti.rateSelect = value & 0x03;
-            return;
-        case reg::kBaud:
-            cell = value;
-            sci.baudWritten(value);
-            return;
-        case reg::kSccr1:
-            cell = value & kSccr1Mask;
-            return;
-        case reg::kSccr2:
-            cell = value;
-            sci.control2Written(value);
-            return;
-        case reg::kScdr:
-            sci.dataWritten(value);
-            return;
-        case reg::kAdctl:
-            cell = value & 0x7F;  // a new sequence clears CCF
-            adc.startSequence(value);
-            return;
-        case reg::kOption:
-            if (timeProtected()) {
-                cell = static_cast<std::uint8_t>((cell & 0x33) | (value & 0xCC));
-            } else {
-                cell = value;
-            }
-            adc.powered = (cell & 0x80) != 0;
-            return;
-        default:
-            cell = value;
-            return;
-    }
-}
-
-void Peripherals::writeRegister16(std::uint8_t index, std::uint16_t value) {
-    const auto high = static_cast<std::uint8_t>(value >> 8);
-    const auto low = static_cast<std::uint8_t>(value);
-    // By default both bytes are stored raw: none of the 8-bit rules apply, and at CONFIG the
-    // low byte lands in the plain cell at 0x1040.
-    std::uint8_t& first = registers_[index];
-    std::uint8_t& second = registers_[index + 1];
-    switch (index) {
-        case reg::kTcntHigh:
-        case reg::kTcntLow:
-        case reg::kInit:
-            return;
-        case reg::kSpdr:
-            first = high;
-            second = low;
-            sci.baudWritten(low);
-            return;
-        case reg::kBaud:
-            first = high;
-            second = low & kSccr1Mask;
-            sci.baudWritten(high);
-            return;
-        case reg::kSccr1:
-            first = high & kSccr1Mask;
-            second = low;
-            sci.control2Written(low);
-            return;
-        case reg::kSccr2:
-            first = high;
-            sci.control2Written(high);
-            return;
-        case reg::kScsr:
-            second = low;  // stored into SCDR's data byte; nothing is transmitted
-            return;
-        case reg::kScdr:
-            first = high;
-            second = low;  // ADCTL unmasked: CCF is whatever the word says
-            adc.startSequence(low);
-            return;
-        case reg::kAdctl:
-            first = high;
-            second = low;
-            adc.startSequence(high);
-            return;
-        default:
-            first = high;
-            second = low;
-            return;
-    }
-}
-
-void Peripherals::interruptTaken(InterruptSource source) {
-    switch (source) {
-        case InterruptSource::RealTime:
-            rti.interruptTaken();
-            break;
-        case InterruptSource::TimerOverflow:
-            timer.interruptTaken();
-            break;
-        case InterruptSource::Sci:
-            sci.interruptTaken();
-            break;
-        case InterruptSource::Xirq:
-            xirq.interruptTaken();
-            break;
-        default:
-            break;
-    }
-}
-
-void Peripherals::releaseXirqAtStopWakeUp() {
-    xirq.releaseAtStopWakeUp();
+    bus_.registerTable.write16(registerIndex(address), value);
+    bus_.events.reschedule();
 }
 
 }  // namespace tarnwick

@@ -101,6 +101,14 @@ constexpr bool registerBitsAreDistinct() {
 }
 static_assert(registerBitsAreDistinct());
 
+// Every bit of the register that has a name: the bits that exist, where the others read 0.
+constexpr std::uint8_t implementedBits(std::uint8_t index) {
+    std::uint8_t bits = 0;
+    for (const RegisterBit& entry : kRegisterBits)
+        if (entry.index == index) bits |= entry.mask;
+    return bits;
+}
+
 // The bit of that name, or null for a name not in the table.
 constexpr const RegisterBit* findRegisterBit(std::string_view name) {
     for (const RegisterBit& entry : kRegisterBits)

@@ -1,8 +1,21 @@
 #include "peripherals/rti_timer.h"
 
+#include "peripherals/member_call.h"
+
 namespace tarnwick {
 
+RealTimeInterrupt::RealTimeInterrupt(PeripheralBus& bus)
+    : request(bus.interrupts.addCondition(InterruptSource::RealTime, bit::kRtii)),
+      registers_(bus.registers) {
+    bus.events.add(
+        EventCountdown::clockOf<&RealTimeInterrupt::step, &RealTimeInterrupt::cyclesToTimeout>(
+            this));
+    bus.interrupts.onTaken(InterruptSource::RealTime, this,
+                           memberCall<&RealTimeInterrupt::interruptTaken>);
+}
+
 void RealTimeInterrupt::reset() {
+    rateSelect = 0;
     accumulator_ = 0;
     request = false;
     timeoutCount_ = 0;
@@ -15,7 +28,7 @@ bool RealTimeInterrupt::forceRtiClick() {
     // restarts from that step.
     accumulator_ = kPeriodUnits;
     request = true;
-    registers_[reg::kTflg2] |= 0x40;
+    registers_[bit::kRtif.index] |= bit::kRtif.mask;
     forcePending_ = true;
     return true;
 }
@@ -25,7 +38,18 @@ void RealTimeInterrupt::interruptTaken() {
     forcePending_ = false;
 }
 
+FreeRunningTimer::FreeRunningTimer(PeripheralBus& bus)
+    : request(bus.interrupts.addCondition(InterruptSource::TimerOverflow, bit::kToi)),
+      registers_(bus.registers) {
+    bus.events.add(
+        EventCountdown::clockOf<&FreeRunningTimer::step, &FreeRunningTimer::cyclesToOverflow>(
+            this));
+    bus.interrupts.onTaken(InterruptSource::TimerOverflow, this,
+                           memberCall<&FreeRunningTimer::interruptTaken>);
+}
+
 void FreeRunningTimer::reset() {
+    prescaleSelect = 0;
     accumulator_ = 0;
     request = false;
     overflowCount_ = 0;
@@ -37,7 +61,7 @@ bool FreeRunningTimer::forceTimerClick() {
     // The next step wraps the counter to that step's own increment.
     accumulator_ = kTurnUnits;
     request = true;
-    registers_[reg::kTflg2] |= 0x80;
+    registers_[bit::kTof.index] |= bit::kTof.mask;
     forcePending_ = true;
     return true;
 }

@@ -4,7 +4,10 @@
 #include <bit>
 #include <cstdint>
 
+#include "peripherals/interrupt_requests.h"
 #include "peripherals/io_registers.h"
+#include "peripherals/peripheral_bus.h"
+#include "peripherals/register_bits.h"
 
 namespace tarnwick {
 
@@ -28,8 +31,8 @@ class RealTimeInterrupt {
     static constexpr std::uint32_t kPeriodUnits = 0x10000;
     static constexpr std::array<std::uint32_t, 4> kUnitsPerCycle{8, 4, 2, 1};
 
-    RealTimeInterrupt(IoRegisters registers, bool& requestLatch)
-        : request(requestLatch), registers_(registers) {}
+    // Adds the RTI's interrupt condition (RTII) and its clock.
+    explicit RealTimeInterrupt(PeripheralBus& bus);
 
     void reset();
 
@@ -38,7 +41,7 @@ class RealTimeInterrupt {
         accumulator_ += cycles * kUnitsPerCycle[rateSelect];
         if (accumulator_ >= kPeriodUnits) {
             accumulator_ -= kPeriodUnits;
-            registers_[reg::kTflg2] |= 0x40;
+            registers_[bit::kRtif.index] |= bit::kRtif.mask;
             request = true;
         }
     }
@@ -60,7 +63,7 @@ class RealTimeInterrupt {
     bool forceRtiPending() const { return forcePending_; }
 
     std::uint8_t rateSelect = 0;  // PACTL bits 1:0
-    bool& request;
+    RequestLine request;
 
   private:
     friend class Peripherals;
@@ -82,8 +85,8 @@ class FreeRunningTimer {
     static constexpr std::uint32_t kTurnUnits = 1u << 20;
     static constexpr std::array<std::uint32_t, 4> kUnitsPerCycle{16, 4, 2, 1};
 
-    FreeRunningTimer(IoRegisters registers, bool& requestLatch)
-        : request(requestLatch), registers_(registers) {}
+    // Adds the overflow's interrupt condition (TOI) and the counter's clock.
+    explicit FreeRunningTimer(PeripheralBus& bus);
 
     void reset();
 
@@ -92,7 +95,7 @@ class FreeRunningTimer {
         accumulator_ += cycles * kUnitsPerCycle[prescaleSelect];
         if (accumulator_ >= kTurnUnits) {
             accumulator_ -= kTurnUnits;
-            registers_[reg::kTflg2] |= 0x80;
+            registers_[bit::kTof.index] |= bit::kTof.mask;
             request = true;
         }
         const std::uint16_t count = tcnt();
@@ -116,7 +119,7 @@ class FreeRunningTimer {
     bool forceTimerPending() const { return forcePending_; }
 
     std::uint8_t prescaleSelect = 0;  // TMSK2 bits 1:0
-    bool& request;
+    RequestLine request;
 
   private:
     friend class Peripherals;

@@ -1,8 +1,23 @@
 #include "peripherals/sci.h"
 
+#include "peripherals/member_call.h"
+#include "peripherals/register_bits.h"
+
 namespace tarnwick {
 
+SciTransmitter::SciTransmitter(PeripheralBus& bus, const std::function<void(std::uint8_t)>& onFrame)
+    : tdreRequest(bus.interrupts.addCondition(InterruptSource::Sci, bit::kTie)),
+      tcRequest(bus.interrupts.addCondition(InterruptSource::Sci, bit::kTcie)),
+      registers_(bus.registers),
+      onFrame_(onFrame) {
+    bus.events.add(
+        EventCountdown::clockOf<&SciTransmitter::step, &SciTransmitter::cyclesToEvent>(this));
+    bus.interrupts.onTaken(InterruptSource::Sci, this, memberCall<&SciTransmitter::interruptTaken>);
+}
+
+// After the register reset BAUD holds only SCR2:SCR0, which is then the baud index.
 void SciTransmitter::reset() {
+    baudIndex = registers_[reg::kBaud] & 0x1F;
     bitClock = 0;
     breakRequested = false;
     tdreRequest = false;
@@ -17,18 +32,29 @@ void SciTransmitter::reset() {
     interruptCount_ = 0;
 }
 
+std::uint32_t SciTransmitter::cyclesToEvent() const {
+    if (!transmitterEnabled) return EventCountdown::kNoEvent;
+    const std::uint32_t frame = kSciFrameCycles[baudIndex];
+    const std::uint32_t event = halfFrame_ ? frame : frame / 2;
+    if (bitClock >= event) return 0;
+    // The clock runs only while a frame or a break goes out.
+    if (!transmitting && !breakRequested) return EventCountdown::kNoEvent;
+    return event - bitClock;
+}
+
 void SciTransmitter::baudWritten(std::uint8_t baud) {
-    baudIndex = static_cast<std::uint8_t>(((baud & 0x30) >> 1) | (baud & 0x07));
+    baudIndex = static_cast<std::uint8_t>(((baud & bit::kScp.mask) >> 1) | (baud & bit::kScr.mask));
     // A new rate restarts the bit clock without ending the frame in progress.
     bitClock = 0;
 }
 
 void SciTransmitter::control2Written(std::uint8_t sccr2) {
     const std::uint8_t scsr = registers_[reg::kScsr];
-    transmitterEnabled = (sccr2 & 0x08) != 0;
-    if ((sccr2 & 0x88) == 0x88) tdreRequest = (scsr & kTdre) != 0;
-    if ((sccr2 & 0x48) == 0x48) tcRequest = (scsr & kTc) != 0;
-    if ((sccr2 & 0x09) == 0x09) {
+    transmitterEnabled = bit::kTe.isSetIn(sccr2);
+    if (!transmitterEnabled) return;
+    if (bit::kTie.isSetIn(sccr2)) tdreRequest = (scsr & kTdre) != 0;
+    if (bit::kTcie.isSetIn(sccr2)) tcRequest = (scsr & kTc) != 0;
+    if (bit::kSbk.isSetIn(sccr2)) {
         // Clearing SBK later does not end the break: only a reset does.
         breakRequested = true;
         if (scsr & kTc) {

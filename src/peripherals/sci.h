@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <functional>
 
+#include "peripherals/interrupt_requests.h"
 #include "peripherals/io_registers.h"
+#include "peripherals/peripheral_bus.h"
 #include "peripherals/register_bits.h"
 
 namespace tarnwick {
@@ -23,19 +25,19 @@ inline constexpr auto kSciFrameCycles = [] {
     return cycles;
 }();
 
-// The SCI transmitter (there is no receiver). TDRE comes back at the frame's midpoint, so
-// the program can queue the next byte while the current one is still shifting out.
+// The SCI transmitter. TDRE comes back at the frame's midpoint, so the program can queue
+// the next byte while the current one is still shifting out.
 class SciTransmitter {
   public:
     static constexpr std::uint8_t kHistorySize = 32;
 
-    SciTransmitter(IoRegisters registers, const std::function<void(std::uint8_t)>& onFrame,
-                   bool& tdreLatch, bool& tcLatch)
-        : tdreRequest(tdreLatch), tcRequest(tcLatch), registers_(registers), onFrame_(onFrame) {}
+    // Adds the transmit conditions (TDRE with TIE, then TC with TCIE) on the SCI vector and
+    // the transmitter's clock; every frame sent is handed to onFrame.
+    SciTransmitter(PeripheralBus& bus, const std::function<void(std::uint8_t)>& onFrame);
 
     void reset();
 
-    void step(std::uint8_t cycles) {
+    void step(std::uint32_t cycles) {
         if (!transmitterEnabled) return;
         if (transmitting || breakRequested) bitClock += cycles;
         const std::uint32_t frame = kSciFrameCycles[baudIndex];
@@ -51,6 +53,8 @@ class SciTransmitter {
             finishFrame();
         }
     }
+    // E cycles until the step reaches the midpoint or the end of the frame.
+    std::uint32_t cyclesToEvent() const;
 
     // Side effects of register writes; the caller has stored the register byte.
     void baudWritten(std::uint8_t baud);
@@ -77,8 +81,8 @@ class SciTransmitter {
     std::uint8_t shiftRegister = 0;
     bool transmitting = false;
     bool breakRequested = false;
-    bool& tdreRequest;
-    bool& tcRequest;
+    RequestLine tdreRequest;
+    RequestLine tcRequest;
 
   private:
     void finishFrame();

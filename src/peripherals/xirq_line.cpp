@@ -1,6 +1,12 @@
 #include "peripherals/xirq_line.h"
 
+#include "peripherals/member_call.h"
+
 namespace tarnwick {
+
+XirqLine::XirqLine(PeripheralBus& bus, const AddressSpace& memory) : memory_(memory) {
+    bus.interrupts.onTaken(InterruptSource::Xirq, this, memberCall<&XirqLine::interruptTaken>);
+}
 
 void XirqLine::reset() {
     pending_ = false;

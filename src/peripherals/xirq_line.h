@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "base/address_record.h"
+#include "peripherals/peripheral_bus.h"
 
 namespace tarnwick {
 
@@ -18,7 +19,8 @@ struct XirqButton {
 // (released by the first XIRQ interrupt taken).
 class XirqLine {
   public:
-    explicit XirqLine(const AddressSpace& memory) : memory_(memory) {}
+    // Listens for the XIRQ interrupts taken; the vector is read from memory.
+    XirqLine(PeripheralBus& bus, const AddressSpace& memory);
 
     void reset();
 
