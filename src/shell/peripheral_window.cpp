@@ -37,6 +37,8 @@ QLabel* PeripheralWindow::bitLabel(const QString& prefix, const RegisterBit& bit
 }
 
 void PeripheralWindow::refresh() {
+    // The peripherals may be behind the cycles ticked until their next event.
+    machine_.peripherals.settle();
     refreshFields();
     for (const auto& [label, bit] : bits_)
         label->setText(bit.isSetIn(machine_.peek(kIoBase + bit.index)) ? QStringLiteral("1")

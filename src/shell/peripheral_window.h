@@ -18,7 +18,7 @@ class PeripheralWindow : public SessionWindow {
     Q_OBJECT
 
   public:
-    // Rereads the window's own fields, then its register bits.
+    // Settles the peripherals and rereads the window's own fields, then its register bits.
     void refresh() final;
 
   protected:
@@ -34,8 +34,7 @@ class PeripheralWindow : public SessionWindow {
     // the register.
     QLabel* bitLabel(const QString& prefix, const RegisterBit& bit);
 
-    // The fields other than the register bits; whatever must be settled before the
-    // registers are read is settled here.
+    // The fields other than the register bits.
     virtual void refreshFields() = 0;
 
     void showEvent(QShowEvent* event) override;

@@ -67,9 +67,7 @@ TSubRTIForm::TSubRTIForm(Machine& machine, QWidget* parent)
 }
 
 void TSubRTIForm::refreshFields() {
-    Peripherals& peripherals = machine_.peripherals;
-    // TFLG2 and TCNT are read after this, by the bit fields too.
-    peripherals.settle();
+    const Peripherals& peripherals = machine_.peripherals;
     const std::string separator = machine_.host.thousandsSeparator();
 
     const RealTimeInterrupt& rti = peripherals.rti;
