@@ -6,7 +6,8 @@
 //
 // With --dex-loop N it only runs N steps of LDX #$FFFF / DEX / BNE / BRA after a reset, for
 // counting host instructions per simulated instruction under callgrind; --dex-loop-checking N
-// does the same with one breakpoint that is never reached.
+// does the same with one breakpoint that is never reached, and --dex-loop-peripherals N with
+// the SCI transmitter enabled and the A/D converter scanning.
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -152,10 +153,19 @@ Measurement median(std::array<Measurement, 3> runs) {
     return runs[1];
 }
 
-void runDexLoop(std::uint64_t steps, bool withBreakpoint) {
+void runDexLoop(std::uint64_t steps, bool withBreakpoint, bool withPeripherals) {
     Bench bench;
+    if (withPeripherals) {
+        bench.load(0x7100, {
+                               0x86, 0x08,        // LDAA #$08
+                               0xB7, 0x10, 0x2D,  // STAA SCCR2: TE
+                               0x86, 0x30,        // LDAA #$30
+                               0xB7, 0x10, 0x30,  // STAA ADCTL: SCAN, MULT
+                               0x7E, 0x80, 0x00,  // JMP $8000
+                           });
+    }
     bench.load(0x8000, {0xCE, 0xFF, 0xFF, 0x09, 0x26, 0xFD, 0x20, 0xF8});
-    bench.setWord(0xFFFE, 0x8000);
+    bench.setWord(0xFFFE, withPeripherals ? 0x7100 : 0x8000);
     machineReset(*bench.machine);
     if (withBreakpoint) setUnreachedBreakpoint(*bench.machine);
     bench.host.pumpsLeft = std::max<std::uint64_t>(steps / (withBreakpoint ? 1000 : 100), 1);
@@ -168,14 +178,17 @@ void runDexLoop(std::uint64_t steps, bool withBreakpoint) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && (std::strcmp(argv[1], "--dex-loop") == 0 ||
-                      std::strcmp(argv[1], "--dex-loop-checking") == 0)) {
+                      std::strcmp(argv[1], "--dex-loop-checking") == 0 ||
+                      std::strcmp(argv[1], "--dex-loop-peripherals") == 0)) {
         runDexLoop(std::strtoull(argv[2], nullptr, 10),
-                   std::strcmp(argv[1], "--dex-loop-checking") == 0);
+                   std::strcmp(argv[1], "--dex-loop-checking") == 0,
+                   std::strcmp(argv[1], "--dex-loop-peripherals") == 0);
         return 0;
     }
     if (argc != 1) {
         std::fprintf(stderr,
-                     "usage: simulator_bench [--dex-loop STEPS | --dex-loop-checking STEPS]\n");
+                     "usage: simulator_bench [--dex-loop STEPS | --dex-loop-checking STEPS | "
+                     "--dex-loop-peripherals STEPS]\n");
         return 1;
     }
     constexpr std::uint64_t kSteps = 50'000'000;

@@ -69,8 +69,21 @@ void interruptEntry(Machine& machine, InterruptSource source) {
     machine.peripherals.interruptTaken(source);
 }
 
-void takeXirq(Machine& machine) {
-    interruptEntry(machine, InterruptSource::Xirq);
+namespace {
+
+// An entry out of WAI charges nothing. Made before the instruction it is a step of its own,
+// which must leave no cycles for the tick: the count there is still the previous step's.
+// Made after the instruction, the step's cycles are that instruction's (the idle WAI's).
+void enterFromPoll(Machine& machine, InterruptSource source, PollPlace place) {
+    const bool waiting = machine.waitState;
+    interruptEntry(machine, source);
+    if (waiting && place == PollPlace::BeforeInstruction) machine.stepCycles = 0;
+}
+
+}  // namespace
+
+void takeXirq(Machine& machine, PollPlace place) {
+    enterFromPoll(machine, InterruptSource::Xirq, place);
     machine.flags.i = machine.flags.x = true;
 }
 
@@ -80,10 +93,10 @@ void wakeFromStop(Machine& machine) {
     machine.peripherals.releaseXirqAtStopWakeUp();
 }
 
-bool pollMaskable(Machine& machine) {
+bool pollMaskable(Machine& machine, PollPlace place) {
     const std::optional<InterruptSource> source = machine.peripherals.dueMaskableInterrupt();
     if (!source) return false;
-    interruptEntry(machine, *source);
+    enterFromPoll(machine, *source, place);
     machine.flags.i = true;
     return true;
 }

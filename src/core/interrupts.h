@@ -11,10 +11,14 @@ namespace tarnwick {
 // registers reset; the cycle counters cleared. A, B, IX, IY and H N Z V C keep their values.
 void machineReset(Machine& machine);
 
+// Where the poll sits in its step: after the step's instruction (trace into, step over and
+// step out) or before it, in place of it when it enters an interrupt (the other loops).
+enum class PollPlace : std::uint8_t { AfterInstruction, BeforeInstruction };
+
 // Takes at most one interrupt: XIRQ (masked only by X), then the maskable sources that are
 // due by their priority (masked by I, and never right after CLI). True when an interrupt
 // was entered.
-inline bool interruptPoll(Machine& machine);
+inline bool interruptPoll(Machine& machine, PollPlace place = PollPlace::AfterInstruction);
 
 // Stacks the registers (unless WAI already did) and loads the source's vector. For the WAI
 // pre-stacking it only stacks and leaves PC on the WAI opcode.
@@ -24,14 +28,14 @@ void interruptEntry(Machine& machine, InterruptSource source);
 void pushRegisterFrame(Machine& machine, std::uint16_t returnAddress);
 
 // The rare parts of the poll, out of line.
-void takeXirq(Machine& machine);
+void takeXirq(Machine& machine, PollPlace place);
 void wakeFromStop(Machine& machine);
-bool pollMaskable(Machine& machine);
+bool pollMaskable(Machine& machine, PollPlace place);
 
-[[gnu::always_inline]] inline bool interruptPoll(Machine& machine) {
+[[gnu::always_inline]] inline bool interruptPoll(Machine& machine, PollPlace place) {
     if (machine.peripherals.xirqPending()) [[unlikely]] {
         if (!machine.flags.x) {
-            takeXirq(machine);
+            takeXirq(machine, place);
             return true;
         }
         // With X set, XIRQ only wakes the CPU from STOP; the instruction after STOP runs
@@ -44,7 +48,7 @@ bool pollMaskable(Machine& machine);
     if (machine.flags.i || !machine.peripherals.anyMaskableRequestLatched()) [[likely]]
         return false;
     if (machine.cycleCounter == machine.cliMark) return false;
-    return pollMaskable(machine);
+    return pollMaskable(machine, place);
 }
 
 }  // namespace tarnwick

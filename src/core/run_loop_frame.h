@@ -23,7 +23,7 @@ void tickSlowly(Machine& m);
 }
 
 [[gnu::always_inline]] inline void stepPollFirst(Machine& m) {
-    if (!interruptPoll(m)) executeInstruction(m);
+    if (!interruptPoll(m, PollPlace::BeforeInstruction)) executeInstruction(m);
 }
 
 // Tests made at the new PC after a step.

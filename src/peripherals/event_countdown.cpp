@@ -19,8 +19,23 @@ void EventCountdown::stepWaitingClocks(std::uint32_t cycles) const {
     }
 }
 
+void EventCountdown::refuseWhileStepping() const {
+    if (stepping_) throw std::logic_error("the peripherals were settled from inside their step");
+}
+
+// The events, and the callbacks they make, come here.
 void EventCountdown::tickSlowly() {
-    stepWaitingClocks(static_cast<std::uint32_t>(unsettledCycles()));
+    refuseWhileStepping();
+    {
+        struct Stepping {
+            bool& flag;
+            explicit Stepping(bool& f) : flag(f) { flag = true; }
+            ~Stepping() { flag = false; }
+            Stepping(const Stepping&) = delete;
+            Stepping& operator=(const Stepping&) = delete;
+        } stepping(stepping_);
+        stepWaitingClocks(static_cast<std::uint32_t>(unsettledCycles()));
+    }
     std::uint32_t nearest = kNoEvent;
     for (std::uint32_t left = waiting_; left != 0; left &= left - 1) {
         const int index = std::countr_zero(left);
@@ -32,7 +47,8 @@ void EventCountdown::tickSlowly() {
 }
 
 // Before the nearest event no clock's next event moves but by the cycles stepped, so it
-// stays the nearest, still `remaining_` cycles ahead.
+// stays the nearest, still `remaining_` cycles ahead. A settle from inside the clocks' step
+// finds the event it is in due, and tickSlowly() refuses it.
 void EventCountdown::settleCounted() {
     if (remaining_ <= 0) {
         tickSlowly();
@@ -43,6 +59,7 @@ void EventCountdown::settleCounted() {
 }
 
 void EventCountdown::reschedule() {
+    refuseWhileStepping();
     std::uint32_t nearest = kNoEvent;
     waiting_ = 0;
     for (std::size_t index = 0; index < clockCount_; ++index) {

@@ -51,7 +51,8 @@ class EventCountdown {
         if (unsettledCycles() != 0) settleCounted();
     }
     // Asks every clock for its next event after something changed them; there must be
-    // nothing left to settle.
+    // nothing left to settle. Settling and rescheduling throw std::logic_error when they come
+    // from inside the clocks' own step.
     void reschedule();
     // Makes the next step take the slow path, leaving what is settled as it is.
     void demandAttention() {
@@ -65,10 +66,14 @@ class EventCountdown {
     std::int32_t unsettledCycles() const { return scheduled_ - remaining_; }
     void settleCounted();
     void stepWaitingClocks(std::uint32_t cycles) const;
+    // A clock's callback (a frame sent) that settles or reschedules would step the clocks
+    // again from the middle of their own step.
+    void refuseWhileStepping() const;
 
     std::int32_t remaining_ = 0;
     std::int32_t scheduled_ = 0;
     std::uint32_t waiting_ = 0;  // one bit per clock with an event ahead
+    bool stepping_ = false;
     std::array<Clock, kMaxClocks> clocks_{};
     std::size_t clockCount_ = 0;
 };

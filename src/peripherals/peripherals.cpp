@@ -92,10 +92,11 @@ Peripherals::Peripherals(AddressSpace& memory, const std::uint32_t& cycleCounter
       rti(bus_),
       timer(bus_),
       sci(bus_, onSciFrameTransmitted),
+      sciReceiver(bus_, sci.baudIndex),
       adc(bus_),
       xirq(bus_, memory),
       timerRegisters_(bus_, rti, timer),
-      sciRegisters_(bus_, sci) {
+      sciRegisters_(bus_, sci, sciReceiver) {
     // The registers of no modelled peripheral that still refuse writes: INIT, so that the
     // block never moves, and PIOC.
     bus_.registerTable.claim(reg::kPioc, {.write8 = &RegisterTable::ignoreWrite});
@@ -113,6 +114,7 @@ void Peripherals::resetRegisters() {
     rti.reset();
     timer.reset();
     sci.reset();
+    sciReceiver.reset();
     adc.reset();
     xirq.reset();
     bus_.events.reschedule();

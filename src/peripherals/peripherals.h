@@ -11,6 +11,7 @@
 #include "peripherals/peripheral_bus.h"
 #include "peripherals/rti_timer.h"
 #include "peripherals/sci.h"
+#include "peripherals/sci_receiver.h"
 #include "peripherals/sci_registers.h"
 #include "peripherals/timer_registers.h"
 #include "peripherals/xirq_line.h"
@@ -18,10 +19,10 @@
 namespace tarnwick {
 
 // The on-chip peripherals of the simulated 68HC11: the I/O register block at 1000-103F with
-// its latches, the RTI and free-running timer, the SCI transmitter, the A/D converter with
-// Port E and the XIRQ line. The registers are the value bytes of their address records, so
-// memory views see what the program sees. Each peripheral claims its registers, interrupt
-// conditions and clock on the bus when it is constructed.
+// its latches, the RTI and free-running timer, the SCI transmitter and receiver, the A/D
+// converter with Port E and the XIRQ line. The registers are the value bytes of their address
+// records, so memory views see what the program sees. Each peripheral claims its registers,
+// interrupt conditions and clock on the bus when it is constructed.
 //
 // The core calls: the four register accesses for addresses of kind I/O, the register reset
 // from the machine reset, the tick after every step, the interrupt conditions and the
@@ -41,10 +42,10 @@ class Peripherals {
     void write8(std::uint16_t address, std::uint8_t value);
     void write16(std::uint16_t address, std::uint16_t value);
 
-    // Advances RTI, timer, SCI and A/D, in that order, by one step's cycles. They only count
-    // down to the nearest event of any of them here and are advanced at that step, at every
-    // register access and by settle(). True when the tick took its slow path: an event was
-    // due or attention had been demanded.
+    // Advances RTI, timer, SCI (transmitter, then receiver) and A/D, in that order, by one
+    // step's cycles. They only count down to the nearest event of any of them here and are
+    // advanced at that step, at every register access and by settle(). True when the tick
+    // took its slow path: an event was due or attention had been demanded.
     bool tick(std::uint8_t cycles);
 
     // The two halves of tick(), for a caller that keeps the slow half out of its loop: counts
@@ -99,6 +100,7 @@ class Peripherals {
     RealTimeInterrupt rti;
     FreeRunningTimer timer;
     SciTransmitter sci;
+    SciReceiver sciReceiver;
     AnalogDigital adc;
     XirqLine xirq;
 

@@ -7,8 +7,8 @@ namespace tarnwick {
 
 // BAUD, SCCR1 and SCCR2 keep their 8-bit rules as bytes of a 16-bit write; SCSR ignores
 // both; SCDR takes its byte of a 16-bit write as plain storage, so nothing is sent.
-SciRegisters::SciRegisters(PeripheralBus& bus, SciTransmitter& transmitter)
-    : registers_(bus.registers), transmitter_(transmitter) {
+SciRegisters::SciRegisters(PeripheralBus& bus, SciTransmitter& transmitter, SciReceiver& receiver)
+    : registers_(bus.registers), transmitter_(transmitter), receiver_(receiver) {
     RegisterTable& table = bus.registerTable;
     table.claim(reg::kBaud, {.owner = this,
                              .readMask = implementedBits(reg::kBaud),
@@ -26,7 +26,9 @@ SciRegisters::SciRegisters(PeripheralBus& bus, SciTransmitter& transmitter)
                              .afterRead8 = memberCall<&SciRegisters::readScsr>,
                              .write8 = &RegisterTable::ignoreWrite,
                              .writeInWord = &RegisterTable::ignoreWrite});
-    table.claim(reg::kScdr, {.owner = this, .write8 = memberCall<&SciRegisters::writeScdr>});
+    table.claim(reg::kScdr, {.owner = this,
+                             .afterRead8 = memberCall<&SciRegisters::readScdr>,
+                             .write8 = memberCall<&SciRegisters::writeScdr>});
 }
 
 void SciRegisters::writeBaud(std::uint8_t value) {
@@ -41,10 +43,16 @@ void SciRegisters::writeSccr1(std::uint8_t value) {
 void SciRegisters::writeSccr2(std::uint8_t value) {
     registers_[reg::kSccr2] = value;
     transmitter_.control2Written(value);
+    receiver_.control2Written(value);
 }
 
 void SciRegisters::readScsr() {
     transmitter_.statusRead = true;
+    receiver_.statusRead();
+}
+
+void SciRegisters::readScdr() {
+    receiver_.dataRead();
 }
 
 // The transmit data register is the transmitter's own: the SCDR byte does not change.

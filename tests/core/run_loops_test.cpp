@@ -265,6 +265,33 @@ TEST_F(RunLoopsInterruptTest, StepOverWaiStopsAfterTheHandlerReturns) {
     EXPECT_GE(machine->cycleCounter, 8192u);
 }
 
+// Every wake-up of WAI / BRA back to it is an interrupt taken out of WAI, which costs no
+// cycles: the timer and the steps' cycles, as hc11run totals them, keep to the cycle counter.
+TEST_F(RunLoopsInterruptTest, WakingFromWaiAdvancesNothing) {
+    load(0x8000, {0x3E, 0x20, 0xFD});
+    std::uint64_t stepped = 0;
+    runUntil(*machine, [this, &stepped] {
+        stepped += machine->stepCycles;
+        return machine->peripherals.rti.timeoutCount() == 3;
+    });
+    machine->peripherals.settle();
+    EXPECT_EQ(stepped, machine->cycleCounter);
+    EXPECT_EQ(machine->peripherals.timer.tcnt(), machine->cycleCounter & 0xFFFF);
+
+    // Stepped over, the poll follows the instruction: the idle WAI's cycle is the step's.
+    resetWithStack();
+    machine->flags.i = false;
+    machine->poke(0x1024, 0x40);
+    for (int wakeUps = 0; wakeUps < 3; ++wakeUps) {
+        stepOver(*machine);  // WAI, the handler
+        ASSERT_EQ(machine->pc, 0x8001);
+        stepOver(*machine);  // BRA
+    }
+    machine->peripherals.settle();
+    EXPECT_EQ(machine->peripherals.rti.timeoutCount(), 3u);
+    EXPECT_EQ(machine->peripherals.timer.tcnt(), machine->cycleCounter & 0xFFFF);
+}
+
 TEST_F(RunLoopsInterruptTest, StepOutOfAnInterruptHandler) {
     markLine(0xC000, 29);
     machine->peripherals.rti.request = true;

@@ -45,8 +45,8 @@ class Rig {
     bool settleEveryStep_;
 };
 
-// One random register access of the transmitter's or the converter's program, or a change
-// of an analog input; the same on both rigs.
+// One random register access of the transmitter's, receiver's or converter's program, a
+// byte for the receiver or a change of an analog input; the same on both rigs.
 void randomAccess(std::mt19937& random, Rig& rig) {
     Peripherals& p = rig.peripherals;
     auto pick = [&random](auto... values) {
@@ -55,12 +55,13 @@ void randomAccess(std::mt19937& random, Rig& rig) {
         return choices[std::uniform_int_distribution<std::size_t>(0, choices.size() - 1)(random)];
     };
     const auto byte = static_cast<std::uint8_t>(random());
-    switch (random() % 12) {
+    switch (random() % 15) {
         case 0:
             p.write8(0x102B, static_cast<std::uint8_t>(pick(0x00, 0x01, 0x10, 0x20)));
             break;
         case 1:
-            p.write8(0x102D, static_cast<std::uint8_t>(pick(0x08, 0x88, 0x48, 0xC8, 0x00)));
+            p.write8(0x102D, static_cast<std::uint8_t>(
+                                 pick(0x08, 0x88, 0x48, 0xC8, 0x00, 0x0C, 0x2C, 0x1C, 0x04)));
             break;
         case 2:
         case 3:
@@ -86,8 +87,15 @@ void randomAccess(std::mt19937& random, Rig& rig) {
         case 10:
             p.write8(0x1026, static_cast<std::uint8_t>(byte & 3));  // PACTL: the RTI rate
             break;
+        case 11:
+        case 12:
+            p.sciReceiver.queueInput(byte);
+            break;
+        case 13:
+            p.read8(0x102F);
+            break;
         default:
-            p.write16(0x102C, 0x00C8);  // SCCR1:SCCR2 with TIE, TCIE and TE
+            p.write16(0x102C, 0x00CC);  // SCCR1:SCCR2 with TIE, TCIE, TE and RE
             break;
     }
 }
@@ -109,21 +117,29 @@ void expectSameState(Rig& lazy, Rig& stepped) {
     ASSERT_EQ(a.adc.conversionCycles, b.adc.conversionCycles);
     ASSERT_EQ(a.adc.active, b.adc.active);
     ASSERT_EQ(a.adc.sequenceIndex, b.adc.sequenceIndex);
+    ASSERT_EQ(a.sciReceiver.queuedInputCount(), b.sciReceiver.queuedInputCount());
     ASSERT_EQ(lazy.frames, stepped.frames);
 }
 
-TEST(EventCountdownTest, TransmitterAndConverterMatchSteppingEveryStep) {
+TEST(EventCountdownTest, SciAndConverterMatchSteppingEveryStep) {
     for (const std::uint32_t seed : {1u, 2u, 3u, 4u}) {
         SCOPED_TRACE(seed);
         std::mt19937 random(seed);
         Rig lazy(false);
         Rig stepped(true);
+        lazy.peripherals.sciReceiver.attachInput();
+        stepped.peripherals.sciReceiver.attachInput();
         for (int i = 0; i < 40000; ++i) {
             // Mostly instruction-sized steps, now and then a step of no cycles (an interrupt
             // taken out of WAI) or of an interrupt entry with its instruction.
             const auto cycles = static_cast<std::uint8_t>(random() % 64 == 0 ? 0 : random() % 42);
             lazy.step(cycles);
             stepped.step(cycles);
+            // What the interrupt poll reads before the next instruction, unsettled.
+            ASSERT_EQ(lazy.peripherals.dueMaskableInterrupt(),
+                      stepped.peripherals.dueMaskableInterrupt());
+            ASSERT_EQ(lazy.peripherals.anyMaskableRequestLatched(),
+                      stepped.peripherals.anyMaskableRequestLatched());
             if (random() % 8 == 0) {
                 const std::uint32_t accessSeed = random();
                 std::mt19937 forLazy(accessSeed);
