@@ -151,8 +151,14 @@ void TMainForm::createToolWindows() {
         SessionWindow* window = kind.create(models);
         sessionWindows_.push_back({&kind, window});
         // Queued: a window that reports its close is still visible until the close is done.
-        connect(window, &SessionWindow::closed, this, &TMainForm::updateCommands,
-                Qt::QueuedConnection);
+        // The peripheral windows show what another one connects (the terminal's input).
+        connect(
+            window, &SessionWindow::closed, this,
+            [this] {
+                updateCommands();
+                refreshSessionWindows(kPeripheralWindows);
+            },
+            Qt::QueuedConnection);
     }
     asciiForm_ = new TASCIIForm();
 
@@ -180,6 +186,7 @@ void TMainForm::openSessionWindow(ToolWindow tool, bool opener) {
     SessionWindow* window = sessionWindow(tool);
     if (opener) window->showView();
     openToolWindow(*window);
+    refreshSessionWindows(kPeripheralWindows);
 }
 
 // A window that is not shown is brought up to date when it is shown.
@@ -361,6 +368,8 @@ void TMainForm::restoreDesktop() {
         showInState(*widget, placement->state);
     }
     if (read.desktop.projectTab) projectWindow_->showPage(*read.desktop.projectTab);
+    // A terminal restored after the SCI window has attached the receiver since.
+    refreshSessionWindows(kPeripheralWindows);
     updateCommands();
 }
 

@@ -79,13 +79,20 @@ SciTerminalView::SciTerminalView(QWidget* parent) : QPlainTextEdit(parent) {
     colours.setColor(QPalette::Base, Qt::black);
     colours.setColor(QPalette::Text, Qt::white);
     setPalette(colours);
-    // 80 columns and 24 lines to begin with.
+    setMinimumSize(screenSize(20, 4));
+}
+
+// Starts as a terminal does, 80 columns by 24 lines.
+QSize SciTerminalView::sizeHint() const {
+    return screenSize(static_cast<int>(SciTerminal::kColumns), 24);
+}
+
+QSize SciTerminalView::screenSize(int columns, int lines) const {
     const QFontMetrics metrics(font());
     const int frame = 2 * frameWidth() + 2 * static_cast<int>(document()->documentMargin());
-    setMinimumWidth(static_cast<int>(SciTerminal::kColumns) * metrics.horizontalAdvance(u'0') +
-                    frame + verticalScrollBar()->sizeHint().width());
-    setMinimumHeight(4 * metrics.lineSpacing() + frame);
-    resize(minimumWidth(), 24 * metrics.lineSpacing() + frame);
+    return {
+        columns * metrics.horizontalAdvance(u'0') + frame + verticalScrollBar()->sizeHint().width(),
+        lines * metrics.lineSpacing() + frame};
 }
 
 void SciTerminalView::showOutput(SciTerminal& terminal) {
@@ -106,12 +113,14 @@ void SciTerminalView::showOutput(SciTerminal& terminal) {
         shownFirst_ = first;
     } else {
         if (first > shownFirst_) {
-            cursor.setPosition(document()->findBlockByNumber(int(first - shownFirst_)).position(),
-                               QTextCursor::KeepAnchor);
+            cursor.setPosition(
+                document()->findBlockByNumber(static_cast<int>(first - shownFirst_)).position(),
+                QTextCursor::KeepAnchor);
             cursor.removeSelectedText();
             shownFirst_ = first;
         }
-        const QTextBlock lastKept = document()->findBlockByNumber(int(keepEnd - 1 - shownFirst_));
+        const QTextBlock lastKept =
+            document()->findBlockByNumber(static_cast<int>(keepEnd - 1 - shownFirst_));
         cursor.setPosition(lastKept.position() + lastKept.length() - 1);
         cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
@@ -153,7 +162,8 @@ void SciTerminalView::paintEvent(QPaintEvent* event) {
     end.movePosition(QTextCursor::EndOfBlock);
     QRect rect = cursorRect(end);
     const int charWidth = fontMetrics().horizontalAdvance(u'0');
-    const int column = std::min(static_cast<int>(cursorColumn_), int(SciTerminal::kColumns) - 1);
+    const int column =
+        std::min(static_cast<int>(cursorColumn_), static_cast<int>(SciTerminal::kColumns) - 1);
     rect.moveLeft(rect.left() + (column - (last.length() - 1)) * charWidth);
     rect.setWidth(charWidth);
     QPainter painter(viewport());

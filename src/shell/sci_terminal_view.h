@@ -32,6 +32,8 @@ class SciTerminalView : public QPlainTextEdit {
     // to its end.
     void showOutput(SciTerminal& terminal);
 
+    QSize sizeHint() const override;
+
   signals:
     void typed(const QByteArray& bytes);
     void clearRequested();
@@ -44,6 +46,9 @@ class SciTerminalView : public QPlainTextEdit {
     void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
+    // The view's size for so many columns and lines of text.
+    QSize screenSize(int columns, int lines) const;
+
     std::uint64_t shownFirst_ = 0;  // the terminal's number of the first block
     std::size_t cursorColumn_ = 0;
 };

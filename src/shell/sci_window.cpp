@@ -17,7 +17,8 @@ QString sciCharacterText(std::uint8_t byte) {
 TSubSCIForm::TSubSCIForm(Machine& machine, QWidget* parent)
     : PeripheralWindow(machine, QStringLiteral("SubSCIForm"), QStringLiteral("SCI"), parent),
       transmitterEnable_(valueLabel(QStringLiteral("TxTE"), Qt::AlignCenter)),
-      handler_(valueLabel(QStringLiteral("SCIHandler"), Qt::AlignCenter)) {
+      handler_(valueLabel(QStringLiteral("SCIHandler"), Qt::AlignCenter)),
+      receiveRow_(new QWidget) {
     auto* history = new QGridLayout;
     history->addWidget(new QLabel(QStringLiteral("TX:")), 0, 0);
     for (int slot = 0; slot < SciTransmitter::kHistorySize; ++slot) {
@@ -44,9 +45,21 @@ TSubSCIForm::TSubSCIForm(Machine& machine, QWidget* parent)
     }
     flags->addStretch();
 
+    auto* receive = new QHBoxLayout(receiveRow_);
+    receive->setContentsMargins(0, 0, 0, 0);
+    receive->addWidget(new QLabel(QStringLiteral("RX:")));
+    receive->addSpacing(12);
+    for (const RegisterBit& flag : {bit::kRe, bit::kRie, bit::kRdrf, bit::kOr, bit::kIdle}) {
+        receive->addWidget(new QLabel(bitCaption(flag)));
+        receive->addWidget(bitLabel(QStringLiteral("Rx"), flag));
+        receive->addSpacing(12);
+    }
+    receive->addStretch();
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(history);
     layout->addLayout(flags);
+    layout->addWidget(receiveRow_);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     refresh();
 }
@@ -62,6 +75,7 @@ void TSubSCIForm::refreshFields() {
     transmitterEnable_->setText(sci.transmitterEnabled ? QStringLiteral("1") : QStringLiteral("0"));
     handler_->setText(QString::fromStdString(
         groupThousands(sci.interruptCount(), machine_.host.thousandsSeparator())));
+    receiveRow_->setVisible(machine_.peripherals.sciReceiver.inputAttached());
 }
 
 }  // namespace tarnwick

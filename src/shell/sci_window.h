@@ -9,7 +9,8 @@ class QLabel;
 
 namespace tarnwick {
 
-// "SCI": the last 32 bytes the transmitter sent, oldest first, and its flags.
+// "SCI": the last 32 bytes the transmitter sent, oldest first, and its flags; while an input
+// is attached to the receiver, the receiver's flags as well.
 class TSubSCIForm : public PeripheralWindow {
     Q_OBJECT
 
@@ -17,7 +18,8 @@ class TSubSCIForm : public PeripheralWindow {
     explicit TSubSCIForm(Machine& machine, QWidget* parent = nullptr);
 
   protected:
-    // The history, the transmitter-enable latch and the interrupt count.
+    // The history, the transmitter-enable latch, the interrupt count and whether the
+    // receiver's row is shown.
     void refreshFields() override;
 
   private:
@@ -25,6 +27,7 @@ class TSubSCIForm : public PeripheralWindow {
     std::array<QLabel*, SciTransmitter::kHistorySize> characters_{};
     QLabel* transmitterEnable_;
     QLabel* handler_;
+    QWidget* receiveRow_;
 };
 
 // A transmitted byte as the window draws it: "." below 20 hex and for the control codes 7F-9F,
