@@ -128,8 +128,8 @@ constexpr std::array kCommandMap{
     item(Menu::SubSystems, "&RTI && Timer", "", "SubRTIClick", A::RunControl, W::RtiTimer),
     item(Menu::SubSystems, "&Interrupts", "", "SubInterruptsClick", A::RunControl, W::Interrupts),
     item(Menu::SubSystems, "&SCI", "", "SubSCIClick", A::RunControl, W::Sci),
-    // Hidden: only a saved desktop opens the A/D window.
-    item(Menu::SubSystems, "&ADC/PORTE", "", "SubADCClick", A::Hidden, W::AdcPortE),
+    item(Menu::SubSystems, "SCI &Terminal", "", "SubSCITermClick", A::RunControl, W::SciTerminal),
+    item(Menu::SubSystems, "&ADC/PORTE", "", "SubADCClick", A::RunControl, W::AdcPortE),
 
     item(Menu::Configure, "&CPU...", "", "CfgCPUClick", A::ProjectIdle),
     item(Menu::Configure, "Environment &Options...", "", "CfgEnvironmentClick"),
@@ -143,6 +143,7 @@ constexpr std::array kCommandMap{
     item(Menu::Window, "SubSystem - RTI && Timer", "", "WindowSubRTIClick", A::WindowEntry, W::RtiTimer),
     item(Menu::Window, "SubSystem - Interrupts", "", "WindowSubInterruptsClick", A::WindowEntry, W::Interrupts),
     item(Menu::Window, "SubSystem - SCI", "", "WindowSubSCIClick", A::WindowEntry, W::Sci),
+    item(Menu::Window, "SubSystem - SCI Terminal", "", "WindowSubSCITermClick", A::WindowEntry, W::SciTerminal),
     item(Menu::Window, "SubSystem - ADC/PORTE", "", "WindowSubADCClick", A::WindowEntry, W::AdcPortE),
 
     item(Menu::Benchmark, "&Non I/O Instructions", "", "BenchNonIOClick", A::WithoutProject),

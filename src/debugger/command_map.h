@@ -41,6 +41,7 @@ enum class ToolWindow : std::uint8_t {
     Interrupts,
     Sci,
     AdcPortE,
+    SciTerminal,
 };
 using ToolWindows = unsigned;  // a set of ToolWindow bits
 constexpr ToolWindows toolWindowBit(ToolWindow window) {

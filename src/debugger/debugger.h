@@ -11,6 +11,7 @@
 #include "debugger/debug_context.h"
 #include "debugger/execution_counters.h"
 #include "debugger/register_panel.h"
+#include "debugger/sci_terminal.h"
 #include "debugger/watch_list.h"
 
 namespace tarnwick {
@@ -71,6 +72,9 @@ class Debugger {
     WatchList watches;
     // The main window's register fields, with what the last command changed.
     RegisterPanel registers;
+    // What the program transmitted through the SCI during the session, as a terminal
+    // shows it.
+    SciTerminal terminal;
 
   private:
     void resetProgram();

@@ -50,6 +50,7 @@ Debugger::Debugger(DebugContext& context)
       machine_(context.machine),
       editor_(context.editor) {
     machine_.programReset = [this] { resetProgram(); };
+    machine_.peripherals.onSciFrameTransmitted = [this](std::uint8_t byte) { terminal.feed(byte); };
 }
 
 void Debugger::startOrStop() {
@@ -61,6 +62,7 @@ void Debugger::startOrStop() {
 }
 
 void Debugger::start() {
+    terminal.clear();
     switch (context_.project.format) {
         case ProjectFormat::Asm11:
             if (startAssembly()) enterSession();

@@ -34,9 +34,10 @@ enum class DesktopWindow {
     SubRti,
     SubSci,
     SubAdc,
+    SubSciTerminal,
     Editor,
 };
-inline constexpr std::size_t kDesktopWindowCount = 9;
+inline constexpr std::size_t kDesktopWindowCount = 10;
 
 struct DesktopWindowKey {
     std::string_view key;
@@ -51,6 +52,7 @@ inline constexpr std::array<DesktopWindowKey, kDesktopWindowCount> kDesktopWindo
     {"SubRTIForm", false},
     {"SubSCIForm", false},
     {"SubADCForm", false},
+    {"SubSCITermForm", true},
     {"EditorForm", true},
 }};
 

@@ -1,7 +1,6 @@
 #include "shell/adc_window.h"
 
 #include <QCheckBox>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -37,16 +36,6 @@ class VRefKeyFilter : public QValidator {
     }
 };
 
-QLabel* valueLabel(const QString& objectName) {
-    auto* label = new QLabel;
-    label->setObjectName(objectName);
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setBold(true);
-    label->setFont(font);
-    label->setAlignment(Qt::AlignCenter);
-    return label;
-}
-
 }  // namespace
 
 std::optional<double> parseVRef(std::string_view text) {
@@ -66,14 +55,10 @@ std::string voltageText(double vref, std::uint8_t value, std::string_view thousa
 }
 
 TSubADCForm::TSubADCForm(Machine& machine, QWidget* parent)
-    : SessionWindow(parent, Qt::Window),
-      machine_(machine),
+    : PeripheralWindow(machine, QStringLiteral("SubADCForm"),
+                       QStringLiteral("Analog to Digital / PORTE"), parent),
       vrefField_(new QLineEdit(QStringLiteral("5.0"))),
-      portE_(valueLabel(QStringLiteral("LPORTE"))),
-      ccf_(valueLabel(QStringLiteral("LCCF"))) {
-    setObjectName(QStringLiteral("SubADCForm"));
-    setWindowTitle(QStringLiteral("Analog to Digital / PORTE"));
-
+      portE_(valueLabel(QStringLiteral("LPORTE"), Qt::AlignCenter)) {
     auto* channels = new QGridLayout;
     channels->addWidget(new QLabel(QStringLiteral("Hex:")), 2, 0);
     channels->addWidget(new QLabel(QStringLiteral("Dec:")), 3, 0);
@@ -88,9 +73,9 @@ TSubADCForm::TSubADCForm(Machine& machine, QWidget* parent)
         slider->setRange(0, 255);  // the top of a vertical slider is its maximum
         connect(slider, &QSlider::valueChanged, this, [this, channel] { ChangeTrack(channel); });
         channels->addWidget(slider, 1, column, Qt::AlignHCenter);
-        hexTexts_[channel] = valueLabel(QStringLiteral("LHexTrack") + number);
-        decimalTexts_[channel] = valueLabel(QStringLiteral("LDecTrack") + number);
-        voltageTexts_[channel] = valueLabel(QStringLiteral("LVccTrack") + number);
+        hexTexts_[channel] = valueLabel(QStringLiteral("LHexTrack") + number, Qt::AlignCenter);
+        decimalTexts_[channel] = valueLabel(QStringLiteral("LDecTrack") + number, Qt::AlignCenter);
+        voltageTexts_[channel] = valueLabel(QStringLiteral("LVccTrack") + number, Qt::AlignCenter);
         channels->addWidget(hexTexts_[channel], 2, column);
         channels->addWidget(decimalTexts_[channel], 3, column);
         channels->addWidget(voltageTexts_[channel], 4, column);
@@ -114,12 +99,12 @@ TSubADCForm::TSubADCForm(Machine& machine, QWidget* parent)
     results->addWidget(vrefField_);
     for (int index = 0; index < 4; ++index) {
         const QString name = QStringLiteral("ADR%1").arg(index + 1);
-        results_[index] = valueLabel(QStringLiteral("L") + name);
+        results_[index] = valueLabel(QStringLiteral("L") + name, Qt::AlignCenter);
         results->addWidget(new QLabel(name + QStringLiteral("=")));
         results->addWidget(results_[index]);
     }
-    results->addWidget(new QLabel(QStringLiteral("CCF=")));
-    results->addWidget(ccf_);
+    results->addWidget(new QLabel(bitCaption(bit::kCcf)));
+    results->addWidget(bitLabel(QStringLiteral("L"), bit::kCcf));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(channels);
@@ -128,7 +113,7 @@ TSubADCForm::TSubADCForm(Machine& machine, QWidget* parent)
     refresh();
 }
 
-void TSubADCForm::refresh() {
+void TSubADCForm::refreshFields() {
     const AnalogDigital& adc = machine_.peripherals.adc;
     for (int channel = 0; channel < kChannels; ++channel) {
         sliders_[channel]->setValue(adc.channelInputs[channel]);
@@ -143,8 +128,6 @@ void TSubADCForm::refresh() {
     portE_->setText(qText(hexText(portE, 2)));
     for (int index = 0; index < 4; ++index)
         results_[index]->setText(qText(hexText(machine_.peek(kIoBase + reg::kAdr1 + index), 2)));
-    ccf_->setText((machine_.peek(kIoBase + reg::kAdctl) & 0x80) ? QStringLiteral("1")
-                                                                : QStringLiteral("0"));
 }
 
 void TSubADCForm::ChangeTrack(int channel) {
@@ -177,11 +160,6 @@ void TSubADCForm::BitClick(int bit) {
     AnalogDigital& adc = machine_.peripherals.adc;
     adc.setPortEBit(static_cast<std::uint8_t>(bit), portEBits_[bit]->isChecked());
     portE_->setText(qText(hexText(adc.portE(), 2)));
-}
-
-void TSubADCForm::showEvent(QShowEvent* event) {
-    refresh();
-    QWidget::showEvent(event);
 }
 
 }  // namespace tarnwick

@@ -5,8 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/machine.h"
-#include "shell/session_window.h"
+#include "shell/peripheral_window.h"
 
 class QCheckBox;
 class QLabel;
@@ -28,17 +27,13 @@ std::string voltageText(double vref, std::uint8_t value, std::string_view thousa
 
 // "Analog to Digital / PORTE": the eight analog inputs the converter reads, set with sliders,
 // the digital levels of Port E as check boxes, and the four result registers with CCF.
-class TSubADCForm : public SessionWindow {
+class TSubADCForm : public PeripheralWindow {
     Q_OBJECT
 
   public:
     static constexpr int kChannels = 8;
 
     explicit TSubADCForm(Machine& machine, QWidget* parent = nullptr);
-
-    // Rereads the inputs, Port E and the results; the A/D power flag decides whether the
-    // sliders or the Port E check boxes take input.
-    void refresh();
 
   public slots:
     // A slider moved: the channel's input and its three texts.
@@ -50,12 +45,13 @@ class TSubADCForm : public SessionWindow {
     void BitClick(int bit);
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    // The inputs, Port E and the results; the A/D power flag decides whether the sliders or
+    // the Port E check boxes take input.
+    void refreshFields() override;
 
   private:
     void showChannel(int channel);
 
-    Machine& machine_;
     double vref_ = 5.0;  // the last VRef the voltages were computed with
     QLineEdit* vrefField_;
     std::array<QSlider*, kChannels> sliders_{};
@@ -65,7 +61,6 @@ class TSubADCForm : public SessionWindow {
     std::array<QCheckBox*, 8> portEBits_{};  // indexed by bit number
     QLabel* portE_;
     std::array<QLabel*, 4> results_{};
-    QLabel* ccf_;
 };
 
 }  // namespace tarnwick

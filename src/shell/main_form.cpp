@@ -13,7 +13,6 @@
 
 #include "debugger/cycle_time.h"
 #include "project/desktop.h"
-#include "shell/adc_window.h"
 #include "shell/ascii_chart_window.h"
 #include "shell/assembler_dialog.h"
 #include "shell/editor_window.h"
@@ -22,16 +21,11 @@
 #include "shell/help_window.h"
 #include "shell/project_window.h"
 #include "shell/qt_text.h"
-#include "shell/ram_view_window.h"
 #include "shell/register_panel_widget.h"
-#include "shell/rom_view_window.h"
-#include "shell/rti_timer_window.h"
-#include "shell/sci_window.h"
-#include "shell/stack_view_window.h"
+#include "shell/session_windows.h"
 #include "shell/text_styles.h"
 #include "shell/tool_icons.h"
 #include "shell/window_placement.h"
-#include "shell/xirq_window.h"
 
 namespace tarnwick {
 
@@ -93,10 +87,10 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
 
     connect(projectWindow_, &TProWindow::addWatchRequested, this, &TMainForm::addWatch);
     createToolWindows();
-    for (QWidget* window :
-         std::initializer_list<QWidget*>{projectWindow_, ramForm_, romForm_, stackForm_, rtiForm_,
-                                         xirqForm_, sciForm_, adcForm_, asciiForm_})
-        makeToolWindowOf(*window, *editor_);
+    makeToolWindowOf(*projectWindow_, *editor_);
+    makeToolWindowOf(*asciiForm_, *editor_);
+    for (const SessionWindowInstance& instance : sessionWindows_)
+        makeToolWindowOf(*instance.window, *editor_);
     search_ = std::make_unique<TextSearch>(host_);
 
     registerPanel_ = new RegisterPanelWidget(this);
@@ -114,9 +108,8 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
-    for (QWidget* window : std::initializer_list<QWidget*>{
-             ramForm_, romForm_, stackForm_, rtiForm_, xirqForm_, sciForm_, adcForm_, asciiForm_})
-        delete window;
+    for (const SessionWindowInstance& session : sessionWindows_) delete session.window;
+    delete asciiForm_;
     delete projectWindow_;
     delete editor_;
     delete helpForm_.data();
@@ -150,30 +143,28 @@ void TMainForm::connectEditor() {
 // listed in the Window menu while they are open, closed at the end of a session. While a
 // program runs, a 1000 ms timer keeps the cycle, time and peripheral texts moving.
 void TMainForm::createToolWindows() {
-    const MemoryRangeLists& blocks = projectCommands_.project().cpu.rangeLists;
-    ramForm_ = new TRAMForm(machine_, blocks, *display_, projectCommands_.project());
-    romForm_ = new TROMForm(machine_, blocks, projectCommands_.project());
-    stackForm_ = new TStackForm(machine_, *display_);
-    rtiForm_ = new TSubRTIForm(machine_);
-    xirqForm_ = new TIntrForm(machine_);
-    sciForm_ = new TSubSCIForm(machine_);
-    adcForm_ = new TSubADCForm(machine_);
-    asciiForm_ = new TASCIIForm();
-    // Queued: a window that reports its close is still visible until the close is done.
-    connect(ramForm_, &TRAMForm::closed, this, &TMainForm::updateCommands, Qt::QueuedConnection);
-    connect(romForm_, &TROMForm::closed, this, &TMainForm::updateCommands, Qt::QueuedConnection);
-    connect(stackForm_, &TStackForm::closed, this, &TMainForm::updateCommands,
+    const SessionWindowModels models{machine_, projectCommands_.project().cpu.rangeLists, *display_,
+                                     projectCommands_.project(), debugger_->terminal};
+    for (const SessionWindowKind& kind : sessionWindowKinds()) {
+        SessionWindow* window = kind.create(models);
+        sessionWindows_.push_back({&kind, window});
+        // Queued: a window that reports its close is still visible until the close is done.
+        // The peripheral windows show what another one connects (the terminal's input).
+        connect(
+            window, &SessionWindow::closed, this,
+            [this] {
+                updateCommands();
+                refreshSessionWindows(kPeripheralWindows);
+            },
             Qt::QueuedConnection);
-    connect(rtiForm_, &TSubRTIForm::closed, this, &TMainForm::updateCommands, Qt::QueuedConnection);
-    connect(xirqForm_, &TIntrForm::closed, this, &TMainForm::updateCommands, Qt::QueuedConnection);
-    connect(sciForm_, &TSubSCIForm::closed, this, &TMainForm::updateCommands, Qt::QueuedConnection);
-    connect(adcForm_, &TSubADCForm::closed, this, &TMainForm::updateCommands, Qt::QueuedConnection);
+    }
+    asciiForm_ = new TASCIIForm();
 
     refreshTimer_ = new QTimer(this);
     refreshTimer_->setInterval(1000);
     connect(refreshTimer_, &QTimer::timeout, this, [this] {
         updateCycleAndTime(*context_);
-        refreshPeripheralWindows();
+        refreshSessionWindows(kPeripheralWindows);
     });
     host_.setRefreshTimerSwitch([this](bool active) {
         if (active)
@@ -183,13 +174,23 @@ void TMainForm::createToolWindows() {
     });
 }
 
-// The RTI & Timer, XIRQ and A/D windows follow the machine whether shown or not; the SCI
-// window only while it is shown.
-void TMainForm::refreshPeripheralWindows() {
-    rtiForm_->refresh();
-    xirqForm_->refresh();
-    adcForm_->refresh();
-    if (sciForm_->isVisible()) sciForm_->refresh();
+SessionWindow* TMainForm::sessionWindow(ToolWindow tool) const {
+    for (const SessionWindowInstance& session : sessionWindows_)
+        if (session.kind->tool == tool) return session.window;
+    return nullptr;
+}
+
+void TMainForm::openSessionWindow(ToolWindow tool, bool opener) {
+    SessionWindow* window = sessionWindow(tool);
+    if (opener) window->showView();
+    openToolWindow(*window);
+    refreshSessionWindows(kPeripheralWindows);
+}
+
+// A window that is not shown is brought up to date when it is shown.
+void TMainForm::refreshSessionWindows(DebugViews views) {
+    for (const SessionWindowInstance& session : sessionWindows_)
+        if ((views & session.kind->view) && session.window->isVisible()) session.window->refresh();
 }
 
 void TMainForm::openToolWindow(QWidget& window) {
@@ -201,33 +202,19 @@ void TMainForm::openToolWindow(QWidget& window) {
 
 ToolWindows TMainForm::openToolWindows() const {
     ToolWindows open = 0;
-    if (ramForm_ && ramForm_->isVisible()) open |= toolWindowBit(ToolWindow::Ram);
-    if (romForm_ && romForm_->isVisible()) open |= toolWindowBit(ToolWindow::Rom);
-    if (stackForm_ && stackForm_->isVisible()) open |= toolWindowBit(ToolWindow::Stack);
-    if (rtiForm_ && rtiForm_->isVisible()) open |= toolWindowBit(ToolWindow::RtiTimer);
-    if (xirqForm_ && xirqForm_->isVisible()) open |= toolWindowBit(ToolWindow::Interrupts);
-    if (sciForm_ && sciForm_->isVisible()) open |= toolWindowBit(ToolWindow::Sci);
-    if (adcForm_ && adcForm_->isVisible()) open |= toolWindowBit(ToolWindow::AdcPortE);
+    for (const SessionWindowInstance& session : sessionWindows_)
+        if (session.window->isVisible()) open |= toolWindowBit(session.kind->tool);
     return open;
 }
 
 bool TMainForm::isShown(DebugView view) const {
-    switch (view) {
-        case kRamView:
-            return ramForm_->isVisible();
-        case kRomView:
-            return romForm_->isVisible();
-        case kStackView:
-            return stackForm_->isVisible();
-        default:
-            return false;
-    }
+    for (const SessionWindowInstance& session : sessionWindows_)
+        if (session.kind->view == view && session.window->isVisible()) return true;
+    return false;
 }
 
 void TMainForm::closeSessionWindows() {
-    for (QWidget* window : std::initializer_list<QWidget*>{ramForm_, romForm_, stackForm_, rtiForm_,
-                                                           xirqForm_, sciForm_, adcForm_})
-        window->close();
+    for (const SessionWindowInstance& session : sessionWindows_) session.window->close();
     updateCommands();
 }
 
@@ -240,7 +227,8 @@ void TMainForm::buildMenus() {
         QMenu* menu = menus_.at(entry.menu);
         if (entry.isSeparator()) {
             QAction* separator = menu->addSeparator();
-            actions_.emplace("separator" + std::to_string(actions_.size()), separator);
+            implemented_.push_back(true);
+            actions_.emplace("separator" + std::to_string(implemented_.size()), separator);
             continue;
         }
         QAction* action = menu->addAction(qText(entry.caption));
@@ -250,9 +238,17 @@ void TMainForm::buildMenus() {
         // must reach the command as well.
         action->setShortcutContext(Qt::ApplicationShortcut);
         if (!entry.toolHint.empty()) action->setToolTip(qText(entry.toolHint));
-        // An entry without a command stays disabled.
-        if (const Handler handler = handlerFor(entry.handler))
-            connect(action, &QAction::triggered, this, handler);
+        if (entry.window != ToolWindow::None) {
+            const bool opener = entry.availability != Availability::WindowEntry;
+            implemented_.push_back(sessionWindow(entry.window) != nullptr);
+            connect(action, &QAction::triggered, this,
+                    [this, tool = entry.window, opener] { openSessionWindow(tool, opener); });
+        } else {
+            // An entry without a command stays disabled.
+            const Handler handler = handlerFor(entry.handler);
+            implemented_.push_back(handler != nullptr);
+            if (handler) connect(action, &QAction::triggered, this, handler);
+        }
         actions_.emplace(std::string(entry.handler), action);
     }
 }
@@ -320,7 +316,7 @@ void TMainForm::updateCommands() {
         QAction* entryAction = action(entries[i].handler);
         entryAction->setText(qText(states[i].caption));
         entryAction->setVisible(states[i].visible);
-        entryAction->setEnabled(states[i].enabled && handlerFor(entries[i].handler));
+        entryAction->setEnabled(states[i].enabled && implemented_[i]);
     }
     for (const auto& [menu, widget] : menus_) widget->setEnabled(menuEnabled(menu, state));
     editor_->setDebugSessionActive(debugger_->inSession());
@@ -332,10 +328,7 @@ void TMainForm::refreshViews(DebugViews views) {
         debugger_->registers.refresh(machine_);
         registerPanel_->show(debugger_->registers);
     }
-    if ((views & kRamView) && ramForm_->isVisible()) ramForm_->refresh();
-    if ((views & kRomView) && romForm_->isVisible()) romForm_->refresh();
-    if ((views & kStackView) && stackForm_->isVisible()) stackForm_->refresh();
-    if (views & kPeripheralWindows) refreshPeripheralWindows();
+    refreshSessionWindows(views);
     if (views & kWatchValues) debugger_->watches.refresh();
     if (views & kControls) updateCommands();
     projectWindow_->refresh(views);
@@ -373,33 +366,33 @@ void TMainForm::restoreDesktop() {
         frame.moveCenter(screen->availableGeometry().center());
         window.setGeometry(frame);
     };
-    for (const auto& [window, widget] : desktopWindows()) {
+    for (const auto& [window, widget, session] : desktopWindows()) {
         const std::optional<WindowPlacement>& placement = read.desktop[window];
         if (!placement) {
             // A window the desktop does not name comes centred next time; the project window
             // stays shown.
             if (window == DesktopWindow::Editor) continue;
             centre(*widget);
-            if (window != DesktopWindow::Project) widget->hide();
+            if (session) widget->hide();
             continue;
         }
         place(*widget, *placement);
-        if (window == DesktopWindow::Ram) ramForm_->showView();
-        if (window == DesktopWindow::Rom) romForm_->showView();
-        if (window == DesktopWindow::Stack) stackForm_->showView();
+        if (session) session->showView();
         showInState(*widget, placement->state);
     }
     if (read.desktop.projectTab) projectWindow_->showPage(*read.desktop.projectTab);
+    // A terminal restored after the SCI window has attached the receiver since.
+    refreshSessionWindows(kPeripheralWindows);
     updateCommands();
 }
 
 // The windows the desktop keeps, in the order of its table.
-std::vector<std::pair<DesktopWindow, QWidget*>> TMainForm::desktopWindows() const {
-    return {{DesktopWindow::Project, projectWindow_}, {DesktopWindow::Ram, ramForm_},
-            {DesktopWindow::Rom, romForm_},           {DesktopWindow::Stack, stackForm_},
-            {DesktopWindow::Interrupts, xirqForm_},   {DesktopWindow::SubRti, rtiForm_},
-            {DesktopWindow::SubSci, sciForm_},        {DesktopWindow::SubAdc, adcForm_},
-            {DesktopWindow::Editor, editor_}};
+std::vector<TMainForm::DesktopPlace> TMainForm::desktopWindows() const {
+    std::vector<DesktopPlace> places{{DesktopWindow::Project, projectWindow_, nullptr}};
+    for (const SessionWindowInstance& session : sessionWindows_)
+        places.push_back({session.kind->desktop, session.window, session.window});
+    places.push_back({DesktopWindow::Editor, editor_, nullptr});
+    return places;
 }
 
 void TMainForm::saveDesktop() {
@@ -418,7 +411,7 @@ void TMainForm::saveDesktop() {
         if (window.isMinimized()) place.state = WindowState::Minimized;
         return place;
     };
-    for (const auto& [window, widget] : desktopWindows()) {
+    for (const auto& [window, widget, session] : desktopWindows()) {
         const bool present = window == DesktopWindow::Editor
                                  ? editor_->isVisible() && editor_->activeFile().has_value()
                                  : widget->isVisible();

@@ -30,13 +30,8 @@ namespace tarnwick {
 class RegisterPanelWidget;
 class TEditor;
 class TProWindow;
-class TRAMForm;
-class TROMForm;
-class TStackForm;
-class TSubRTIForm;
-class TIntrForm;
-class TSubSCIForm;
-class TSubADCForm;
+class SessionWindow;
+struct SessionWindowKind;
 class TASCIIForm;
 class THelpForm;
 class TextSearch;
@@ -106,9 +101,6 @@ class TMainForm : public QMainWindow {
     void SearchAgain1Click();
     void GotoLineNumber1Click();
     void SearchNextErrorClick();
-    void ViewRAMClick();
-    void ViewROMClick();
-    void ViewStackIXIYClick();
     void ViewASCIIClick();
     void ProjectNewClick();
     void ProjectOpenClick();
@@ -149,17 +141,6 @@ class TMainForm : public QMainWindow {
     void CfgEnvironmentClick();
     void CfgASMCClick();
     void WindowProjectClick();
-    void WindowRAMClick();
-    void WindowROMClick();
-    void WindowStackIXIYClick();
-    void WindowSubRTIClick();
-    void WindowSubInterruptsClick();
-    void WindowSubSCIClick();
-    void WindowSubADCClick();
-    void SubRTIClick();
-    void SubInterruptsClick();
-    void SubSCIClick();
-    void SubADCClick();
     void BenchNonIOClick();
     void HelpContentsClick();
     void About1Click();
@@ -170,9 +151,24 @@ class TMainForm : public QMainWindow {
   private:
     class Display;
 
+    // A session window and the entry of the table it was made from.
+    struct SessionWindowInstance {
+        const SessionWindowKind* kind;
+        SessionWindow* window;
+    };
+    // A window the desktop places: the project window, a session window, the editor.
+    struct DesktopPlace {
+        DesktopWindow key;
+        QWidget* widget;
+        SessionWindow* session;  // null for the project window and the editor
+    };
+
     void connectEditor();
     void createToolWindows();
-    void refreshPeripheralWindows();
+    SessionWindow* sessionWindow(ToolWindow tool) const;
+    // The View or SubSystems entry (opener) or the Window entry of a session window.
+    void openSessionWindow(ToolWindow tool, bool opener);
+    void refreshSessionWindows(DebugViews views);
     ToolWindows openToolWindows() const;
     bool isShown(DebugView view) const;
     void closeSessionWindows();
@@ -183,7 +179,7 @@ class TMainForm : public QMainWindow {
     void afterProjectCommand();
     void refreshViews(DebugViews views);
     void restoreDesktop();
-    std::vector<std::pair<DesktopWindow, QWidget*>> desktopWindows() const;
+    std::vector<DesktopPlace> desktopWindows() const;
     void saveDesktop();
     // Project|Build; true unless the assembler reported errors.
     bool buildProject();
@@ -207,13 +203,7 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<BuildMessages> buildMessages_;
     std::unique_ptr<Bookmarks> bookmarks_;
     TProWindow* projectWindow_;
-    TRAMForm* ramForm_ = nullptr;
-    TROMForm* romForm_ = nullptr;
-    TStackForm* stackForm_ = nullptr;
-    TSubRTIForm* rtiForm_ = nullptr;
-    TIntrForm* xirqForm_ = nullptr;
-    TSubSCIForm* sciForm_ = nullptr;
-    TSubADCForm* adcForm_ = nullptr;
+    std::vector<SessionWindowInstance> sessionWindows_;  // in the order of the desktop
     TASCIIForm* asciiForm_ = nullptr;
     QTimer* refreshTimer_ = nullptr;
     RegisterPanelWidget* registerPanel_;
@@ -221,6 +211,7 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<TextSearch> search_;
     std::map<std::string, QAction*, std::less<>> actions_;
     std::map<Menu, QMenu*> menus_;
+    std::vector<bool> implemented_;  // by command-map index: the entry reaches a command
 };
 
 }  // namespace tarnwick

@@ -11,7 +11,6 @@
 #include "debugger/modify_breakpoint.h"
 #include "debugger/stale_image.h"
 #include "project/s19_build.h"
-#include "shell/adc_window.h"
 #include "shell/add_watch_dialog.h"
 #include "shell/ascii_chart_window.h"
 #include "shell/assembler_dialog.h"
@@ -29,15 +28,9 @@
 #include "shell/modify_register_dialog.h"
 #include "shell/project_window.h"
 #include "shell/qt_text.h"
-#include "shell/ram_view_window.h"
-#include "shell/rom_view_window.h"
-#include "shell/rti_timer_window.h"
 #include "shell/run_to_cycle_dialog.h"
 #include "shell/save_to_binary_dialog.h"
-#include "shell/sci_window.h"
-#include "shell/stack_view_window.h"
 #include "shell/window_placement.h"
-#include "shell/xirq_window.h"
 
 namespace tarnwick {
 
@@ -147,55 +140,10 @@ void TMainForm::SearchNextErrorClick() {
     projectWindow_->SearchNextErrorClick();
 }
 
-// ---- View, SubSystems and Window: the tool windows ----
+// ---- View: the ASCII chart (the session windows open through their table) ----
 
-void TMainForm::ViewRAMClick() {
-    ramForm_->showView();
-    openToolWindow(*ramForm_);
-}
-void TMainForm::ViewROMClick() {
-    romForm_->showView();
-    openToolWindow(*romForm_);
-}
-void TMainForm::ViewStackIXIYClick() {
-    stackForm_->showView();
-    openToolWindow(*stackForm_);
-}
 void TMainForm::ViewASCIIClick() {
     openToolWindow(*asciiForm_);
-}
-void TMainForm::SubRTIClick() {
-    openToolWindow(*rtiForm_);
-}
-void TMainForm::SubInterruptsClick() {
-    openToolWindow(*xirqForm_);
-}
-void TMainForm::SubSCIClick() {
-    openToolWindow(*sciForm_);
-}
-void TMainForm::SubADCClick() {
-    openToolWindow(*adcForm_);
-}
-void TMainForm::WindowRAMClick() {
-    openToolWindow(*ramForm_);
-}
-void TMainForm::WindowROMClick() {
-    openToolWindow(*romForm_);
-}
-void TMainForm::WindowStackIXIYClick() {
-    openToolWindow(*stackForm_);
-}
-void TMainForm::WindowSubRTIClick() {
-    openToolWindow(*rtiForm_);
-}
-void TMainForm::WindowSubInterruptsClick() {
-    openToolWindow(*xirqForm_);
-}
-void TMainForm::WindowSubSCIClick() {
-    openToolWindow(*sciForm_);
-}
-void TMainForm::WindowSubADCClick() {
-    openToolWindow(*adcForm_);
 }
 
 // ---- Project ----

@@ -19,9 +19,9 @@ class TRAMForm : public DumpListWindow {
 
     // Rebuilds the lines when memory was written since the last rebuild, keeping the
     // selected line.
-    void refresh();
+    void refresh() override;
     // View|RAM and after Modify RAM: normal size, shown, rebuilt whatever was written.
-    void showView();
+    void showView() override;
 
   public slots:
     // Double-click or Enter on a line; nothing on the line between two blocks.

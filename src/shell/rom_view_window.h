@@ -16,9 +16,9 @@ class TROMForm : public DumpListWindow {
              QWidget* parent = nullptr);
 
     // Rebuilds the lines.
-    void refresh();
+    void refresh() override;
     // View|ROM and the desktop restore: normal size, shown, rebuilt.
-    void showView();
+    void showView() override;
 
   private:
     const Machine& machine_;

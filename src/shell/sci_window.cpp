@@ -1,34 +1,13 @@
 #include "shell/sci_window.h"
 
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
 #include "base/number_text.h"
-#include "peripherals/io_registers.h"
 
 namespace tarnwick {
-
-namespace {
-
-QLabel* valueLabel(const QString& objectName) {
-    auto* label = new QLabel;
-    label->setObjectName(objectName);
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setBold(true);
-    label->setFont(font);
-    label->setAlignment(Qt::AlignCenter);
-    label->setTextFormat(Qt::PlainText);  // a transmitted "<" is no markup
-    return label;
-}
-
-QString bitText(std::uint8_t byte, std::uint8_t mask) {
-    return (byte & mask) ? QStringLiteral("1") : QStringLiteral("0");
-}
-
-}  // namespace
 
 QString sciCharacterText(std::uint8_t byte) {
     if (byte < 0x20 || (byte >= 0x7F && byte < 0xA0)) return QStringLiteral(".");
@@ -36,69 +15,67 @@ QString sciCharacterText(std::uint8_t byte) {
 }
 
 TSubSCIForm::TSubSCIForm(Machine& machine, QWidget* parent)
-    : SessionWindow(parent, Qt::Window),
-      machine_(machine),
-      transmitterEnable_(valueLabel(QStringLiteral("TxTE"))),
-      tie_(valueLabel(QStringLiteral("TxTIE"))),
-      tdre_(valueLabel(QStringLiteral("TxTDRE"))),
-      tcie_(valueLabel(QStringLiteral("TxTCIE"))),
-      tc_(valueLabel(QStringLiteral("TxTC"))),
-      handler_(valueLabel(QStringLiteral("SCIHandler"))) {
-    setObjectName(QStringLiteral("SubSCIForm"));
-    setWindowTitle(QStringLiteral("SCI"));
-
+    : PeripheralWindow(machine, QStringLiteral("SubSCIForm"), QStringLiteral("SCI"), parent),
+      transmitterEnable_(valueLabel(QStringLiteral("TxTE"), Qt::AlignCenter)),
+      handler_(valueLabel(QStringLiteral("SCIHandler"), Qt::AlignCenter)),
+      receiveRow_(new QWidget) {
     auto* history = new QGridLayout;
     history->addWidget(new QLabel(QStringLiteral("TX:")), 0, 0);
     for (int slot = 0; slot < SciTransmitter::kHistorySize; ++slot) {
         const QString name = QStringLiteral("TXBuf%1").arg(slot);
-        bytes_[slot] = valueLabel(name);
-        characters_[slot] = valueLabel(name + QStringLiteral("Char"));
+        bytes_[slot] = valueLabel(name, Qt::AlignCenter);
+        characters_[slot] = valueLabel(name + QStringLiteral("Char"), Qt::AlignCenter);
         history->addWidget(bytes_[slot], 0, slot + 1);
         history->addWidget(characters_[slot], 1, slot + 1);
     }
 
+    const QString prefix = QStringLiteral("Tx");
+    const std::pair<QString, QLabel*> fields[] = {
+        {QStringLiteral("TE="), transmitterEnable_},
+        {bitCaption(bit::kTie), bitLabel(prefix, bit::kTie)},
+        {bitCaption(bit::kTdre), bitLabel(prefix, bit::kTdre)},
+        {bitCaption(bit::kTcie), bitLabel(prefix, bit::kTcie)},
+        {bitCaption(bit::kTc), bitLabel(prefix, bit::kTc)},
+        {QStringLiteral("Handler="), handler_}};
     auto* flags = new QHBoxLayout;
-    const std::pair<const char*, QLabel*> fields[] = {{"TE=", transmitterEnable_},
-                                                      {"TIE=", tie_},
-                                                      {"TDRE=", tdre_},
-                                                      {"TCIE=", tcie_},
-                                                      {"TC=", tc_},
-                                                      {"Handler=", handler_}};
     for (const auto& [caption, value] : fields) {
-        flags->addWidget(new QLabel(QLatin1String(caption)));
+        flags->addWidget(new QLabel(caption));
         flags->addWidget(value);
         flags->addSpacing(12);
     }
     flags->addStretch();
 
+    auto* receive = new QHBoxLayout(receiveRow_);
+    receive->setContentsMargins(0, 0, 0, 0);
+    receive->addWidget(new QLabel(QStringLiteral("RX:")));
+    receive->addSpacing(12);
+    for (const RegisterBit& flag : {bit::kRe, bit::kRie, bit::kRdrf, bit::kOr, bit::kIdle}) {
+        receive->addWidget(new QLabel(bitCaption(flag)));
+        receive->addWidget(bitLabel(QStringLiteral("Rx"), flag));
+        receive->addSpacing(12);
+    }
+    receive->addStretch();
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(history);
     layout->addLayout(flags);
+    layout->addWidget(receiveRow_);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     refresh();
 }
 
-void TSubSCIForm::refresh() {
+void TSubSCIForm::refreshFields() {
     const SciTransmitter& sci = machine_.peripherals.sci;
     for (std::uint8_t slot = 0; slot < SciTransmitter::kHistorySize; ++slot) {
         const std::uint8_t byte = sci.historyInWindowOrder(slot);
         bytes_[slot]->setText(QString::fromStdString(hexText(byte, 2)));
         characters_[slot]->setText(sciCharacterText(byte));
     }
-    const std::uint8_t sccr2 = machine_.peek(kIoBase + reg::kSccr2);
-    const std::uint8_t scsr = machine_.peek(kIoBase + reg::kScsr);
+    // TE as the transmitter latched it, which is what drives it.
     transmitterEnable_->setText(sci.transmitterEnabled ? QStringLiteral("1") : QStringLiteral("0"));
-    tie_->setText(bitText(sccr2, 0x80));
-    tdre_->setText(bitText(scsr, SciTransmitter::kTdre));
-    tcie_->setText(bitText(sccr2, 0x40));
-    tc_->setText(bitText(scsr, SciTransmitter::kTc));
     handler_->setText(QString::fromStdString(
         groupThousands(sci.interruptCount(), machine_.host.thousandsSeparator())));
-}
-
-void TSubSCIForm::showEvent(QShowEvent* event) {
-    refresh();
-    QWidget::showEvent(event);
+    receiveRow_->setVisible(machine_.peripherals.sciReceiver.inputAttached());
 }
 
 }  // namespace tarnwick

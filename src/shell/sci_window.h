@@ -2,37 +2,32 @@
 
 #include <array>
 
-#include "core/machine.h"
 #include "peripherals/sci.h"
-#include "shell/session_window.h"
+#include "shell/peripheral_window.h"
 
 class QLabel;
 
 namespace tarnwick {
 
-// "SCI": the last 32 bytes the transmitter sent, oldest first, and its flags.
-class TSubSCIForm : public SessionWindow {
+// "SCI": the last 32 bytes the transmitter sent, oldest first, and its flags; while an input
+// is attached to the receiver, the receiver's flags as well.
+class TSubSCIForm : public PeripheralWindow {
     Q_OBJECT
 
   public:
     explicit TSubSCIForm(Machine& machine, QWidget* parent = nullptr);
 
-    // Rereads the history, the flags and the interrupt count from the transmitter.
-    void refresh();
-
   protected:
-    void showEvent(QShowEvent* event) override;
+    // The history, the transmitter-enable latch, the interrupt count and whether the
+    // receiver's row is shown.
+    void refreshFields() override;
 
   private:
-    Machine& machine_;
     std::array<QLabel*, SciTransmitter::kHistorySize> bytes_{};
     std::array<QLabel*, SciTransmitter::kHistorySize> characters_{};
     QLabel* transmitterEnable_;
-    QLabel* tie_;
-    QLabel* tdre_;
-    QLabel* tcie_;
-    QLabel* tc_;
     QLabel* handler_;
+    QWidget* receiveRow_;
 };
 
 // A transmitted byte as the window draws it: "." below 20 hex and for the control codes 7F-9F,

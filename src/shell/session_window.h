@@ -12,6 +12,12 @@ class SessionWindow : public QWidget {
   public:
     using QWidget::QWidget;
 
+    // Rereads what the window shows from its model.
+    virtual void refresh() = 0;
+    // The opening command (View or SubSystems menu, a restored desktop): normal size and
+    // shown; a window that refreshes whenever it is shown needs nothing more.
+    virtual void showView() { showNormal(); }
+
   signals:
     void closed();
 

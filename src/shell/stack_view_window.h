@@ -20,9 +20,9 @@ class TStackForm : public SessionWindow {
     TStackForm(Machine& machine, DebugDisplay& display, QWidget* parent = nullptr);
 
     // Rewrites every cell, marker and arrow from SP, IX and IY.
-    void refresh();
+    void refresh() override;
     // View|Stack, IX, IY: normal size, shown, rebuilt.
-    void showView();
+    void showView() override;
 
     // Column 0-2 (SP, IX, IY), row 0 at the top.
     QLabel* cellLabel(int column, int row) const { return widgets_[column][row].cell; }

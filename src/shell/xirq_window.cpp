@@ -1,6 +1,5 @@
 #include "shell/xirq_window.h"
 
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,18 +20,10 @@ void showButton(QPushButton* button, const XirqButton& state, const QString& nor
 }  // namespace
 
 TIntrForm::TIntrForm(Machine& machine, QWidget* parent)
-    : SessionWindow(parent, Qt::Window),
-      machine_(machine),
-      handler_(new QLabel),
+    : PeripheralWindow(machine, QStringLiteral("IntrForm"), QStringLiteral("XIRQ"), parent),
+      handler_(valueLabel(QStringLiteral("LXIRQHandler"))),
       level_(new QPushButton),
       pulse_(new QPushButton) {
-    setObjectName(QStringLiteral("IntrForm"));
-    setWindowTitle(QStringLiteral("XIRQ"));
-
-    handler_->setObjectName(QStringLiteral("LXIRQHandler"));
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setBold(true);
-    handler_->setFont(font);
     level_->setObjectName(QStringLiteral("BXIRQLevel"));
     pulse_->setObjectName(QStringLiteral("BXIRQPulse"));
     connect(level_, &QPushButton::clicked, this, &TIntrForm::BXIRQLevelClick);
@@ -54,7 +45,7 @@ TIntrForm::TIntrForm(Machine& machine, QWidget* parent)
     refresh();
 }
 
-void TIntrForm::refresh() {
+void TIntrForm::refreshFields() {
     const XirqLine& xirq = machine_.peripherals.xirq;
     handler_->setText(QString::fromStdString(
         groupThousands(xirq.handlerCount(), machine_.host.thousandsSeparator())));
@@ -78,8 +69,7 @@ void TIntrForm::BXIRQPulseClick() {
 void TIntrForm::showEvent(QShowEvent* event) {
     XirqLine& xirq = machine_.peripherals.xirq;
     if (!xirq.pending()) xirq.intrShow();
-    refresh();
-    QWidget::showEvent(event);
+    PeripheralWindow::showEvent(event);
 }
 
 }  // namespace tarnwick

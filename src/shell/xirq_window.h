@@ -1,7 +1,6 @@
 #pragma once
 
-#include "core/machine.h"
-#include "shell/session_window.h"
+#include "shell/peripheral_window.h"
 
 class QLabel;
 class QPushButton;
@@ -9,24 +8,22 @@ class QPushButton;
 namespace tarnwick {
 
 // "XIRQ": pulls the XIRQ line low as a level or a pulse, and counts the XIRQ interrupts taken.
-class TIntrForm : public SessionWindow {
+class TIntrForm : public PeripheralWindow {
     Q_OBJECT
 
   public:
     explicit TIntrForm(Machine& machine, QWidget* parent = nullptr);
-
-    // Rereads the handler count and both buttons from the line.
-    void refresh();
 
   public slots:
     void BXIRQLevelClick();
     void BXIRQPulseClick();
 
   protected:
+    // The handler count and both buttons, from the line.
+    void refreshFields() override;
     void showEvent(QShowEvent* event) override;
 
   private:
-    Machine& machine_;
     QLabel* handler_;
     QPushButton* level_;
     QPushButton* pulse_;

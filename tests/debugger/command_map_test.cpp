@@ -50,6 +50,8 @@ TEST(CommandMapTest, EntriesAreEnabledInTheProgramStatesTheyBelongTo) {
         {"DebugTToggleBreakpointClick", {false, false, true, false}},
         {"DebugTMRClick", {false, false, true, false}},
         {"SubSCIClick", {false, false, true, false}},
+        {"SubSCITermClick", {false, false, true, false}},
+        {"SubADCClick", {false, false, true, false}},
         {"ViewASCIIClick", {true, true, true, true}},
         {"CfgEnvironmentClick", {true, true, true, true}},
         {"CfgASMCClick", {true, true, true, true}},
@@ -75,7 +77,7 @@ TEST(CommandMapTest, ALongCommandDisablesExactlyTheRunControls) {
         "DebugTToggleBreakpointClick", "DebugTMBClick", "DebugTDelAllBreakpointsClick",
         "DebugTAddWatchClick", "DebugTEditWatchClick", "DebugTDelAllWatchesClick",
         "DebugTToggleCounterClick", "DebugTDelAllCountersClick", "DebugTMRClick", "SubRTIClick",
-        "SubInterruptsClick", "SubSCIClick", "SubADCClick"};
+        "SubInterruptsClick", "SubSCIClick", "SubSCITermClick", "SubADCClick"};
     std::set<std::string_view> disabledByRun;
     for (const CommandEntry& entry : commandMap()) {
         if (entry.isSeparator()) continue;
@@ -114,7 +116,7 @@ TEST(CommandMapTest, ToolWindowsPairTheirOpeningEntryWithAWindowEntry) {
 TEST(CommandMapTest, HiddenEntriesStayHiddenInEveryState) {
     for (const ProgramState program : kStates)
         for (const std::string_view handler :
-             {"DebugTEditWatchClick", "SubADCClick", "WindowRAMClick", "WindowSubADCClick"})
+             {"DebugTEditWatchClick", "WindowRAMClick", "WindowSubADCClick"})
             EXPECT_FALSE(stateOf(handler, at(program)).visible) << handler;
 }
 

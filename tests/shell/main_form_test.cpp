@@ -20,12 +20,10 @@
 #include <chrono>
 #include <filesystem>
 
-#include "integration/tool_run.h"
 #include "project/ini_file.h"
-#include "project/settings.h"
-#include "project/temp_directory.h"
 #include "shell/editor_page.h"
 #include "shell/editor_window.h"
+#include "shell/main_form_fixture.h"
 #include "shell/project_window.h"
 #include "shell/ram_view_window.h"
 #include "shell/register_panel_widget.h"
@@ -35,59 +33,21 @@ namespace tarnwick {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The main window over the sum example, assembled by asm11 in a directory of its own, with
-// its settings in a file there and every message box answered by the test.
-class MainFormTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        const char* source = std::getenv("TARNWICK_SOURCE_DIR");
-        const fs::path example = fs::path(source ? source : ".") / "examples" / "sum";
-        for (const char* name : {"sum.asm", "sum.pro"})
-            fs::copy_file(example / name, directory / name);
-        const testing::ToolRun build = testing::runTool(directory.path(), ASM11_PATH, "sum.asm");
-        ASSERT_EQ(build.status, 0) << build.output;
-
-        const QString settings = QString::fromStdString((directory / "settings.ini").string());
-        QtSettingsStore store(settings);
-        store.writeString(kAssemblerPathKey, ASM11_PATH);
-        store.writeBool(kAutosaveDesktopKey, true);
-        form = std::make_unique<TMainForm>(
-            MainFormSetup{std::make_unique<QtSettingsStore>(settings), QString(), QString()});
-        form->host().setMessageBox([this](MessageBoxKind, const QString& text) {
-            messages << text;
-            return answer;
-        });
-    }
-    void TearDown() override {
-        if (form && form->debugger().inSession()) form->debugger().startOrStop();
-    }
-
-    QString field(const char* name) const { return form->findChild<QLabel*>(name)->text(); }
-    bool red(const char* name) const {
-        return form->findChild<QLabel*>(name)->palette().color(QPalette::WindowText) == Qt::red;
-    }
-    void trigger(std::string_view handler) { form->action(handler)->trigger(); }
-    template <typename Window>
-    static Window* topLevel(const char* name) {
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->objectName() == name) return qobject_cast<Window*>(window);
-        return nullptr;
-    }
-
-    testing::TempDirectory directory;
-    std::unique_ptr<TMainForm> form;
-    QStringList messages;
-    bool answer = true;
-};
+using testing::MainFormTest;
 
 // A menu entry or tool button whose handler name finds no command would do nothing.
 TEST(MainFormCommandsTest, EveryEntryOfTheCommandMapReachesACommand) {
-    for (const CommandEntry& entry : commandMap())
-        if (!entry.isSeparator())
+    // The entries of session windows open their window from the window table instead.
+    for (const CommandEntry& entry : commandMap()) {
+        if (!entry.isSeparator() && entry.window == ToolWindow::None) {
             EXPECT_NE(TMainForm::handlerFor(entry.handler), nullptr) << entry.handler;
-    for (const std::string_view handler : toolBar())
-        if (!handler.empty()) EXPECT_NE(TMainForm::handlerFor(handler), nullptr) << handler;
+        }
+    }
+    for (const std::string_view handler : toolBar()) {
+        if (!handler.empty()) {
+            EXPECT_NE(TMainForm::handlerFor(handler), nullptr) << handler;
+        }
+    }
     EXPECT_EQ(TMainForm::handlerFor("FileNewClik"), nullptr);
 }
 
@@ -305,6 +265,63 @@ TEST_F(MainFormTest, ToolWindowsFollowTheWindowPattern) {
         EXPECT_FALSE(window->isVisible() &&
                      (window->objectName() == "TStackForm" || window->objectName() == "SubSCIForm"))
             << window->objectName().toStdString();
+}
+
+// Every window of the View and SubSystems menus, the SCI terminal and the A/D window
+// included: its entry opens it and waits, its Window entry is listed until it is closed.
+TEST_F(MainFormTest, EverySessionWindowOpensFromItsEntryAndIsListedWhileOpen) {
+    form->openProject(directory / "sum.pro");
+    trigger("DebugStartClick");
+    ASSERT_TRUE(form->debugger().inSession());
+    for (const CommandEntry& opener : commandMap()) {
+        if (opener.window == ToolWindow::None || opener.availability == Availability::WindowEntry)
+            continue;
+        SCOPED_TRACE(opener.handler);
+        const CommandEntry* listing = nullptr;
+        for (const CommandEntry& entry : commandMap())
+            if (entry.availability == Availability::WindowEntry && entry.window == opener.window)
+                listing = &entry;
+        ASSERT_NE(listing, nullptr);
+        QAction* open = form->action(opener.handler);
+        EXPECT_TRUE(open->isVisible());
+        ASSERT_TRUE(open->isEnabled());
+
+        QWidgetList shownBefore;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible()) shownBefore << window;
+        open->trigger();
+        QWidget* opened = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible() && !shownBefore.contains(window)) opened = window;
+        ASSERT_NE(opened, nullptr);
+        EXPECT_FALSE(open->isEnabled());
+        EXPECT_TRUE(form->action(listing->handler)->isVisible());
+
+        opened->close();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(open->isEnabled());
+        EXPECT_FALSE(form->action(listing->handler)->isVisible());
+    }
+}
+
+// The terminal is the one peripheral window the user sizes; the desktop keeps its size.
+TEST_F(MainFormTest, TheTerminalComesBackWhereAndAsLargeAsItWas) {
+    form->openProject(directory / "sum.pro");
+    trigger("DebugStartClick");
+    trigger("SubSCITermClick");
+    QWidget* terminal = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == "SubSCITermForm") terminal = window;
+    ASSERT_NE(terminal, nullptr);
+    terminal->setGeometry(40, 50, 900, 500);
+    trigger("DebugStartClick");
+    EXPECT_EQ(readIniFile(directory / "sum.pro").value("FORMS", "SubSCITermForm"),
+              "40 50 500 900 0");
+
+    trigger("DebugStartClick");
+    EXPECT_TRUE(terminal->isVisible());
+    EXPECT_EQ(terminal->geometry(), QRect(40, 50, 900, 500));
+    EXPECT_TRUE(form->action("WindowSubSCITermClick")->isVisible());
 }
 
 TEST_F(MainFormTest, TheSessionsWindowsAreKeptInTheProjectFile) {

@@ -188,6 +188,41 @@ TEST_F(PeripheralWindowsTest, SciWindowShowsTheHistoryOldestFirstAndTheFlags) {
                          {"SCIHandler", "4,096"}});
 }
 
+// The receiver's row appears only while an input is attached, and follows its flags.
+TEST_F(PeripheralWindowsTest, SciWindowShowsTheReceiverWhileAnInputIsAttached) {
+    TSubSCIForm window(*machine);
+    QWidget* receiveFlag = window.findChild<QLabel*>("RxRDRF");
+    ASSERT_NE(receiveFlag, nullptr);
+    EXPECT_FALSE(receiveFlag->isVisibleTo(&window));
+
+    SciReceiver& receiver = peripherals().sciReceiver;
+    receiver.attachInput();
+    writeRegister(reg::kBaud, 0x00);          // 160 cycles a frame
+    writeRegister(reg::kSccr2, 0x04 | 0x20);  // RE, RIE
+    receiver.queueInput('A');
+    receiver.queueInput('B');
+    window.refresh();
+    EXPECT_TRUE(receiveFlag->isVisibleTo(&window));
+    expectTexts(window,
+                {{"RxRE", "1"}, {"RxRIE", "1"}, {"RxRDRF", "0"}, {"RxOR", "0"}, {"RxIDLE", "0"}});
+
+    run(160);
+    window.refresh();
+    expectTexts(window, {{"RxRDRF", "1"}, {"RxOR", "0"}});
+    run(160);  // B arrives before A was read
+    window.refresh();
+    expectTexts(window, {{"RxRDRF", "1"}, {"RxOR", "1"}});
+    peripherals().read8(kIoBase + reg::kScsr);
+    peripherals().read8(kIoBase + reg::kScdr);
+    run(160);  // a frame of idle line after the data
+    window.refresh();
+    expectTexts(window, {{"RxRDRF", "0"}, {"RxOR", "0"}, {"RxIDLE", "1"}});
+
+    receiver.detachInput();
+    window.refresh();
+    EXPECT_FALSE(receiveFlag->isVisibleTo(&window));
+}
+
 TEST_F(PeripheralWindowsTest, XirqButtonsHoldTheLineAsALevelOrAPulse) {
     const struct {
         const char* clicked;
