@@ -13,13 +13,8 @@ namespace tarnwick::detail {
 // The end of every step: the peripherals advance by the step's cycles. True when their tick
 // took its slow path. (A reset request never reaches here: it comes with
 // InstructionAbandoned, which ends the step at once.)
-void tickSlowly(Machine& m);
-
 [[gnu::always_inline]] inline bool finishStep(Machine& m) {
-    if (!m.peripherals.countDown(m.stepCycles)) [[likely]]
-        return false;
-    tickSlowly(m);
-    return true;
+    return m.peripherals.tick(m.stepCycles);
 }
 
 [[gnu::always_inline]] inline void stepPollFirst(Machine& m) {
@@ -58,26 +53,22 @@ void withRefreshTimer(Machine& m, Loop&& loop) {
 // After Pause the program runs on, without pumping events, to the next source line.
 void finishLineRun(Machine& m);
 
-// Batches of steps with the user interface pumped in between, until a stop request.
-template <int batchSize, typename Step>
-void loopFrame(Machine& m, Step&& step) {
+// Batches of steps with the user interface pumped in between, until a stop request. The
+// batch runs `batchSize` steps, or fewer when a stop request ends it: runBatch(m, steps). What
+// the user changed in the registers before the loop or while events were pumped counts for
+// the interrupt poll.
+template <int batchSize, typename Batch>
+void batchFrame(Machine& m, Batch&& runBatch) {
+    m.peripherals.refreshInterruptAttention();
     while (!m.requests.stop) {
         try {
-            for (int n = batchSize; n > 0; --n) {
-                // A step that returns whether its tick took the slow path needs to look for a
-                // stop request only then: raising one demands the slow path.
-                if constexpr (std::is_same_v<decltype(step()), bool>) {
-                    if (step() && m.requests.stop) break;
-                } else {
-                    step();
-                    if (m.requests.stop) break;
-                }
-            }
+            runBatch(m, batchSize);
         } catch (const InstructionAbandoned&) {
             m.requestStop();
         }
         m.peripherals.settle();
         m.host.processEvents();
+        m.peripherals.refreshInterruptAttention();
     }
     m.requests.stop = false;
     if (m.requests.reset) {
@@ -90,6 +81,23 @@ void loopFrame(Machine& m, Step&& step) {
         m.requests.pause = false;
         finishLineRun(m);
     }
+}
+
+// The batch frame around one step at a time.
+template <int batchSize, typename Step>
+void loopFrame(Machine& m, Step&& step) {
+    batchFrame<batchSize>(m, [&step](Machine& m, int steps) {
+        for (int n = steps; n > 0; --n) {
+            // A step that returns whether its tick took the slow path needs to look for a
+            // stop request only then: raising one demands the slow path.
+            if constexpr (std::is_same_v<decltype(step(m)), bool>) {
+                if (step(m) && m.requests.stop) break;
+            } else {
+                step(m);
+                if (m.requests.stop) break;
+            }
+        }
+    });
 }
 
 }  // namespace tarnwick::detail

@@ -42,7 +42,7 @@ void traceIntoPlain(Machine& machine);
 // The RTI and timer are settled only between batches: a test that reads them settles first.
 template <typename StopTest>
 void runUntil(Machine& machine, StopTest&& stopTest) {
-    detail::loopFrame<100>(machine, [&machine, &stopTest] {
+    detail::loopFrame<100>(machine, [&stopTest](Machine& machine) {
         detail::stepPollFirst(machine);
         detail::finishStep(machine);
         if (stopTest()) machine.requestStop();

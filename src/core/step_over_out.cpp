@@ -30,7 +30,7 @@ void stepOverLoop(Machine& m) {
     std::uint8_t state = kOverOrdinary;
     std::uint8_t savedState = kOverOrdinary;
     std::uint16_t interruptNesting = 0;
-    loopFrame<1000>(m, [&] {
+    loopFrame<1000>(m, [&](Machine& m) {
         bool executeNothing = false;
         switch (state) {
             case kOverOrdinary:
@@ -138,7 +138,7 @@ void stepOutLoop(Machine& m) {
     std::uint8_t state = kOutOrdinary;
     std::uint8_t savedState = kOutOrdinary;
     std::uint16_t interruptNesting = 0;
-    loopFrame<1000>(m, [&] {
+    loopFrame<1000>(m, [&](Machine& m) {
         bool executeNothing = false;
         switch (state) {
             case kOutOrdinary:

@@ -43,19 +43,19 @@ void EventCountdown::tickSlowly() {
         if (cyclesToEvent >= kNoEvent) waiting_ &= ~(1u << index);
         nearest = std::min(nearest, cyclesToEvent);
     }
-    scheduled_ = remaining_ = static_cast<std::int32_t>(nearest);
+    schedule(static_cast<std::int32_t>(nearest));
 }
 
 // Before the nearest event no clock's next event moves but by the cycles stepped, so it
-// stays the nearest, still `remaining_` cycles ahead. A settle from inside the clocks' step
+// stays the nearest, still `slack_ + 1` cycles ahead. A settle from inside the clocks' step
 // finds the event it is in due, and tickSlowly() refuses it.
 void EventCountdown::settleCounted() {
-    if (remaining_ <= 0) {
+    if (slack_ < 0) {
         tickSlowly();
         return;
     }
     stepWaitingClocks(static_cast<std::uint32_t>(unsettledCycles()));
-    scheduled_ = remaining_;
+    schedule(slack_ + 1);
 }
 
 void EventCountdown::reschedule() {
@@ -67,7 +67,7 @@ void EventCountdown::reschedule() {
         if (cyclesToEvent < kNoEvent) waiting_ |= 1u << index;
         nearest = std::min(nearest, cyclesToEvent);
     }
-    scheduled_ = remaining_ = static_cast<std::int32_t>(nearest);
+    schedule(static_cast<std::int32_t>(nearest));
 }
 
 }  // namespace tarnwick

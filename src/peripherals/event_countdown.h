@@ -41,7 +41,7 @@ class EventCountdown {
 
     // Counts a step's cycles down; true when the next event is due, and the step must call
     // tickSlowly().
-    bool countDown(std::uint8_t cycles) { return (remaining_ -= cycles) <= 0; }
+    bool countDown(std::uint8_t cycles) { return (slack_ -= cycles) < 0; }
     // Hands every counted cycle to the clocks (also none, after a step of 0 cycles) and
     // schedules the next event.
     void tickSlowly();
@@ -56,22 +56,27 @@ class EventCountdown {
     void reschedule();
     // Makes the next step take the slow path, leaving what is settled as it is.
     void demandAttention() {
-        scheduled_ -= remaining_;
-        remaining_ = 0;
+        scheduled_ -= slack_ + 1;
+        slack_ = -1;
     }
 
   private:
-    // Cycles from the last settling to the next event, and what is left of them; the
-    // difference is what has been counted but not yet handed to the clocks.
-    std::int32_t unsettledCycles() const { return scheduled_ - remaining_; }
+    std::int32_t unsettledCycles() const { return scheduled_ - (slack_ + 1); }
+    void schedule(std::int32_t cycles) {
+        scheduled_ = cycles;
+        slack_ = cycles - 1;
+    }
     void settleCounted();
     void stepWaitingClocks(std::uint32_t cycles) const;
     // A clock's callback (a frame sent) that settles or reschedules would step the clocks
     // again from the middle of their own step.
     void refuseWhileStepping() const;
 
-    std::int32_t remaining_ = 0;
+    // Cycles from the last settling to the next event, and one less than what is left of them
+    // (below zero once the event is due, so that the step tests only the sign of the
+    // subtraction); the difference is what has been counted but not yet handed to the clocks.
     std::int32_t scheduled_ = 0;
+    std::int32_t slack_ = -1;
     std::uint32_t waiting_ = 0;  // one bit per clock with an event ahead
     bool stepping_ = false;
     std::array<Clock, kMaxClocks> clocks_{};

@@ -118,6 +118,7 @@ void Peripherals::resetRegisters() {
     adc.reset();
     xirq.reset();
     bus_.events.reschedule();
+    refreshInterruptAttention();
 }
 
 bool Peripherals::forceRtiClick() {
@@ -153,17 +154,20 @@ std::uint16_t Peripherals::read16(std::uint16_t address) {
     return bus_.registerTable.read16(registerIndex(address));
 }
 
-// Writes settle first, so the old rates apply up to here; a write may move the next event.
+// Writes settle first, so the old rates apply up to here; a write may move the next event
+// and change an enable bit.
 void Peripherals::write8(std::uint16_t address, std::uint8_t value) {
     settle();
     bus_.registerTable.write8(registerIndex(address), value);
     bus_.events.reschedule();
+    refreshInterruptAttention();
 }
 
 void Peripherals::write16(std::uint16_t address, std::uint16_t value) {
     settle();
     bus_.registerTable.write16(registerIndex(address), value);
     bus_.events.reschedule();
+    refreshInterruptAttention();
 }
 
 }  // namespace tarnwick

@@ -48,11 +48,6 @@ class Peripherals {
     // took its slow path: an event was due or attention had been demanded.
     bool tick(std::uint8_t cycles);
 
-    // The two halves of tick(), for a caller that keeps the slow half out of its loop: counts
-    // the cycles down and tells whether the slow path is due, and the slow path.
-    bool countDown(std::uint8_t cycles) { return bus_.events.countDown(cycles); }
-    void tickSlowly() { bus_.events.tickSlowly(); }
-
     // Makes the next tick take its slow path, leaving what is settled as it is. A stop
     // request demands it, so that the plain run loop needs to look for one only then.
     void demandAttention() { bus_.events.demandAttention(); }
@@ -80,6 +75,13 @@ class Peripherals {
     bool anyMaskableInterruptDue() const { return dueMaskableInterrupt().has_value(); }
     // Whether any maskable request is latched, enabled or not: the poll's quick first test.
     bool anyMaskableRequestLatched() const { return bus_.interrupts.anyRaised(); }
+
+    // Zero when the interrupt poll has nothing to do: no XIRQ and no maskable condition that
+    // holds. Enable bits written through the register accesses count at once; after any
+    // other change of a register byte, refreshInterruptAttention() must follow before the
+    // next poll (the run loops call it whenever they start and after every event pump).
+    std::uint16_t interruptAttention() const { return bus_.interrupts.attention(); }
+    void refreshInterruptAttention() { bus_.interrupts.refreshAttention(); }
 
     bool xirqPending() const { return xirq.pending(); }
     // A pending XIRQ with X set wakes the CPU from STOP and releases the line.
@@ -110,9 +112,9 @@ class Peripherals {
 };
 
 [[gnu::always_inline]] inline bool Peripherals::tick(std::uint8_t cycles) {
-    if (!countDown(cycles)) [[likely]]
+    if (!bus_.events.countDown(cycles)) [[likely]]
         return false;
-    tickSlowly();
+    bus_.events.tickSlowly();
     return true;
 }
 
