@@ -2,16 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <random>
 #include <regex>
 #include <string>
-#include <vector>
 
 #include "support/program_run.h"
+#include "tools/hc11run_fixture.h"
 
 namespace tarnwick {
 namespace {
@@ -19,39 +16,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using testing::readFile;
-
-class Hc11runTest : public ::testing::Test {
-  protected:
-    using Result = testing::ProgramRun;
-
-    Hc11runTest() {
-        directory = fs::temp_directory_path() /
-                    ("tarnwick_hc11run_" + std::to_string(std::random_device()()));
-        fs::create_directories(directory);
-    }
-    ~Hc11runTest() override {
-        std::error_code ignored;
-        fs::remove_all(directory, ignored);
-    }
-
-    static fs::path hello() {
-        const char* source = std::getenv("TARNWICK_SOURCE_DIR");
-        return fs::path(source ? source : ".") / "examples/hello/hello.s19";
-    }
-
-    fs::path writeBinary(const std::string& name, const std::vector<unsigned char>& bytes) {
-        const fs::path path = directory / name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        return path;
-    }
-
-    Result run(const std::string& arguments) {
-        return testing::runProgram(HC11RUN_PATH, arguments, directory);
-    }
-
-    fs::path directory;
-};
 
 TEST_F(Hc11runTest, HelloExamplePrintsItsGreetingThroughTheSci) {
     const Result result = run("'" + hello().string() + "' --until-pc E023");

@@ -25,7 +25,10 @@ TEST(RunOptionsTest, DefaultsComeFromTheE1AndAnEightMegahertzCrystal) {
     EXPECT_FALSE(o.randomMemory);
     EXPECT_FALSE(o.startPc);
     EXPECT_FALSE(o.continueOnInvalid);
-    EXPECT_FALSE(o.cycles || o.steps || o.untilPc);
+    EXPECT_FALSE(o.cycles || o.steps || o.untilPc || o.portE);
+    EXPECT_TRUE(o.untilOutput.empty() && o.sciInPath.empty());
+    EXPECT_TRUE(o.analogInputs.empty() && o.xirqTimings.empty());
+    EXPECT_FALSE(o.realtime);
 }
 
 TEST(RunOptionsTest, RangeOptionsOverrideOnlyTheirOwnPartOfTheChip) {
@@ -69,6 +72,30 @@ TEST(RunOptionsTest, StartRunAndOutputOptions) {
     EXPECT_EQ(o.dumpPath, "mem.bin");
 }
 
+TEST(RunOptionsTest, InputsAndInteractiveOptions) {
+    const ParsedRunOptions parsed =
+        parse({"p", "--porte", "$5A", "--adc", "0=255", "--adc=7=$80", "--adc", "0=0x10", "--xirq",
+               "level@100-250", "--xirq=pulse@0", "--xirq", "level@250-300", "--sci-in", "-",
+               "--realtime", "--steps", "0"});
+    ASSERT_TRUE(parsed.ok()) << parsed.error;
+    const RunOptions& o = parsed.options;
+    EXPECT_EQ(o.portE, 0x5A);
+    ASSERT_EQ(o.analogInputs.size(), 3u);
+    EXPECT_EQ(o.analogInputs[0].channel, 0);
+    EXPECT_EQ(o.analogInputs[0].value, 255);
+    EXPECT_EQ(o.analogInputs[1].channel, 7);
+    EXPECT_EQ(o.analogInputs[1].value, 0x80);
+    EXPECT_EQ(o.analogInputs[2].value, 0x10);
+    EXPECT_EQ(o.xirqTimings,
+              (std::vector<XirqTiming>{{true, 100, 250}, {false, 0, 0}, {true, 250, 300}}));
+    EXPECT_EQ(o.sciInPath, "-");
+    EXPECT_TRUE(o.realtime);
+    EXPECT_EQ(o.steps, 0u);
+
+    EXPECT_EQ(parse({"p", "--until-output", R"(\x3e\r\n\t\\\x7 \x414)"}).options.untilOutput,
+              ">\r\n\t\\\x07 A4");
+}
+
 TEST(RunOptionsTest, HelpNeedsNothingElse) {
     for (const char* flag : {"--help", "-h"}) {
         const ParsedRunOptions parsed = parse({flag});
@@ -78,6 +105,10 @@ TEST(RunOptionsTest, HelpNeedsNothingElse) {
 }
 
 TEST(RunOptionsTest, BadCommandLinesGetOneLineReasons) {
+    const std::string kAdcExpected =
+        "--adc: expected CHANNEL=VALUE, channel 0-7 and value 0-255 or hex such as 0x80, got ";
+    const std::string kXirqExpected =
+        "--xirq: expected pulse@CYCLE or level@FROM-TO (decimal E cycles), got ";
     const struct {
         std::vector<const char*> args;
         std::string error;
@@ -90,9 +121,9 @@ TEST(RunOptionsTest, BadCommandLinesGetOneLineReasons) {
         {{"p", "--cycles", "0"},
          "--cycles: not a decimal number from 1 to 18446744073709551615: 0"},
         {{"p", "--steps", "-3"},
-         "--steps: not a decimal number from 1 to 18446744073709551615: -3"},
+         "--steps: not a decimal number from 0 to 18446744073709551615: -3"},
         {{"p", "--steps", "12x"},
-         "--steps: not a decimal number from 1 to 18446744073709551615: 12x"},
+         "--steps: not a decimal number from 0 to 18446744073709551615: 12x"},
         {{"p", "--pc", "10000"}, "--pc: not a hex address (0000-FFFF): 10000"},
         {{"p", "--until-pc", "DONE"}, "--until-pc: not a hex address (0000-FFFF): DONE"},
         {{"p", "--until-pc", ""}, "--until-pc: not a hex address (0000-FFFF): "},
@@ -122,6 +153,30 @@ TEST(RunOptionsTest, BadCommandLinesGetOneLineReasons) {
         {{"p", "--io", "B7FF B600"},
          "--io: expected start and end hex address pairs such as \"E000 FFFF\", got \"B7FF "
          "B600\""},
+        {{"p", "--porte", "100"}, "--porte: not a hex byte (00-FF): 100"},
+        {{"p", "--porte="}, "--porte: not a hex byte (00-FF): "},
+        {{"p", "--adc", "8=1"}, kAdcExpected + "8=1"},
+        {{"p", "--adc", "1=256"}, kAdcExpected + "1=256"},
+        {{"p", "--adc", "1=$100"}, kAdcExpected + "1=$100"},
+        {{"p", "--adc", "1"}, kAdcExpected + "1"},
+        {{"p", "--adc", "=5"}, kAdcExpected + "=5"},
+        {{"p", "--xirq", "pulse@"}, kXirqExpected + "pulse@"},
+        {{"p", "--xirq", "pulse@1e3"}, kXirqExpected + "pulse@1e3"},
+        {{"p", "--xirq", "level@100"}, kXirqExpected + "level@100"},
+        {{"p", "--xirq", "level@-100"}, kXirqExpected + "level@-100"},
+        {{"p", "--xirq", "edge@100"}, kXirqExpected + "edge@100"},
+        {{"p", "--xirq", "level@200-200"},
+         "--xirq: a level must end after it starts, got level@200-200"},
+        {{"p", "--xirq", "level@100-300", "--xirq", "pulse@150", "--xirq", "level@0-101"},
+         "--xirq: level@100-300 and level@0-101 overlap"},
+        {{"p", "--sci-in", ""}, "--sci-in: give a file, or - for standard input"},
+        {{"p", "--sci-in", "a", "--sci-in", "-"}, "more than one --sci-in: a and -"},
+        {{"p", "--until-output", ""}, "--until-output: the text is empty"},
+        {{"p", "--until-output", "ok\\e"},
+         "--until-output: unknown escape \\e (\\r, \\n, \\t, \\\\ and \\xHH are known)"},
+        {{"p", "--until-output", "\\xg"}, "--until-output: \\x needs one or two hex digits"},
+        {{"p", "--until-output", "ok\\"}, "--until-output: a \\ at the end escapes nothing"},
+        {{"p", "--realtime=yes"}, "--realtime takes no value"},
     };
     for (const auto& c : cases) {
         std::string line;

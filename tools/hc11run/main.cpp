@@ -12,8 +12,9 @@
 #include "base/number_text.h"
 #include "core/interrupts.h"
 #include "core/machine.h"
-#include "core/run_loops.h"
+#include "hc11run/program_run.h"
 #include "hc11run/run_options.h"
+#include "hc11run/terminal_session.h"
 #include "hc11run/tool_host.h"
 #include "project/cpu_configuration.h"
 #include "project/ini_file.h"
@@ -24,23 +25,9 @@
 namespace tarnwick {
 namespace {
 
-enum ExitStatus : int {
-    kEndReached = 0,
-    kUsageOrLoadError = 1,
-    kProgramStopped = 2,
-    kInvalidAccessStopped = 3,
-};
-
 struct LoadError {
     std::string text;
 };
-
-std::string registerText(const Machine& m) {
-    char text[80];
-    std::snprintf(text, sizeof text, "PC=%04X A=%02X B=%02X X=%04X Y=%04X SP=%04X CCR=%02X", m.pc,
-                  m.a, m.b, m.ix, m.iy, m.sp, m.flags.byte());
-    return text;
-}
 
 // Stores a raw binary; true when it covers the high byte of the reset vector.
 bool storeBinary(Machine& machine, const BinaryImage& image) {
@@ -127,33 +114,13 @@ void setStartState(Machine& machine, const RunOptions& options) {
         machine.flags.x = true;  // loadByte may only clear X
         machine.flags.loadByte(*set.ccr);
     }
-}
 
-// The cycles are counted apart from the machine's 32-bit counter, which wraps every nine
-// minutes of simulated time at 8 MHz.
-ExitStatus runProgram(Machine& machine, const ToolHost& host, const RunOptions& options,
-                      std::uint64_t& cyclesRun) {
-    std::uint64_t steps = 0;
-    bool endReached = false;
-    bool stopped = false;
-    runUntil(machine, [&] {
-        ++steps;
-        cyclesRun += machine.stepCycles;
-        if (options.trace)
-            std::fprintf(stderr, "%s cyc=%u total=%llu\n", registerText(machine).c_str(),
-                         machine.stepCycles, static_cast<unsigned long long>(cyclesRun));
-        // A stop the program requested in this step wins over the end conditions.
-        if (machine.requests.stop) return false;
-        endReached = (options.cycles && cyclesRun >= *options.cycles) ||
-                     (options.steps && steps >= *options.steps) ||
-                     (options.untilPc && machine.pc == *options.untilPc);
-        // Only XIRQ or a reset ends STOP, and neither comes from here.
-        stopped = !endReached && machine.stopState && !machine.peripherals.xirqPending();
-        return endReached || stopped;
-    });
-    if (stopped) std::fputs("hc11run: STOP, and nothing can wake the CPU\n", stderr);
-    if (host.invalidAccessStopped) return kInvalidAccessStopped;
-    return endReached ? kEndReached : kProgramStopped;
+    AnalogDigital& adc = machine.peripherals.adc;
+    if (options.portE)
+        for (std::uint8_t bit = 0; bit < 8; ++bit)
+            adc.setPortEBit(bit, (*options.portE >> bit) & 1);
+    for (const AnalogInput& input : options.analogInputs)
+        adc.channelInputs[input.channel] = input.value;
 }
 
 void writeDump(const Machine& machine, const std::string& path) {
@@ -163,7 +130,7 @@ void writeDump(const Machine& machine, const std::string& path) {
     if (!writeFileReplacing(path, image)) throw LoadError{"cannot write " + path};
 }
 
-ExitStatus runTool(RunOptions options) {
+int runTool(RunOptions options) {
     ToolHost host(options.continueOnInvalid);
     auto machine = std::make_unique<Machine>(host);
     if (!options.projectPath.empty()) options = withProject(std::move(options), machine->memory);
@@ -173,16 +140,12 @@ ExitStatus runTool(RunOptions options) {
     // Each byte as it is sent, so that a prompt without a line end shows at once and an
     // interrupted run keeps what was printed.
     std::setvbuf(stdout, nullptr, _IONBF, 0);
-    machine->peripherals.onSciFrameTransmitted = [](std::uint8_t byte) {
-        std::fputc(byte, stdout);
-    };
-
     setStartState(*machine, options);
-    std::uint64_t cyclesRun = 0;
-    const ExitStatus status = host.invalidAccessStopped
-                                  ? kInvalidAccessStopped
-                                  : runProgram(*machine, host, options, cyclesRun);
-    std::fflush(stdout);
+
+    const EndSignals endSignals;
+    ProgramRun run(*machine, host, options);
+    const int status = host.invalidAccessStopped ? kInvalidAccessStopped : run.run();
+    const std::uint64_t cyclesRun = run.cyclesRun();
 
     const double seconds = static_cast<double>(cyclesRun) * 4.0 / options.crystalHz;
     std::fprintf(stderr, "%s cycles=%llu time=%.6f s\n", registerText(*machine).c_str(),

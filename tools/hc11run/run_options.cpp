@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <charconv>
 #include <string_view>
 
+#include "hc11run/option_values.h"
 #include "project/cpu_configuration.h"
 
 namespace tarnwick {
@@ -18,47 +18,6 @@ constexpr std::array<std::uint32_t, kCrystalNames.size()> kCrystalHz{3686400, 40
 // A project file brings its own CPU configuration; these would contradict it.
 constexpr std::array<std::string_view, 6> kCpuOptions{"--chip", "--rom",  "--ram",
                                                       "--io",   "--xtal", "--random-memory"};
-
-struct UsageError {
-    std::string text;
-};
-
-template <typename Number>
-std::optional<Number> parseNumber(std::string_view text, int base) {
-    Number value = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value, base);
-    if (text.empty() || error != std::errc() || stop != end) return std::nullopt;
-    return value;
-}
-
-// Hex with an optional "$" or "0x" in front, up to `max`.
-std::optional<std::uint32_t> parseHex(std::string_view text, std::uint32_t max) {
-    if (text.starts_with('$'))
-        text.remove_prefix(1);
-    else if (text.starts_with("0x") || text.starts_with("0X"))
-        text.remove_prefix(2);
-    const auto value = parseNumber<std::uint32_t>(text, 16);
-    if (!value || *value > max) return std::nullopt;
-    return value;
-}
-
-std::uint16_t hexAddress(std::string_view option, std::string_view text) {
-    const auto value = parseHex(text, 0xFFFF);
-    if (!value)
-        throw UsageError{std::string(option) +
-                         ": not a hex address (0000-FFFF): " + std::string(text)};
-    return static_cast<std::uint16_t>(*value);
-}
-
-// A positive decimal count.
-std::uint64_t count(std::string_view option, std::string_view text, std::uint64_t max) {
-    const auto value = parseNumber<std::uint64_t>(text, 10);
-    if (!value || *value == 0 || *value > max)
-        throw UsageError{std::string(option) + ": not a decimal number from 1 to " +
-                         std::to_string(max) + ": " + std::string(text)};
-    return *value;
-}
 
 BinaryImage binaryImage(std::string_view text) {
     const std::size_t at = text.rfind('@');
@@ -126,7 +85,7 @@ void checkRanges(std::string_view option, std::string_view text) {
         std::size_t end = position;
         while (end < text.size() && !separator(text[end])) ++end;
         // Plain digits only: the memory map reads no "$" or "0x".
-        const auto value = parseNumber<std::uint32_t>(text.substr(position, end - position), 16);
+        const auto value = parseBareHex(text.substr(position, end - position));
         good = value && *value <= 0xFFFF;
         if (good) addresses.push_back(*value);
         position = end;
@@ -139,19 +98,6 @@ void checkRanges(std::string_view option, std::string_view text) {
             std::string(option) +
             ": expected start and end hex address pairs such as \"E000 FFFF\", got \"" +
             std::string(text) + "\""};
-}
-
-template <std::size_t N>
-std::string joined(const std::array<std::string_view, N>& names) {
-    std::string text;
-    for (std::string_view name : names) text += (text.empty() ? "" : ", ") + std::string(name);
-    return text;
-}
-
-std::string chipNames() {
-    std::array<std::string_view, kChipTable.size()> names;
-    std::ranges::transform(kChipTable, names.begin(), &ChipInfo::name);
-    return joined(names);
 }
 
 class Parser {
@@ -209,11 +155,23 @@ class Parser {
         else if (name_ == "--set")
             setRegisters(options_.registers, value());
         else if (name_ == "--cycles")
-            options_.cycles = count(name_, value(), UINT64_MAX);
+            options_.cycles = count(name_, value(), 1, UINT64_MAX);
         else if (name_ == "--steps")
-            options_.steps = count(name_, value(), UINT64_MAX);
+            options_.steps = count(name_, value(), 0, UINT64_MAX);
         else if (name_ == "--until-pc")
             options_.untilPc = hexAddress(name_, value());
+        else if (name_ == "--until-output")
+            options_.untilOutput = unescaped(name_, value());
+        else if (name_ == "--realtime")
+            options_.realtime = flag();
+        else if (name_ == "--porte")
+            options_.portE = portE(value());
+        else if (name_ == "--adc")
+            options_.analogInputs.push_back(analogInput(value()));
+        else if (name_ == "--xirq")
+            options_.xirqTimings.push_back(xirqTiming(value()));
+        else if (name_ == "--sci-in")
+            sciIn(value());
         else if (name_ == "--on-invalid")
             options_.continueOnInvalid = onInvalid(value());
         else if (name_ == "--dump")
@@ -234,6 +192,19 @@ class Parser {
         return std::string(args_[next_++]);
     }
 
+    static std::uint8_t portE(std::string_view text) {
+        const auto value = parseHex(text, 0xFF);
+        if (!value) throw UsageError{"--porte: not a hex byte (00-FF): " + std::string(text)};
+        return static_cast<std::uint8_t>(*value);
+    }
+
+    void sciIn(std::string path) {
+        if (path.empty()) throw UsageError{"--sci-in: give a file, or - for standard input"};
+        if (!options_.sciInPath.empty())
+            throw UsageError{"more than one --sci-in: " + options_.sciInPath + " and " + path};
+        options_.sciInPath = std::move(path);
+    }
+
     bool onInvalid(std::string_view text) {
         if (text == "continue") return true;
         if (text == "stop") return false;
@@ -250,8 +221,8 @@ class Parser {
 
         const ChipInfo* chip = findChip(options_.chip);
         if (!chip)
-            throw UsageError{"--chip: unknown chip " + options_.chip + " (one of " + chipNames() +
-                             ")"};
+            throw UsageError{"--chip: unknown chip " + options_.chip + " (one of " +
+                             chipNameList() + ")"};
         options_.romRanges = rom_.value_or(std::string(chip->romRanges));
         options_.readWriteRanges = ram_.value_or(std::string(chip->readWriteRanges));
         options_.thirdRanges = io_.value_or(std::string(chip->thirdRanges));
@@ -259,10 +230,24 @@ class Parser {
         checkRanges("--ram", options_.readWriteRanges);
         checkRanges("--io", options_.thirdRanges);
 
+        checkLevelsApart();
+
         if (!crystalHz(options_.crystal))
             throw UsageError{"--xtal: unknown crystal " + options_.crystal + " (one of " +
-                             joined(kCrystalNames) + ")"};
+                             crystalNameList() + ")"};
         options_.crystalHz = *crystalHz(options_.crystal);
+    }
+
+    // Two levels at once would leave it unclear which one's end releases the line.
+    void checkLevelsApart() const {
+        const std::vector<XirqTiming>& timings = options_.xirqTimings;
+        for (auto one = timings.begin(); one != timings.end(); ++one)
+            for (auto other = one + 1; other != timings.end(); ++other)
+                if (one->level && other->level && one->from < other->to && other->from < one->to)
+                    throw UsageError{"--xirq: level@" + std::to_string(one->from) + "-" +
+                                     std::to_string(one->to) + " and level@" +
+                                     std::to_string(other->from) + "-" + std::to_string(other->to) +
+                                     " overlap"};
     }
 
     std::vector<std::string_view> args_;
@@ -278,6 +263,20 @@ class Parser {
 
 }  // namespace
 
+std::string chipNameList() {
+    std::string text;
+    for (const ChipInfo& chip : kChipTable)
+        text += (text.empty() ? "" : ", ") + std::string(chip.name);
+    return text;
+}
+
+std::string crystalNameList() {
+    std::string text;
+    for (std::string_view name : kCrystalNames)
+        text += (text.empty() ? "" : ", ") + std::string(name);
+    return text;
+}
+
 std::optional<std::uint32_t> crystalHz(std::string_view name) {
     const auto crystal = std::ranges::find(kCrystalNames, name);
     if (crystal == kCrystalNames.end()) return std::nullopt;
@@ -290,67 +289,6 @@ ParsedRunOptions parseRunOptions(int argc, const char* const* argv) {
     } catch (const UsageError& error) {
         return {{}, error.text};
     }
-}
-
-std::string usageText() {
-    return R"(Usage: hc11run [FILE.s19 | PROJECT.pro] [--bin FILE@ADDR]... [options]
-Runs a 68HC11 program on the simulator. Every byte the SCI transmits goes to stdout;
-messages, the trace and a closing summary (registers, cycles, time at the crystal) go
-to stderr. Addresses and register values are hex, counts decimal.
-
-Program (at least one):
-  FILE.s19               S-record file to load
-  PROJECT.pro            project file: loads the S19 image its debug start loads (the
-                         first file's .s19 for ASM11 and ICC11 projects, the first file
-                         of an S19 project) with the project's CPU configuration and
-                         crystal, random memory fill included; the CPU options below
-                         cannot be given with it
-  --bin FILE@ADDR        raw binary stored from ADDR on, after the memory map is applied
-                         and memory filled; repeatable
-
-CPU:
-  --chip NAME            )" +
-           chipNames() + R"(;
-                         default M68HC11E1
-  --rom RANGES           ROM address pairs, e.g. "E000 FFFF"; replace the chip's ranges
-  --ram RANGES           RAM address pairs
-  --io RANGES            the third ranges (EEPROM area, simulated as RAM); "" for none
-  --xtal NAME            )" +
-           joined(kCrystalNames) + R"(;
-                         default "8 MHz"
-  --random-memory        non-ROM memory starts random instead of 00 (ROM is always FF)
-
-Start:
-  (default)              machine reset: PC from the reset vector at FFFE
-  --pc ADDR              start at ADDR without a machine reset: only the I/O registers
-                         get their reset values; A, B, X, Y, SP and CCR start at 00
-  --set R=V[,R=V]...     registers A, B, X, Y, SP, CCR, applied after the start state
-
-Run until one of:
-  --cycles N             N E cycles have run (the count goes on past the 32-bit
-                         cycle counter's wrap)
-  --steps N              N steps (instructions or interrupt entries) have run
-  --until-pc ADDR        PC is ADDR after a step
-  the program stops itself (illegal opcode trap, uninitialised interrupt vector, STOP,
-  which nothing here can wake) or an invalid memory access is answered with stop;
-  without an end option the run lasts until then.
-  --on-invalid=continue|stop
-                         answer to invalid memory accesses; stop (default) resets the
-                         machine and ends the run, continue goes on
-
-Output:
-  --trace                after every step one line on stderr: the next PC, A, B, X, Y,
-                         SP, CCR, the step's cycles and the cycles run so far
-  --dump FILE            write the 65536 memory bytes to FILE at the end
-  -h, --help             show this text
-
-Exit status:
-  0  --cycles, --steps or --until-pc was reached
-  1  bad command line, or a file that cannot be read, loaded or written
-  2  the program stopped itself: illegal opcode trap, uninitialised interrupt vector or
-     STOP
-  3  an invalid memory access was answered with stop
-)";
 }
 
 }  // namespace tarnwick

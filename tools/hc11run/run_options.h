@@ -24,6 +24,22 @@ struct RegisterValues {
     std::optional<std::uint8_t> ccr;
 };
 
+// An analog input level given with --adc.
+struct AnalogInput {
+    std::uint8_t channel = 0;  // AN0-AN7
+    std::uint8_t value = 0;
+};
+
+// When the XIRQ line is pulled low, counted in E cycles since the start of the run: a pulse
+// holds it low until one XIRQ interrupt is taken, a level from `from` until `to`.
+struct XirqTiming {
+    bool level = false;
+    std::uint64_t from = 0;
+    std::uint64_t to = 0;  // levels only; after `from`
+
+    bool operator==(const XirqTiming&) const = default;
+};
+
 // One hc11run command line, checked and with the chip's defaults filled in.
 struct RunOptions {
     bool help = false;
@@ -45,9 +61,16 @@ struct RunOptions {
     std::optional<std::uint16_t> startPc;  // set: no machine reset
     RegisterValues registers;
 
+    std::optional<std::uint8_t> portE;      // the Port E pin levels as read
+    std::vector<AnalogInput> analogInputs;  // in the order given: a later one for a channel wins
+    std::vector<XirqTiming> xirqTimings;    // in the order given; no two levels overlap
+    std::string sciInPath;                  // "-" for standard input; empty for none
+
     std::optional<std::uint64_t> cycles;  // E cycles run since the start
-    std::optional<std::uint64_t> steps;
+    std::optional<std::uint64_t> steps;   // 0: the start state only
     std::optional<std::uint16_t> untilPc;
+    std::string untilOutput;  // the bytes themselves, escapes replaced; empty for none
+    bool realtime = false;
     bool continueOnInvalid = false;
 
     bool trace = false;
@@ -65,6 +88,10 @@ struct ParsedRunOptions {
 ParsedRunOptions parseRunOptions(int argc, const char* const* argv);
 
 std::string usageText();
+
+// The names --chip and --xtal take, comma-separated.
+std::string chipNameList();
+std::string crystalNameList();
 
 // The clock of one of kCrystalNames; nullopt for any other name.
 std::optional<std::uint32_t> crystalHz(std::string_view name);

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,8 @@ class ToolHost : public Host {
 
     // An invalid access was answered with No, so the machine reset and the run ended.
     bool invalidAccessStopped = false;
+    // The run's own work between batches of steps: input, pacing, signals.
+    std::function<void()> betweenBatches;
 
     bool warnYesNo(std::string_view text) override {
         print(text);
@@ -30,7 +33,10 @@ class ToolHost : public Host {
     void showError(std::string_view text) override { print(text); }
     void showInformation(std::string_view text) override { print(text); }
 
-    void processEvents() override {}
+    // The run loop calls it between batches of steps.
+    void processEvents() override {
+        if (betweenBatches) betweenBatches();
+    }
     void setRefreshTimerActive(bool) override {}
 
     std::uint32_t timeSeed() override {

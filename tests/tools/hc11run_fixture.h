@@ -1,0 +1,71 @@
+#pragma once
+
+// A directory for the built hc11run's files and runs, as a user's test script has one.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "base/number_text.h"
+#include "support/program_run.h"
+
+namespace tarnwick {
+
+class Hc11runTest : public ::testing::Test {
+  protected:
+    using Result = testing::ProgramRun;
+
+    // Bytes to store from an address on.
+    struct Piece {
+        std::uint16_t address;
+        std::vector<unsigned char> bytes;
+    };
+
+    Hc11runTest() {
+        directory = std::filesystem::temp_directory_path() /
+                    ("tarnwick_hc11run_" + std::to_string(std::random_device()()));
+        std::filesystem::create_directories(directory);
+    }
+    ~Hc11runTest() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(directory, ignored);
+    }
+
+    static std::filesystem::path example(const std::string& path) {
+        const char* source = std::getenv("TARNWICK_SOURCE_DIR");
+        return std::filesystem::path(source ? source : ".") / "examples" / path;
+    }
+    static std::filesystem::path hello() { return example("hello/hello.s19"); }
+
+    std::filesystem::path writeBinary(const std::string& name,
+                                      const std::vector<unsigned char>& bytes) {
+        const std::filesystem::path path = directory / name;
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        return path;
+    }
+
+    // The --bin options that store the pieces, each in a file named after `name`.
+    std::string image(const std::string& name, const std::vector<Piece>& pieces) {
+        std::string arguments;
+        for (const Piece& piece : pieces) {
+            const std::string address = hexText(piece.address, 4);
+            arguments += " --bin '" + writeBinary(name + address, piece.bytes).string() + "@" +
+                         address + "'";
+        }
+        return arguments;
+    }
+
+    Result run(const std::string& arguments) {
+        return testing::runProgram(HC11RUN_PATH, arguments, directory);
+    }
+
+    std::filesystem::path directory;
+};
+
+}  // namespace tarnwick
