@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_text.h"
 #include "debugger/breakpoint_list.h"
 #include "debugger/debug_context.h"
 #include "debugger/execution_counters.h"
@@ -121,6 +122,9 @@ class Debugger {
     LASTEXEPOINT lastExecutionPoint_;
     std::vector<std::string> watchNames_;
     std::vector<std::string> cScopes_;
+    // The image and the symbol or debug file are read into it at every start; it keeps its
+    // memory from one start to the next.
+    TextLines fileText_;
 };
 
 }  // namespace tarnwick
