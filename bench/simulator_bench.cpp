@@ -4,8 +4,9 @@
 //   mixed        a CPU-bound loop of mixed instructions with the RTI and timer-overflow
 //                interrupts enabled
 //   peripherals  the DEX loop with the SCI transmitter enabled and the A/D converter scanning
-//   sci          a program that prints through the SCI at 9600 baud while it computes, starts
-//                and reads A/D sequences and takes the RTI and timer-overflow interrupts
+//   sci          a data logger: it prints through the SCI at 9600 baud while it computes,
+//                takes the RTI and timer-overflow interrupts, starts an A/D sequence in every
+//                RTI and keeps the results
 //
 // Without arguments it prints simulated instructions per host second for every workload
 // and loop, each the median of three runs, and simulated against host time at an 8 MHz
@@ -144,6 +145,9 @@ void loadPeripherals(Bench& bench) {
     bench.setWord(0xFFFE, 0x7100);
 }
 
+// A data logger: the RTI handler starts an A/D sequence on AN0-AN3 every period, the main
+// loop computes, keeps the results of each new sequence and prints a message through the SCI
+// at 9600 baud, a byte whenever the transmitter has room.
 void loadSci(Bench& bench) {
     bench.load(0x8000, {
                            0x8E, 0x01, 0xFF,        // LDS #$01FF
@@ -152,8 +156,6 @@ void loadSci(Bench& bench) {
                            0xA7, 0x2B,              // STAA BAUD,X: 9600 baud
                            0x86, 0x08,              // LDAA #$08
                            0xA7, 0x2D,              // STAA SCCR2,X: TE
-                           0x86, 0x10,              // LDAA #$10
-                           0xA7, 0x30,              // STAA ADCTL,X: MULT, AN0-AN3
                            0x86, 0xC0,              // LDAA #$C0
                            0xA7, 0x24,              // STAA TMSK2,X: RTII and TOI
                            0x0E,                    // CLI
@@ -170,14 +172,17 @@ void loadSci(Bench& bench) {
                            0x3D,                    // MUL
                            0xCE, 0x00, 0x07,        // LDX #7
                            0x02,                    // IDIV
-                           0xBD, 0x80, 0x61,        // JSR SUB
+                           0xBD, 0x80, 0x65,        // JSR SUB
                            0xCE, 0x10, 0x00,        // LDX #$1000
-                           0x1F, 0x30, 0x80, 0x08,  // BRCLR ADCTL,X,#$80,SEND: no CCF yet
+                           0x7D, 0x00, 0x44,        // TST SAMPLED: a sequence started?
+                           0x27, 0x0F,              // BEQ SEND
+                           0x1F, 0x30, 0x80, 0x0B,  // BRCLR ADCTL,X,#$80,SEND: not done yet
                            0xEC, 0x31,              // LDD ADR1,X
                            0xDD, 0x40,              // STD $40
-                           0x86, 0x10,              // LDAA #$10
-                           0xA7, 0x30,              // STAA ADCTL,X: the next sequence
-                           0x1F, 0x2E, 0x80, 0x10,  // SEND BRCLR SCSR,X,#$80,NEXT: no TDRE
+                           0xEC, 0x33,              // LDD ADR3,X
+                           0xDD, 0x42,              // STD $42
+                           0x7F, 0x00, 0x44,        // CLR SAMPLED
+                           0x1F, 0x2E, 0x80, 0x10,  // SEND BRCLR SCSR,X,#$80,NEXT: no room
                            0x18, 0xA6, 0x00,        // LDAA 0,Y
                            0x26, 0x07,              // BNE PUT
                            0x18, 0xCE, 0x91, 0x06,  // LDY #MSG: the message again
@@ -185,8 +190,8 @@ void loadSci(Bench& bench) {
                            0xA7, 0x2F,              // PUT STAA SCDR,X
                            0x18, 0x08,              // INY
                            0x7A, 0x00, 0x20,        // NEXT DEC $0020
-                           0x26, 0xBC,              // BNE LOOP
-                           0x20, 0xBA,              // BRA LOOP
+                           0x26, 0xB4,              // BNE LOOP
+                           0x20, 0xB2,              // BRA LOOP
                            0x36,                    // SUB PSHA
                            0xDE, 0x30,              // LDX $30
                            0x08,                    // INX
@@ -194,7 +199,17 @@ void loadSci(Bench& bench) {
                            0x32,                    // PULA
                            0x39,                    // RTS
                        });
-    loadTimerHandlers(bench);
+    bench.load(0x9000, {
+                           0x86, 0x40,        // LDAA #$40
+                           0xB7, 0x10, 0x25,  // STAA TFLG2: clear RTIF
+                           0x86, 0x10,        // LDAA #$10
+                           0xB7, 0x10, 0x30,  // STAA ADCTL: MULT, AN0-AN3
+                           0x7C, 0x00, 0x44,  // INC SAMPLED
+                           0x3B,              // RTI
+                       });
+    bench.load(0x9100, {0x86, 0x80, 0xB7, 0x10, 0x25, 0x3B});  // clear TOF, RTI
+    bench.setWord(0xFFF0, 0x9000);
+    bench.setWord(0xFFDE, 0x9100);
     const std::string_view message = "Tarnwick 68HC11 bench\r\n";
     std::uint16_t address = 0x9106;  // MSG, zero-terminated
     for (const char c : message) bench.machine->poke(address++, static_cast<std::uint8_t>(c));

@@ -43,9 +43,9 @@ class Peripherals {
     void write16(std::uint16_t address, std::uint16_t value);
 
     // Advances RTI, timer, SCI (transmitter, then receiver) and A/D, in that order, by one
-    // step's cycles. They only count down to the nearest event of any of them here and are
-    // advanced at that step, at every register access and by settle(). True when the tick
-    // took its slow path: an event was due or attention had been demanded.
+    // step's cycles. They only count down to the nearest event of any of them here; each is
+    // advanced at its own events, at every access to its registers and by settle(). True
+    // when the tick took its slow path: an event was due or attention had been demanded.
     bool tick(std::uint8_t cycles);
 
     // Makes the next tick take its slow path, leaving what is settled as it is. A stop
@@ -107,6 +107,9 @@ class Peripherals {
     XirqLine xirq;
 
   private:
+    // The clocks of the two registers a 16-bit access at the index reaches.
+    EventCountdown::ClockMask wordClocks(std::uint8_t index) const;
+
     TimerRegisters timerRegisters_;
     SciRegisters sciRegisters_;
 };
