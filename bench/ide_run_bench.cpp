@@ -74,10 +74,7 @@ int main(int argc, char* argv[]) {
 
     const QString settings = QString::fromStdString((directory / "settings.ini").string());
     tarnwick::TMainForm form(
-        tarnwick::MainFormSetup{std::make_unique<tarnwick::QtSettingsStore>(settings),
-                                {},
-                                {},
-                                QString::fromStdString((directory / "editor.ini").string())});
+        tarnwick::MainFormSetup{std::make_unique<tarnwick::QtSettingsStore>(settings), {}, {}});
     form.openProject(directory / "loop.pro");
     form.DebugStartClick();
     if (!form.debugger().inSession()) return 1;

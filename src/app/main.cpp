@@ -44,29 +44,45 @@ std::optional<fs::path> exampleProject(const QString& programDirectory) {
     return copy / "sum.pro";
 }
 
-}  // namespace
+void nameProgram() {
+    QCoreApplication::setOrganizationName("Morvane");
+    QCoreApplication::setApplicationName("Tarnwick");
+    QCoreApplication::setApplicationVersion("1.00");
+}
 
-int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
-    QApplication::setOrganizationName("Morvane");
-    QApplication::setApplicationName("Tarnwick");
-    QApplication::setApplicationVersion("1.00");
-
-    QCommandLineParser parser;
+void describeOptions(QCommandLineParser& parser, const QCommandLineOption& example) {
     parser.setApplicationDescription(
         "Tarnwick: a development environment and simulator for the Motorola 68HC11.\n"
         "Without a project it offers the last one in the Project menu; on the first start, or\n"
         "with --example, it opens a copy of the bundled example project.");
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption example("example", "Open a copy of the bundled example project.");
     parser.addOption(example);
     parser.addPositionalArgument("project", "The project file (.pro) to open.", "[project.pro]");
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const QCommandLineOption example("example", "Open a copy of the bundled example project.");
+    {
+        // --help, --version and a wrong option are answered, and end the program, before the
+        // windows need a display.
+        QCoreApplication textOnly(argc, argv);
+        nameProgram();
+        QCommandLineParser parser;
+        describeOptions(parser, example);
+        parser.process(textOnly);
+    }
+    QApplication application(argc, argv);
+    nameProgram();
+    QCommandLineParser parser;
+    describeOptions(parser, example);
     parser.process(application);
 
     const QString programDirectory = QCoreApplication::applicationDirPath();
-    tarnwick::TMainForm form(tarnwick::MainFormSetup{nullptr, programDirectory,
-                                                     QString(TARNWICK_SOURCE_DIR), QString()});
+    tarnwick::TMainForm form(
+        tarnwick::MainFormSetup{nullptr, programDirectory, QString(TARNWICK_SOURCE_DIR)});
     form.show();
 
     const QStringList arguments = parser.positionalArguments();

@@ -115,7 +115,7 @@ MessagesShown BuildMessages::load(const std::filesystem::path& errorFile,
     auto lines = readTextLines(errorFile, error);
     if (!lines) host_.showError(error);
     if (!lines || lines->empty()) {
-        shown.focusEditor = true;
+        shown.focusEditor = editor_.windowExists();
         return shown;
     }
     lines_ = std::move(*lines);
@@ -147,7 +147,7 @@ MessagesShown BuildMessages::load(const std::filesystem::path& errorFile,
             shown.focusMessageList = true;
         }
     } else {
-        shown.focusEditor = true;
+        shown.focusEditor = editor_.windowExists();
     }
     return shown;
 }
@@ -168,6 +168,7 @@ bool BuildMessages::goToMessage(std::string_view line,
     editor_.centreLine(std::clamp(message.line - 1, 0, lastLine));
     errorLine_.mark();
     editor_.setStatusText(kStatusPanel, message.text);
+    editor_.bringToFront();
     return true;
 }
 

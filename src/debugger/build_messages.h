@@ -52,7 +52,7 @@ struct MessagesShown {
     bool showMessagesPage = false;  // show the Messages page and restore the window
     bool bringProjectWindowToFront = false;
     bool focusMessageList = false;
-    bool focusEditor = false;
+    bool focusEditor = false;  // an editor window is open: bring it forward with the focus
 };
 
 // The Messages page of the project window: the lines of the last build, their counts, the
@@ -72,7 +72,8 @@ class BuildMessages {
                        const std::filesystem::path& projectDirectory, JumpTargets targets);
 
     // Opens the message's source in the editor, moves the caret to its line in the middle of
-    // the view, marks the line as the error line and shows the text in status panel 5. False
+    // the view, marks the line as the error line, shows the text in status panel 5 and gives
+    // the editor the focus. False
     // when the line names no place or its file cannot be opened (which is reported).
     bool goToMessage(std::string_view line, const std::filesystem::path& projectDirectory);
 

@@ -1,6 +1,7 @@
 #include "debugger/cycle_time.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "base/number_text.h"
@@ -31,24 +32,21 @@ std::string cycleText(std::uint32_t cycles, std::string_view thousandsSeparator)
     return "Cycle = " + groupThousands(cycles, thousandsSeparator);
 }
 
-// The whole time is converted to the smallest shown unit in one exact step and only then
-// split, so that the parts never drift apart (a millisecond is 2457.6 cycles at 9.8304 MHz,
-// not 2457) and a rounded-up microsecond part carries into the milliseconds.
+// Minutes, seconds and milliseconds are taken off the total by the crystal's whole-cycle
+// divisors; only the rest below one millisecond becomes microseconds, rounded to the shown
+// decimals. Below 1000 cycles of a millisecond that rest never rounds up to 1000.
 std::string timeText(std::uint32_t cycles, const CrystalClock& clock,
                      std::string_view thousandsSeparator, std::string_view decimalSeparator) {
-    const std::uint64_t perMicrosecond = powerOfTen(clock.decimals);
-    const std::uint64_t perMillisecond = 1000 * perMicrosecond;
-    const std::uint64_t perSecond = 1000 * perMillisecond;
-    const std::uint64_t perMinute = 60 * perSecond;
-    // The time in units of the last shown microsecond decimal, rounded. Below 2^32 cycles
-    // times 10^8 units per second, doubled: well inside 64 bits.
-    const std::uint64_t units = (std::uint64_t{cycles} * perSecond * 2 + clock.eClockHz) /
-                                (2 * std::uint64_t{clock.eClockHz});
+    const std::uint32_t minutes = cycles / clock.cyclesPerMinute;
+    std::uint32_t rest = cycles % clock.cyclesPerMinute;
+    const std::uint32_t seconds = rest / clock.cyclesPerSecond;
+    rest %= clock.cyclesPerSecond;
+    const std::uint32_t milliseconds = rest / clock.cyclesPerMillisecond;
+    rest %= clock.cyclesPerMillisecond;
 
-    const std::uint64_t minutes = units / perMinute;
-    const std::uint64_t seconds = units % perMinute / perSecond;
-    const std::uint64_t milliseconds = units % perSecond / perMillisecond;
-    const std::uint64_t microUnits = units % perMillisecond;
+    const std::uint64_t perMicrosecond = powerOfTen(clock.decimals);
+    const auto microUnits = static_cast<std::uint64_t>(
+        std::llround(rest * clock.microsecondsPerCycle * static_cast<double>(perMicrosecond)));
     return "Time = " + std::to_string(minutes) + ":" + std::to_string(seconds) + ":" +
            std::to_string(milliseconds) + ":" +
            groupThousands(microUnits / perMicrosecond, thousandsSeparator) +

@@ -13,21 +13,26 @@
 
 namespace tarnwick {
 
-// A crystal the time display knows: its E clock (a quarter of the crystal frequency) and
-// the decimals of the microsecond part of the time text.
+// A crystal the time display knows: the whole E cycles in a minute, a second and a
+// millisecond by which the time total is split, the microseconds one remaining cycle lasts
+// and the decimals of that microsecond part. A millisecond is a whole number of cycles
+// (2457 at 9.8304 MHz, not 2457.6), so the time text follows these divisors exactly.
 struct CrystalClock {
     std::string_view crystal;
-    std::uint32_t eClockHz;
+    std::uint32_t cyclesPerMinute;
+    std::uint32_t cyclesPerSecond;
+    std::uint32_t cyclesPerMillisecond;
+    double microsecondsPerCycle;
     int decimals;
 };
 
 inline constexpr std::array<CrystalClock, 6> kCrystalClocks{{
-    {"4 MHz", 1'000'000, 1},
-    {"8 MHz", 2'000'000, 1},
-    {"12 MHz", 3'000'000, 2},
-    {"9.8304 MHz", 2'457'600, 2},
-    {"4.9152 MHz", 1'228'800, 2},
-    {"3.6864 MHz", 921'600, 2},
+    {"4 MHz", 60'000'000, 1'000'000, 1000, 1.0, 1},
+    {"8 MHz", 120'000'000, 2'000'000, 2000, 0.5, 1},
+    {"12 MHz", 180'000'000, 3'000'000, 3000, 1.0 / 3.0, 2},
+    {"9.8304 MHz", 147'456'000, 2'457'600, 2457, 0.4069010254979, 2},
+    {"4.9152 MHz", 73'728'000, 1'228'800, 1228, 0.8138020509957, 2},
+    {"3.6864 MHz", 55'296'000, 921'600, 921, 1.085069473189, 2},
 }};
 
 // The row whose crystal text matches exactly; null for any other text.

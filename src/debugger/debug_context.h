@@ -26,6 +26,9 @@ enum DebugView : unsigned {
     kPeripheralWindows = 1 << 7,
     // Menu entries, tool buttons and the main caption: the command map's states changed.
     kControls = 1 << 8,
+    // Memory the watches read was written outside a run command: every row is evaluated again
+    // and redrawn.
+    kWatchValues = 1 << 9,
 };
 using DebugViews = unsigned;
 

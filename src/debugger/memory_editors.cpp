@@ -38,7 +38,7 @@ void RamEditor::accept(Machine& machine, DebugDisplay& display) const {
         fillRange(machine);
     }
     machine.memoryChanged = true;
-    display.refresh(kRamView | kWatchList);
+    display.refresh(kRamView | kStackView | kWatchValues);
 }
 
 void RamEditor::fillRange(Machine& machine) const {
@@ -62,7 +62,7 @@ std::string StackByteEditor::addressLabel() const {
 void StackByteEditor::accept(Machine& machine, DebugDisplay& display) const {
     machine.poke(address_, byteValue());
     machine.memoryChanged = true;
-    display.refresh(kStackView | kRamView | kWatchList);
+    display.refresh(kStackView | kRamView | kWatchValues);
 }
 
 }  // namespace tarnwick

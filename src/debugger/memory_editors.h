@@ -41,8 +41,8 @@ class RamEditor {
     // OK. "One Block" stores the sixteen bytes whatever their memory kinds. "Blocks" fills
     // the RAM addresses from..to inclusive, skipping other kinds, with the fill byte or with
     // fresh random bytes; a range whose start is not below its end is refused with an error
-    // and changes nothing. Then the RAM view is rebuilt (unless refused) and the watch list
-    // refreshed.
+    // and changes nothing. Then the RAM and stack views are rebuilt and the watches evaluated
+    // again (unless refused).
     void accept(Machine& machine, DebugDisplay& display) const;
 
   private:
@@ -64,8 +64,8 @@ class StackByteEditor {
 
     HexDecimalPair byte;
 
-    // OK: stores the byte, rebuilds the stack view and the RAM view and refreshes the watch
-    // list.
+    // OK: stores the byte, rebuilds the stack view and the RAM view and evaluates the watches
+    // again.
     void accept(Machine& machine, DebugDisplay& display) const;
 
   private:

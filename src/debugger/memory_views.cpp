@@ -81,6 +81,18 @@ StackCell stackCell(const Machine& machine, const ColumnLayout& layout, std::siz
     return cell;
 }
 
+// The bytes the dump lines of the blocks show, in line order.
+std::vector<std::uint8_t> blockBytes(const Machine& machine,
+                                     std::span<const MemoryRangeEntry> blocks) {
+    std::vector<std::uint8_t> bytes;
+    for (const MemoryRangeEntry& block : blocks) {
+        if (!block.inUse || block.start > block.end) continue;
+        for (std::uint32_t address = block.start; address <= block.end; ++address)
+            bytes.push_back(machine.peek(static_cast<std::uint16_t>(address)));
+    }
+    return bytes;
+}
+
 }  // namespace
 
 std::string dumpLine(const Machine& machine, std::uint16_t address) {
@@ -131,9 +143,11 @@ std::optional<std::uint16_t> dumpLineAddress(std::string_view line) {
 }
 
 bool RamView::rebuild(Machine& machine, const MemoryRangeLists& blocks) {
-    if (!machine.memoryChanged) return false;
+    std::vector<std::uint8_t> bytes = blockBytes(machine, blocks.readWrite);
+    if (!machine.memoryChanged && bytes == shownBytes_) return false;
     machine.memoryChanged = false;
     lines_ = dumpLines(machine, blocks.readWrite);
+    shownBytes_ = std::move(bytes);
     return true;
 }
 
@@ -161,9 +175,21 @@ std::string saveViewToFile(const fs::path& file, const std::vector<std::string>&
     std::error_code error;
     if (fs::exists(file, error) && !confirmOverwrite(overwriteQuestion(file))) return {};
 
+    // The lines hold bytes 7F-FF as Latin-1 characters; the file is UTF-8 text.
     std::string text;
-    text.reserve(lines.size() * (kDumpLineLength + 2));
-    for (const std::string& line : lines) text += line + "\r\n";
+    text.reserve(lines.size() * (kDumpLineLength + 1));
+    for (const std::string& line : lines) {
+        for (const char c : line) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x80) {
+                text += c;
+            } else {
+                text += static_cast<char>(0xC0 | byte >> 6);
+                text += static_cast<char>(0x80 | (byte & 0x3F));
+            }
+        }
+        text += '\n';
+    }
 
     if (!writeFileReplacing(file, text)) return "Cannot write the file " + file.string();
     return {};

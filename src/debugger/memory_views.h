@@ -40,12 +40,14 @@ std::vector<std::string> dumpLines(const Machine& machine,
 // Modify RAM opens for the address in a line's first four characters; not for the separator.
 std::optional<std::uint16_t> dumpLineAddress(std::string_view line);
 
-// The RAM view rebuilds only after memory was written: every write of the simulation and of
-// the memory editors sets the machine's memory-changed flag.
+// The RAM view rebuilds only after memory was written: every write of an instruction and of
+// the memory editors sets the machine's memory-changed flag. Writes that do not set it (the
+// registers an interrupt entry stacks) are found by comparing the bytes the view shows.
 class RamView {
   public:
-    // When the flag is set: clears it, rebuilds the lines and returns true; the window then
-    // replaces its whole list in one step and selects the line index it had selected before.
+    // When the flag is set or a shown byte changed: clears the flag, rebuilds the lines and
+    // returns true; the window then replaces its whole list in one step and selects the line
+    // index it had selected before.
     bool rebuild(Machine& machine, const MemoryRangeLists& blocks);
     // Showing the view always rebuilds it.
     void show(Machine& machine, const MemoryRangeLists& blocks);
@@ -54,6 +56,7 @@ class RamView {
 
   private:
     std::vector<std::string> lines_;
+    std::vector<std::uint8_t> shownBytes_;  // the blocks' bytes the lines were built from
 };
 
 // The ROM view has no flag: it is built whenever it is shown.
@@ -75,9 +78,9 @@ std::string clipboardText(const std::vector<std::string>& lines);
 std::string overwriteQuestion(const std::filesystem::path& file);
 
 // "Save to a file" after the save dialog: asks `confirmOverwrite` before replacing an existing
-// file (anything but Yes leaves it alone), then writes the lines, each ended by CR LF, to a
-// temporary file beside it and renames that over the file, so the file is either the old one
-// or the complete new one. Returns the error to show, empty when saved or declined.
+// file (anything but Yes leaves it alone), then writes the lines as UTF-8 text, each ended by
+// LF, to a temporary file beside it and renames that over the file, so the file is either the
+// old one or the complete new one. Returns the error to show, empty when saved or declined.
 std::string saveViewToFile(const std::filesystem::path& file, const std::vector<std::string>& lines,
                            const std::function<bool(std::string_view question)>& confirmOverwrite);
 

@@ -239,9 +239,10 @@ void Debugger::stop() {
     context_.display.closeSessionWindows();
     for (const int panel : {kCyclePanel, kTimePanel, kStatusPanel})
         editor_.setStatusText(panel, "");
-    editor_.bringToFront();
+    // Typing edits at once: the page of the last execution point has the focus.
     if (lastExecutionPoint_.line > 0 && editor_.open(lastExecutionPoint_.file))
         editor_.moveCaret(lastExecutionPoint_.line - 1);
+    editor_.bringToFront();
 }
 
 std::filesystem::path Debugger::moduleFile(std::size_t module) const {

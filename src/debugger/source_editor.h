@@ -60,6 +60,8 @@ class SourceEditor {
     // window. False when the file cannot be opened.
     virtual bool open(const std::filesystem::path& file) = 0;
     virtual bool isOpen(const std::filesystem::path& file) const = 0;
+    // Whether the file's page has changes that are not saved; false for a file not open.
+    virtual bool isModified(const std::filesystem::path& file) const = 0;
     virtual std::optional<std::filesystem::path> activeFile() const = 0;
     // The open files, in page order.
     virtual std::vector<std::filesystem::path> openFiles() const = 0;

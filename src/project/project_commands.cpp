@@ -83,11 +83,14 @@ void ProjectCommands::newProject(const std::optional<fs::path>& chosen) {
         ui_.showError(kControlCharacterText);
         return;
     }
-    if (fileExists(*chosen) && !ui_.askYesNo("OK to overwrite " + chosen->string() + " ?")) return;
+    // The dialog's default extension: a name typed without one still makes a file Open takes.
+    fs::path path = *chosen;
+    if (path.extension().empty()) path += ".pro";
+    if (fileExists(path) && !ui_.askYesNo("OK to overwrite " + path.string() + " ?")) return;
 
     // Everything is gathered on a draft; only a completed New touches the file and the model.
     Project draft = project_;
-    draft.setPath(*chosen);
+    draft.setPath(path);
     draft.files.clear();
     const auto format = ui_.chooseFormat();
     if (!format) return;

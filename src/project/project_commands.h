@@ -58,7 +58,8 @@ class ProjectCommands {
 
     // The answer of "New project" / "Open project"; nullopt for Cancel. New writes the
     // project file only once every dialog was answered with OK, replacing an existing file
-    // as a whole; a cancelled New leaves the file system and the model as they were.
+    // as a whole; a cancelled New leaves the file system and the model as they were. A name
+    // without extension gets ".pro".
     void newProject(const std::optional<std::filesystem::path>& chosen);
     void open(const std::optional<std::filesystem::path>& chosen);
     void openLast();

@@ -8,6 +8,7 @@ Settings loadSettings(SettingsStore& store) {
         store.writeString(kAssemblerPathKey, settings.assemblerPath);
         store.writeInt(kGoToNextWarningKey, static_cast<int>(settings.goToNextWarning));
         store.writeBool(kAutosaveDesktopKey, settings.autosaveDesktop);
+        store.writeBool(kToolBarTextOnlyKey, settings.toolBarTextOnly);
         store.writeString(kColorSettingKey, settings.colorSetting);
         store.writeString(kLastProjectKey, settings.lastProject);
         return settings;
@@ -17,6 +18,7 @@ Settings loadSettings(SettingsStore& store) {
                                    ? JumpTargets::ErrorOnly
                                    : JumpTargets::WarningAndError;
     settings.autosaveDesktop = store.readBool(kAutosaveDesktopKey).value_or(false);
+    settings.toolBarTextOnly = store.readBool(kToolBarTextOnlyKey).value_or(false);
     settings.colorSetting = store.readString(kColorSettingKey).value_or("");
     settings.lastProject = store.readString(kLastProjectKey).value_or("");
     return settings;

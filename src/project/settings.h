@@ -19,6 +19,7 @@ inline constexpr SettingKey kAssemblerPathKey{"External EXE\\ASM11", "ASM11.EXE"
 inline constexpr SettingKey kGoToNextWarningKey{"Environment\\Preferences",
                                                 "Go to Next Warning/Error"};
 inline constexpr SettingKey kAutosaveDesktopKey{"Environment\\Preferences", "Autosave Desktop"};
+inline constexpr SettingKey kToolBarTextOnlyKey{"Environment\\Preferences", "Tool Bar Text Only"};
 inline constexpr SettingKey kColorSettingKey{"Environment\\Color", "ColorSetting"};
 inline constexpr SettingKey kLastProjectKey{"Project", "Name"};
 
@@ -45,11 +46,12 @@ struct Settings {
     std::string assemblerPath;
     JumpTargets goToNextWarning = JumpTargets::WarningAndError;
     bool autosaveDesktop = true;
+    bool toolBarTextOnly = false;  // captions instead of glyphs on the tool buttons
     std::string colorSetting = "Default";
     std::string lastProject;
 };
 
-// With the program key present, reads the five values (missing ones as empty text, 0 or
+// With the program key present, reads the six values (missing ones as empty text, 0 or
 // false); on the first run writes the defaults and returns them.
 Settings loadSettings(SettingsStore& store);
 

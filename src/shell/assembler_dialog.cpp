@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -12,18 +13,23 @@
 namespace tarnwick {
 namespace {
 
-// On Windows the assembler is an .exe; elsewhere any executable file may be it.
+// On Windows the assembler is an .exe; elsewhere any file may be it, and the dialog lists
+// folders and files alike (whether the chosen one can run is checked afterwards).
 QString chooseAssemblerFile(QWidget* parent, const QString& current) {
-    QFileDialog dialog(parent, QStringLiteral("ASM11.EXE"), QFileInfo(current).path());
+    const QString folder = current.isEmpty() ? QDir::homePath() : QFileInfo(current).path();
+    QFileDialog dialog(parent, QStringLiteral("ASM11.EXE"), folder);
 #ifdef Q_OS_WIN
     dialog.setNameFilter(QStringLiteral("Exe file (*.exe)"));
 #else
-    dialog.setNameFilter(QStringLiteral("Executable file (*)"));
-    dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Executable | QDir::NoDotAndDotDot);
+    dialog.setNameFilter(QStringLiteral("Any file (*)"));
 #endif
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst();
+}
+
+void showAssemblerError(QWidget* parent, const QString& text) {
+    QMessageBox::critical(parent, QStringLiteral("Assembler"), text);
 }
 
 }  // namespace
@@ -41,7 +47,8 @@ TASMCDlg::TASMCDlg(Settings& settings, SettingsStore& store, const QString& prog
       store_(store),
       pages_(new QTabWidget(this)),
       path_(new QLabel(this)),
-      chooseFile_(chooseAssemblerFile) {
+      chooseFile_(chooseAssemblerFile),
+      showError_(showAssemblerError) {
     setObjectName(QStringLiteral("TASMCDlg"));
     setWindowTitle(QStringLiteral("Assembler"));
 
@@ -77,7 +84,15 @@ QString TASMCDlg::shownPath() const {
 
 void TASMCDlg::ASM11BtnClick() {
     const QString chosen = chooseFile_(this, path_->text());
-    if (!chosen.isEmpty() && QFileInfo(chosen).isFile()) path_->setText(chosen);
+    const QFileInfo file(chosen);
+    if (chosen.isEmpty() || !file.isFile()) return;
+    if (!file.isExecutable()) {
+        showError_(this, QStringLiteral("%1 is not a program that can be run. Choose the "
+                                        "assembler itself, or make the file executable.")
+                             .arg(chosen));
+        return;
+    }
+    path_->setText(chosen);
 }
 
 void TASMCDlg::OKBtnClick() {

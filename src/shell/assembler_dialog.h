@@ -28,12 +28,18 @@ class TASMCDlg : public QDialog {
     TASMCDlg(Settings& settings, SettingsStore& store, const QString& programDirectory,
              QWidget* parent = nullptr);
 
-    // Replaces the file dialog, for tests.
+    // Shows why a chosen file is refused.
+    using ErrorReporter = std::function<void(QWidget* parent, const QString& text)>;
+
+    // Replace the file dialog and the message box, for tests.
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+    void setErrorReporter(ErrorReporter reporter) { showError_ = std::move(reporter); }
 
     QString shownPath() const;
 
   public slots:
+    // Shows the chosen file; one that does not exist is ignored, one that cannot be run is
+    // refused with a message.
     void ASM11BtnClick();
     void OKBtnClick();
 
@@ -43,6 +49,7 @@ class TASMCDlg : public QDialog {
     QTabWidget* pages_;
     QLabel* path_;
     FileChooser chooseFile_;
+    ErrorReporter showError_;
 };
 
 }  // namespace tarnwick

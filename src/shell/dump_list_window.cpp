@@ -10,6 +10,7 @@
 
 #include "debugger/memory_views.h"
 #include "shell/field_widgets.h"
+#include "shell/own_shortcuts.h"
 
 namespace tarnwick {
 
@@ -57,6 +58,8 @@ DumpListWindow::DumpListWindow(std::string_view saveTitle, std::function<std::st
             &QAction::triggered, this, &DumpListWindow::CopyClick);
     connect(popupEntry(list_, kSaveMenuItem, QKeySequence(Qt::CTRL | Qt::Key_S)),
             &QAction::triggered, this, &DumpListWindow::SaveClick);
+    // Ctrl+C and Ctrl+S are also the main menu's Copy and Save.
+    giveOwnShortcutsPriority(*list_);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

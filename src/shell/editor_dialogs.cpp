@@ -1,7 +1,9 @@
 #include "shell/editor_dialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace tarnwick {
 
@@ -33,13 +35,24 @@ class ToolkitEditorDialogs : public EditorDialogs {
                        .arg(pageName),
                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     }
-    QStringList chooseFilesToOpen() override {
-        return QFileDialog::getOpenFileNames(parent_, QStringLiteral("Open"), QString(),
+    QStringList chooseFilesToOpen(const QString& directory) override {
+        return QFileDialog::getOpenFileNames(parent_, QStringLiteral("Open"), directory,
                                              kOpenFilters);
     }
-    QString chooseSaveName(const QString& suggestion) override {
-        return QFileDialog::getSaveFileName(parent_, QStringLiteral("Save As"), suggestion,
-                                            kOpenFilters);
+    SaveChoice chooseSaveName(const QString& suggestion, const QString& filter) override {
+        QFileDialog dialog(parent_, QStringLiteral("Save As"), suggestion);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters(saveFilters());
+        // The dialog adds the chosen type's extension itself, so that it asks before
+        // replacing the file of the completed name.
+        const auto follow = [&dialog](const QString& chosen) {
+            dialog.setDefaultSuffix(filterExtension(chosen));
+        };
+        QObject::connect(&dialog, &QFileDialog::filterSelected, follow);
+        dialog.selectNameFilter(filter);
+        follow(filter);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+        return {dialog.selectedFiles().constFirst(), dialog.selectedNameFilter()};
     }
 
   private:
@@ -50,6 +63,32 @@ class ToolkitEditorDialogs : public EditorDialogs {
 
 std::unique_ptr<EditorDialogs> makeToolkitEditorDialogs(QWidget* parent) {
     return std::make_unique<ToolkitEditorDialogs>(parent);
+}
+
+const QStringList& saveFilters() {
+    static const QStringList filters{QStringLiteral("Assembler file (*.asm)"),
+                                     QStringLiteral("C file (*.c)"), QStringLiteral("H file (*.h)"),
+                                     QStringLiteral("Any file (*)")};
+    return filters;
+}
+
+QString saveFilterOf(const QString& fileName) {
+    const QString extension = QFileInfo(fileName).suffix().toLower();
+    for (const QString& filter : saveFilters())
+        if (!extension.isEmpty() && filterExtension(filter) == extension) return filter;
+    return saveFilters().constFirst();
+}
+
+QString filterExtension(const QString& filter) {
+    static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.(\\w+)\\)"));
+    const QRegularExpressionMatch match = pattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QString withFilterExtension(const QString& name, const QString& filter) {
+    const QString extension = filterExtension(filter);
+    if (extension.isEmpty() || !QFileInfo(name).suffix().isEmpty()) return name;
+    return name + QLatin1Char('.') + extension;
 }
 
 }  // namespace tarnwick

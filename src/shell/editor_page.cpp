@@ -385,6 +385,18 @@ void EditorPage::keyPressEvent(QKeyEvent* event) {
     if (overwriteMode() != wasOverwriting) emit overwriteModeToggled();
 }
 
+void EditorPage::placeCaretAt(QPoint point) {
+    const long position = SendScintilla(
+        SCI_POSITIONFROMPOINT, static_cast<unsigned long>(point.x()), static_cast<long>(point.y()));
+    if (hasSelectedText() && position >= SendScintilla(SCI_GETSELECTIONSTART) &&
+        position <= SendScintilla(SCI_GETSELECTIONEND))
+        return;
+    int line = 0;
+    int index = 0;
+    lineIndexFromPosition(static_cast<int>(position), &line, &index);
+    setCursorPosition(line, index);
+}
+
 void EditorPage::cutSelection() {
     if (hasSelectedText())
         cut();

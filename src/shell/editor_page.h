@@ -88,6 +88,10 @@ class EditorPage : public QsciScintilla {
     const EditorPageOptions& options() const { return options_; }
     void applyOptions(const EditorPageOptions& options);
 
+    // A right click at the point of the text area: the caret goes there, unless the point is
+    // on the selection, which the pop-up's Cut and Copy then take.
+    void placeCaretAt(QPoint point);
+
     // Cut and Copy of the Edit menu: the selection, or with "force cut and copy" and nothing
     // selected the caret's whole line.
     void cutSelection();

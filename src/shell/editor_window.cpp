@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFileSystemWatcher>
@@ -10,12 +11,14 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <system_error>
 
 #include "shell/editor_page.h"
 #include "shell/qt_text.h"
+#include "shell/window_placement.h"
 
 namespace tarnwick {
 
@@ -47,9 +50,17 @@ TEditor::TEditor(std::unique_ptr<EditorDialogs> dialogs, QWidget* parent)
       tabs_(new QTabWidget(this)),
       messages_(new QListWidget(this)),
       watcher_(new QFileSystemWatcher(this)),
-      statusBar_(new QStatusBar(this)) {
+      statusBar_(new QStatusBar(this)),
+      focusLoss_(new QTimer(this)) {
     connect(watcher_, &QFileSystemWatcher::fileChanged, this, &TEditor::fileChangedOnDisk);
-    setWindowTitle(QStringLiteral("Editor"));
+    // When a dialog closes, the window manager may hand the focus to the main window for a
+    // moment before the window the program activated gets it: only a focus loss that lasts
+    // ends the error-line mark.
+    focusLoss_->setSingleShot(true);
+    focusLoss_->setInterval(kFocusLossSettleMs);
+    connect(focusLoss_, &QTimer::timeout, this, [this] {
+        if (!isActiveWindow()) emit errorMarkEnds();
+    });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -90,7 +101,9 @@ TEditor::TEditor(std::unique_ptr<EditorDialogs> dialogs, QWidget* parent)
     connect(tabs_, &QTabWidget::currentChanged, this, [this] {
         emit errorMarkEnds();
         showComponentPanels();
+        showPageNames();
     });
+    showPageNames();
 }
 
 TEditor::~TEditor() {
@@ -128,6 +141,11 @@ bool TEditor::isOpen(const std::filesystem::path& file) const {
     return page(file) != nullptr;
 }
 
+bool TEditor::isModified(const std::filesystem::path& file) const {
+    const EditorPage* found = page(file);
+    return found && found->isModified();
+}
+
 std::optional<std::filesystem::path> TEditor::activeFile() const {
     const EditorPage* active = activePage();
     if (!active || active->file().empty()) return std::nullopt;
@@ -152,10 +170,21 @@ void TEditor::bringToFront() {
     show();
     raise();
     activateWindow();
+    // Typing goes to the text, not to the message panel that may have had the focus.
+    if (EditorPage* active = activePage()) active->setFocus();
 }
 
 void TEditor::maximize() {
-    showMaximized();
+    if (!workArea_) {
+        showMaximized();
+        return;
+    }
+    placeFrame(*this, workArea_());
+    showNormal();
+}
+
+void TEditor::setWorkArea(std::function<QRect()> area) {
+    workArea_ = std::move(area);
 }
 
 void TEditor::setReadOnly(const std::filesystem::path& file, bool readOnly) {
@@ -243,14 +272,17 @@ void TEditor::FileNewClick() {
     if (wasShown) {
         show();
     } else {
-        showMaximized();
+        maximize();
     }
 }
 
 void TEditor::FileOpenClick() {
     const bool wasShown = isVisible();
     bool opened = false;
-    for (const QString& name : dialogs_->chooseFilesToOpen()) {
+    const EditorPage* active = activePage();
+    const std::filesystem::path folder =
+        active && !active->file().empty() ? active->file().parent_path() : startDirectory();
+    for (const QString& name : dialogs_->chooseFilesToOpen(toQString(folder))) {
         QString error;
         const std::filesystem::path file = normalized(toPath(name));
         if (EditorPage* existing = page(file)) {
@@ -266,7 +298,7 @@ void TEditor::FileOpenClick() {
     if (wasShown) {
         show();
     } else {
-        showMaximized();
+        maximize();
     }
 }
 
@@ -339,6 +371,14 @@ bool TEditor::Close2Click() {
     }
     if (keptSessionPages) dialogs_->showError(kSessionInProgressText);
     return !keptSessionPages;
+}
+
+void TEditor::setNewFileDirectory(const std::filesystem::path& directory) {
+    newFileDirectory_ = directory;
+}
+
+std::filesystem::path TEditor::startDirectory() const {
+    return newFileDirectory_.empty() ? toPath(QDir::homePath()) : newFileDirectory_;
 }
 
 void TEditor::setDebugSessionActive(bool active) {
@@ -437,7 +477,12 @@ void TEditor::closeEvent(QCloseEvent* event) {
 }
 
 void TEditor::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) emit errorMarkEnds();
+    if (event->type() == QEvent::ActivationChange) {
+        if (isActiveWindow())
+            focusLoss_->stop();
+        else
+            focusLoss_->start();
+    }
     QWidget::changeEvent(event);
 }
 
@@ -463,12 +508,16 @@ EditorPage* TEditor::addPage(EditorPage* added) {
     added->installEventFilter(this);
     added->viewport()->installEventFilter(this);
     added->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(added, &EditorPage::customContextMenuRequested, this,
-            [this, added](QPoint at) { createPageMenu()->exec(added->mapToGlobal(at)); });
+    // The pop-up's line commands act on the caret's line: the right click puts it there first.
+    connect(added, &EditorPage::customContextMenuRequested, this, [this, added](QPoint at) {
+        added->placeCaretAt(at);
+        createPageMenu()->exec(added->viewport()->mapToGlobal(at));
+    });
     connect(added, &EditorPage::gutterClicked, this,
             [this, added](int line) { emit gutterClicked(added->file(), line); });
     connect(added, &EditorPage::cursorPositionChanged, this, &TEditor::showComponentPanels);
     connect(added, &EditorPage::modificationChanged, this, &TEditor::showComponentPanels);
+    connect(added, &EditorPage::modificationChanged, this, &TEditor::showPageNames);
     connect(added, &EditorPage::overwriteModeToggled, this, &TEditor::showComponentPanels);
     tabs_->addTab(added, added->title());
     tabs_->setCurrentWidget(added);
@@ -482,7 +531,7 @@ bool TEditor::saveWithReport(EditorPage& target, const std::filesystem::path& fi
         dialogs_->showError(QStringLiteral("Cannot save %1: %2").arg(toQString(file), error));
         return false;
     }
-    tabs_->setTabText(tabs_->indexOf(&target), target.title());
+    showPageNames();
     showComponentPanels();
     watchOpenFiles();
     return true;
@@ -508,10 +557,15 @@ void TEditor::fileChangedOnDisk(const QString& path) {
     reload(changed->file());
 }
 
+// The dialog starts in the file's folder, or for a new page in the folder of new files.
 bool TEditor::saveAs(EditorPage& target) {
-    const QString suggestion = target.file().empty() ? target.title() : toQString(target.file());
-    const QString name = dialogs_->chooseSaveName(suggestion);
-    if (name.isEmpty()) return false;
+    const std::filesystem::path suggestion =
+        target.file().empty() ? startDirectory() / target.title().toStdString() : target.file();
+    const QString suggested = toQString(suggestion);
+    const EditorDialogs::SaveChoice choice =
+        dialogs_->chooseSaveName(suggested, saveFilterOf(suggested));
+    if (choice.name.isEmpty()) return false;
+    const QString name = withFilterExtension(choice.name, choice.filter);
     const std::filesystem::path file = normalized(toPath(name));
     const EditorPage* holder = page(file);
     if (holder && holder != &target) {
@@ -527,6 +581,24 @@ bool TEditor::closePage(EditorPage& target) {
     target.deleteLater();
     watchOpenFiles();
     return true;
+}
+
+// A changed page's tab carries a "*"; the caption names the active page's file, with a "*"
+// while it has changes.
+void TEditor::showPageNames() {
+    for (int i = 0; i < tabs_->count(); ++i) {
+        const auto* each = static_cast<EditorPage*>(tabs_->widget(i));
+        tabs_->setTabText(i,
+                          each->title() + (each->isModified() ? QStringLiteral(" *") : QString()));
+    }
+    const EditorPage* active = activePage();
+    if (!active) {
+        setWindowTitle(QStringLiteral("Editor"));
+        return;
+    }
+    const QString name = active->file().empty() ? active->title() : toQString(active->file());
+    setWindowTitle(QStringLiteral("Editor - %1[*]").arg(name));
+    setWindowModified(active->isModified());
 }
 
 void TEditor::showComponentPanels() {

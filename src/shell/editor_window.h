@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QWidget>
 #include <array>
 #include <filesystem>
@@ -20,6 +21,7 @@ class QListWidget;
 class QMenu;
 class QStatusBar;
 class QTabWidget;
+class QTimer;
 
 namespace tarnwick {
 
@@ -41,12 +43,16 @@ class TEditor : public QWidget, public SourceEditor {
     // why, when the file cannot be read.
     bool reload(const std::filesystem::path& file);
     bool isOpen(const std::filesystem::path& file) const override;
+    bool isModified(const std::filesystem::path& file) const override;
     std::optional<std::filesystem::path> activeFile() const override;
     std::vector<std::filesystem::path> openFiles() const override;
     // Closes every page, offering to save changed ones; the user may cancel.
     void closeAll() override;
     void bringToFront() override;
+    // Opened maximised, the window fills the work area (when one is set) rather than the
+    // whole screen, so that it leaves the main window in sight.
     void maximize() override;
+    void setWorkArea(std::function<QRect()> area);
     void setReadOnly(const std::filesystem::path& file, bool readOnly) override;
     int lineCount(const std::filesystem::path& file) const override;
     std::string lineText(const std::filesystem::path& file, int line) const override;
@@ -75,6 +81,9 @@ class TEditor : public QWidget, public SourceEditor {
     bool Close1Click();
     bool Close2Click();
 
+    // Where Save As starts for a page that was never saved, and Open without a page: the
+    // project's folder; the home folder while it is empty.
+    void setNewFileDirectory(const std::filesystem::path& directory);
     // During a debug session the window refuses to close, and the pop-up menu offers the
     // debugger's entries instead of "&Close Page".
     void setDebugSessionActive(bool active);
@@ -104,7 +113,8 @@ class TEditor : public QWidget, public SourceEditor {
     void gutterClicked(const std::filesystem::path& file, int line);
     void messageClicked(int row);
     // A key press or click in the text, a click on the message panel, a page change or the
-    // window losing the focus: the moments that end the error-line mark.
+    // window losing the focus for longer than a moment: the moments that end the error-line
+    // mark.
     void errorMarkEnds();
     // The program's entries of a page's pop-up menu.
     void modifyBreakpointClicked();
@@ -127,12 +137,14 @@ class TEditor : public QWidget, public SourceEditor {
     // Asks whether to save a changed page: false when the user cancels or the save fails.
     bool offerToSave(EditorPage& page);
     bool lockedBySession(const EditorPage& page) const;
+    std::filesystem::path startDirectory() const;
     EditorPage* openPage(const std::filesystem::path& file, QString& error);
     EditorPage* addPage(EditorPage* page);
     bool saveWithReport(EditorPage& page, const std::filesystem::path& file);
     bool saveAs(EditorPage& page);
     bool closePage(EditorPage& page);
     void showComponentPanels();
+    void showPageNames();
 
     std::unique_ptr<EditorDialogs> dialogs_;
     QTabWidget* tabs_;
@@ -140,11 +152,15 @@ class TEditor : public QWidget, public SourceEditor {
     QFileSystemWatcher* watcher_;
     QStatusBar* statusBar_;
     std::array<QLabel*, 6> panels_{};
+    static constexpr int kFocusLossSettleMs = 250;
+    QTimer* focusLoss_;
     std::vector<TextStyle> styles_ = defaultTextStyles();
     std::string scheme_ = "Default";
     bool lineNumbersShown_ = false;
     EditorPageOptions pageOptions_;
     bool debugSessionActive_ = false;
+    std::filesystem::path newFileDirectory_;
+    std::function<QRect()> workArea_;
     std::function<bool(int)> bookmarkInUse_ = [](int) { return false; };
 };
 

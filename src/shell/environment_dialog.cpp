@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QSettings>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -25,33 +24,11 @@
 #include "shell/editor_page.h"
 #include "shell/editor_window.h"
 #include "shell/hc11_lexer.h"
+#include "shell/tool_icons.h"
 
 namespace tarnwick {
 
 namespace {
-
-const QString kOptionsGroup = QStringLiteral("Editor Options");
-const QString kStylesGroup = QStringLiteral("Text Styles");
-
-struct EditorCheck {
-    const char* caption;
-    bool EditorOptions::*member;
-};
-
-// The "Editor" page's check boxes; each caption is also the option's key in the store.
-const std::array<EditorCheck, 11> kEditorChecks{{
-    {"Auto indent mode", &EditorOptions::autoIndent},
-    {"Backspace unindents", &EditorOptions::backspaceUnindents},
-    {"Group undo", &EditorOptions::groupUndo},
-    {"Overwrite blocks", &EditorOptions::overwriteBlocks},
-    {"Smart tab", &EditorOptions::smartTab},
-    {"Cursor beyond EOF", &EditorOptions::cursorBeyondEof},
-    {"Persistent blocks", &EditorOptions::persistentBlocks},
-    {"Find text at cursor", &EditorOptions::findTextAtCursor},
-    {"Force cut and copy enabled", &EditorOptions::forceCutAndCopy},
-    {"Show line numbers", &EditorOptions::showLineNumbers},
-    {"Double click line", &EditorOptions::doubleClickLine},
-}};
 
 struct NamedColour {
     const char* name;
@@ -80,19 +57,6 @@ const std::array<NamedColour, 16>& vgaPalette() {
     }};
     return palette;
 }
-
-struct MarginStyle {
-    const char* name;
-    Qt::PenStyle pen;
-};
-
-const std::array<MarginStyle, 5> kMarginStyles{{
-    {"Solid", Qt::SolidLine},
-    {"Dash", Qt::DashLine},
-    {"Dot", Qt::DotLine},
-    {"Dash dot", Qt::DashDotLine},
-    {"Dash dot dot", Qt::DashDotDotLine},
-}};
 
 struct FontSizes {
     const char* font;
@@ -138,7 +102,6 @@ const std::array<Element, 14> kElements{{
 
 const QStringList kSchemes{QStringLiteral("Default"), QStringLiteral("Classic"),
                            QStringLiteral("Twilight")};
-const QStringList kKeyMappings{QStringLiteral("Default"), QStringLiteral("Classic")};
 
 // The sample of the "Colors" page and the line style each line demonstrates.
 const char* const kSampleText =
@@ -158,52 +121,6 @@ const std::array<std::pair<int, LineStyle>, 5> kSampleLineStyles{{
     {6, LineStyle::Bookmark},
     {7, LineStyle::ErrorLine},
 }};
-
-bool readBool(const QSettings& store, const QString& key, bool fallback) {
-    const QString text = store.value(key).toString();
-    if (text == QLatin1String("true")) return true;
-    if (text == QLatin1String("false")) return false;
-    return fallback;
-}
-
-int readInt(const QSettings& store, const QString& key, int fallback) {
-    bool ok = false;
-    const int value = store.value(key).toString().toInt(&ok);
-    return ok && value >= 0 ? value : fallback;
-}
-
-QColor readColour(const QSettings& store, const QString& key, const QColor& fallback) {
-    const QColor colour(store.value(key).toString());
-    return colour.isValid() ? colour : fallback;
-}
-
-// The columns of a tab stop list: ascending positive whole numbers separated by spaces.
-std::optional<std::vector<int>> tabStopColumns(const QString& tabStops) {
-    const QStringList texts = tabStops.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (texts.isEmpty()) return std::nullopt;
-    std::vector<int> columns;
-    for (const QString& text : texts) {
-        bool ok = false;
-        const int column = text.toInt(&ok);
-        if (!ok || column <= (columns.empty() ? 0 : columns.back())) return std::nullopt;
-        columns.push_back(column);
-    }
-    return columns;
-}
-
-// Beyond the last stop, tabs go on at the distance between the last two (the only one's
-// column when there is one). The stops that this width gives by itself are left out.
-void setTabStops(EditorPageOptions& page, const std::vector<int>& columns) {
-    const std::size_t count = columns.size();
-    page.tabWidth = count == 1 ? columns[0] : columns[count - 1] - columns[count - 2];
-    page.tabStops.clear();
-    for (std::size_t i = 0; i < count; ++i) {
-        if (columns[i] != static_cast<int>(i + 1) * page.tabWidth) {
-            page.tabStops = columns;
-            return;
-        }
-    }
-}
 
 QLineEdit* digitsField(int maxLength) {
     auto* field = new QLineEdit;
@@ -228,118 +145,10 @@ std::vector<int> sizesOf(const QString& font, int storedSize) {
 
 }  // namespace
 
-EditorOptions loadEditorOptions(QSettings& store) {
-    EditorOptions options;
-    store.beginGroup(kOptionsGroup);
-    for (const EditorCheck& check : kEditorChecks)
-        options.*check.member =
-            readBool(store, QLatin1String(check.caption), options.*check.member);
-    if (tabStopColumns(store.value(QStringLiteral("Tab stops")).toString()))
-        options.tabStops = store.value(QStringLiteral("Tab stops")).toString();
-    options.blockIndent = readInt(store, QStringLiteral("Block indent"), options.blockIndent);
-    options.rightMarginVisible =
-        readBool(store, QStringLiteral("Visible Right Margin"), options.rightMarginVisible);
-    options.marginColor = readColour(store, QStringLiteral("Margin color"), options.marginColor);
-    const int pen = readInt(store, QStringLiteral("Margin style"), options.marginStyle);
-    for (const MarginStyle& style : kMarginStyles)
-        if (style.pen == pen) options.marginStyle = style.pen;
-    options.marginPosition =
-        readInt(store, QStringLiteral("Margin position"), options.marginPosition);
-    options.fontName = store.value(QStringLiteral("Font"), options.fontName).toString();
-    options.fontSize = std::max(1, readInt(store, QStringLiteral("Font size"), options.fontSize));
-    const QString mapping = store.value(QStringLiteral("Keystroke mapping")).toString();
-    if (kKeyMappings.contains(mapping)) options.keyMapping = mapping;
-
-    store.beginGroup(kStylesGroup);
-    for (TextStyle& style : options.styles) {
-        store.beginGroup(style.name);
-        style.background = readColour(store, QStringLiteral("Background"), style.background);
-        style.text = readColour(store, QStringLiteral("Text"), style.text);
-        style.bold = readBool(store, QStringLiteral("Bold"), style.bold);
-        style.italic = readBool(store, QStringLiteral("Italic"), style.italic);
-        style.underline = readBool(store, QStringLiteral("Underline"), style.underline);
-        store.endGroup();
-    }
-    store.endGroup();
-    store.endGroup();
-    return options;
-}
-
-void saveEditorOptions(QSettings& store, const EditorOptions& options) {
-    store.beginGroup(kOptionsGroup);
-    for (const EditorCheck& check : kEditorChecks)
-        store.setValue(QLatin1String(check.caption), options.*check.member);
-    store.setValue(QStringLiteral("Tab stops"), options.tabStops);
-    store.setValue(QStringLiteral("Block indent"), options.blockIndent);
-    store.setValue(QStringLiteral("Visible Right Margin"), options.rightMarginVisible);
-    store.setValue(QStringLiteral("Margin color"), options.marginColor.name());
-    store.setValue(QStringLiteral("Margin style"), static_cast<int>(options.marginStyle));
-    store.setValue(QStringLiteral("Margin position"), options.marginPosition);
-    store.setValue(QStringLiteral("Font"), options.fontName);
-    store.setValue(QStringLiteral("Font size"), options.fontSize);
-    store.setValue(QStringLiteral("Keystroke mapping"), options.keyMapping);
-    store.beginGroup(kStylesGroup);
-    for (const TextStyle& style : options.styles) {
-        store.beginGroup(style.name);
-        store.setValue(QStringLiteral("Background"), style.background.name());
-        store.setValue(QStringLiteral("Text"), style.text.name());
-        store.setValue(QStringLiteral("Bold"), style.bold);
-        store.setValue(QStringLiteral("Italic"), style.italic);
-        store.setValue(QStringLiteral("Underline"), style.underline);
-        store.endGroup();
-    }
-    store.endGroup();
-    store.endGroup();
-    store.sync();
-}
-
-QKeySequence saveShortcut(const QString& keyMapping) {
-    return keyMapping == QLatin1String("Classic") ? QKeySequence(Qt::Key_F2)
-                                                  : QKeySequence(Qt::CTRL | Qt::Key_S);
-}
-
-namespace {
-
-// The pages' share of the options. A tab stop list that is no list keeps the first-start
-// width; a block indent of 0 counts as 1.
-EditorPageOptions pageOptionsOf(const EditorOptions& options) {
-    EditorPageOptions page;
-    page.font = QFont(options.fontName, options.fontSize);
-    // A font the system lacks is stood in for by a fixed-pitch one, as the columns need.
-    page.font.setStyleHint(QFont::TypeWriter);
-    page.font.setFixedPitch(true);
-    if (const auto columns = tabStopColumns(options.tabStops)) setTabStops(page, *columns);
-    page.blockIndent = std::max(1, options.blockIndent);
-    page.autoIndent = options.autoIndent;
-    page.backspaceUnindents = options.backspaceUnindents;
-    page.smartTab = options.smartTab;
-    page.cursorBeyondEof = options.cursorBeyondEof;
-    page.overwriteBlocks = options.overwriteBlocks;
-    page.doubleClickLine = options.doubleClickLine;
-    page.rightMarginVisible = options.rightMarginVisible;
-    page.rightMargin = options.marginPosition;
-    page.rightMarginColor = options.marginColor;
-    page.rightMarginStyle = options.marginStyle;
-    page.groupUndo = options.groupUndo;
-    page.persistentBlocks = options.persistentBlocks;
-    page.findTextAtCursor = options.findTextAtCursor;
-    page.forceCutAndCopy = options.forceCutAndCopy;
-    return page;
-}
-
-}  // namespace
-
-void applyEditorOptions(TEditor& editor, const EditorOptions& options, const std::string& scheme) {
-    editor.setPageOptions(pageOptionsOf(options));
-    editor.setTextStyles(options.styles);
-    editor.setColorScheme(scheme);
-    editor.setLineNumbersShown(options.showLineNumbers);
-}
-
 TEnviDlg::TEnviDlg(const EnvironmentTargets& targets, QWidget* parent)
     : QDialog(parent),
       targets_(targets),
-      stored_(loadEditorOptions(targets.editorOptions)),
+      stored_(loadEditorOptions(targets.store)),
       sample_(stored_.styles),
       pages_(new QTabWidget) {
     setObjectName(QStringLiteral("TEnviDlg"));
@@ -379,9 +188,15 @@ QWidget* TEnviDlg::createPreferencesPage() {
     desktop_->setObjectName(QStringLiteral("PCBDesktop"));
     (new QVBoxLayout(autosave))->addWidget(desktop_);
 
+    auto* toolBar = new QGroupBox(tr("Tool bar:"));
+    toolBarText_ = new QCheckBox(tr("&Captions instead of glyphs"));
+    toolBarText_->setObjectName(QStringLiteral("PCBToolBarText"));
+    (new QVBoxLayout(toolBar))->addWidget(toolBarText_);
+
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(gotoNext);
     layout->addWidget(autosave);
+    layout->addWidget(toolBar);
     layout->addStretch();
     return page;
 }
@@ -389,8 +204,8 @@ QWidget* TEnviDlg::createPreferencesPage() {
 QWidget* TEnviDlg::createEditorPage() {
     auto* page = new QWidget;
     auto* checks = new QGridLayout;
-    for (std::size_t i = 0; i < kEditorChecks.size(); ++i) {
-        auto* box = new QCheckBox(tr(kEditorChecks[i].caption));
+    for (std::size_t i = 0; i < editorChecks().size(); ++i) {
+        auto* box = new QCheckBox(tr(editorChecks()[i].caption));
         editorChecks_.push_back(box);
         checks->addWidget(box, static_cast<int>(i % 6), static_cast<int>(i / 6));
     }
@@ -420,7 +235,7 @@ QWidget* TEnviDlg::createDisplayPage() {
     marginColor_ = colourBox();
     marginColor_->setObjectName(QStringLiteral("CMarginColor"));
     marginStyle_ = new QComboBox;
-    for (const MarginStyle& style : kMarginStyles)
+    for (const MarginStyle& style : marginStyles())
         marginStyle_->addItem(tr(style.name), static_cast<int>(style.pen));
     marginPosition_ = digitsField(3);
     marginPosition_->setObjectName(QStringLiteral("EMarginPosition"));
@@ -438,7 +253,7 @@ QWidget* TEnviDlg::createDisplayPage() {
     size_->setObjectName(QStringLiteral("CSize"));
     keyMapping_ = new QComboBox;
     keyMapping_->setObjectName(QStringLiteral("CKeyMapping"));
-    keyMapping_->addItems(kKeyMappings);
+    keyMapping_->addItems(keyMappings());
     connect(font_, &QComboBox::currentIndexChanged, this, &TEnviDlg::FontChange);
     connect(size_, &QComboBox::currentIndexChanged, this, &TEnviDlg::SizeChange);
 
@@ -522,9 +337,10 @@ void TEnviDlg::fillFromModels() {
     (settings.goToNextWarning == JumpTargets::ErrorOnly ? errorOnly_ : warningAndError_)
         ->setChecked(true);
     desktop_->setChecked(settings.autosaveDesktop);
+    toolBarText_->setChecked(settings.toolBarTextOnly);
 
-    for (std::size_t i = 0; i < kEditorChecks.size(); ++i)
-        editorChecks_[i]->setChecked(stored_.*kEditorChecks[i].member);
+    for (std::size_t i = 0; i < editorChecks().size(); ++i)
+        editorChecks_[i]->setChecked(stored_.*editorChecks()[i].member);
     tabStops_->setText(stored_.tabStops);
     blockIndent_->setText(QString::number(stored_.blockIndent));
 
@@ -661,8 +477,8 @@ bool TEnviDlg::readNumbers(EditorOptions& options) {
 
 EditorOptions TEnviDlg::optionsFromControls() const {
     EditorOptions options = stored_;
-    for (std::size_t i = 0; i < kEditorChecks.size(); ++i)
-        options.*kEditorChecks[i].member = editorChecks_[i]->isChecked();
+    for (std::size_t i = 0; i < editorChecks().size(); ++i)
+        options.*editorChecks()[i].member = editorChecks_[i]->isChecked();
     options.rightMarginVisible = rightMargin_->isChecked();
     options.marginColor = marginColor_->currentData().value<QColor>();
     options.marginStyle = static_cast<Qt::PenStyle>(marginStyle_->currentData().toInt());
@@ -688,6 +504,9 @@ void TEnviDlg::OKBtnClick() {
     settings.autosaveDesktop = desktop_->isChecked();
     targets_.store.writeInt(kGoToNextWarningKey, static_cast<int>(settings.goToNextWarning));
     targets_.store.writeBool(kAutosaveDesktopKey, settings.autosaveDesktop);
+    settings.toolBarTextOnly = toolBarText_->isChecked();
+    targets_.store.writeBool(kToolBarTextOnlyKey, settings.toolBarTextOnly);
+    if (targets_.toolBar) showToolBarCaptions(*targets_.toolBar, settings.toolBarTextOnly);
 
     if (targets_.saveAction) targets_.saveAction->setShortcut(saveShortcut(options.keyMapping));
 
@@ -695,7 +514,7 @@ void TEnviDlg::OKBtnClick() {
     targets_.store.writeString(kColorSettingKey, settings.colorSetting);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    saveEditorOptions(targets_.editorOptions, options);
+    saveEditorOptions(targets_.store, options);
     QApplication::restoreOverrideCursor();
 
     applyEditorOptions(targets_.editor, options, settings.colorSetting);

@@ -10,6 +10,7 @@
 
 #include "core/host.h"
 #include "project/settings.h"
+#include "shell/editor_options.h"
 #include "shell/text_styles.h"
 
 class QAction;
@@ -19,61 +20,22 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
-class QSettings;
 class QTabWidget;
+class QToolBar;
 
 namespace tarnwick {
 
 class EditorPage;
 class TEditor;
 
-// The editor's own options: behaviour, display, font, key mapping and the text styles.
-// Members start at the values the first start installs.
-struct EditorOptions {
-    bool autoIndent = true;
-    bool backspaceUnindents = true;
-    bool groupUndo = true;
-    bool overwriteBlocks = true;
-    bool smartTab = false;
-    bool cursorBeyondEof = false;
-    bool persistentBlocks = false;
-    bool findTextAtCursor = false;
-    bool forceCutAndCopy = false;
-    bool showLineNumbers = false;
-    bool doubleClickLine = false;
-    QString tabStops = QStringLiteral("10");
-    int blockIndent = 2;
-    bool rightMarginVisible = true;
-    QColor marginColor{0xC0, 0xC0, 0xC0};
-    Qt::PenStyle marginStyle = Qt::SolidLine;
-    int marginPosition = 80;
-    QString fontName = QStringLiteral("Courier New");
-    int fontSize = 10;
-    QString keyMapping = QStringLiteral("Default");
-    std::vector<TextStyle> styles = defaultTextStyles();
-};
-
-// The editor options live in the QSettings group "Editor Options"; a missing or unreadable
-// value reads as its first-start value.
-EditorOptions loadEditorOptions(QSettings& store);
-void saveEditorOptions(QSettings& store, const EditorOptions& options);
-
-// The shortcut of the main menu's "&Save": Ctrl+S under the key mapping "Default", F2 under
-// "Classic".
-QKeySequence saveShortcut(const QString& keyMapping);
-
-// What the editor window takes of the options: font, tabs, indentation, right margin and
-// behaviour, the styles, the scheme's colours of the text area and the line numbers.
-void applyEditorOptions(TEditor& editor, const EditorOptions& options, const std::string& scheme);
-
 // Everything the environment options dialog reads and writes.
 struct EnvironmentTargets {
     Settings& settings;
-    SettingsStore& store;
-    QSettings& editorOptions;
+    SettingsStore& store;  // the preferences and the editor options
     TEditor& editor;
     Host& host;
     QAction* saveAction = nullptr;  // the main menu's "&Save", when there is one
+    QToolBar* toolBar = nullptr;    // the main window's tool bar, when there is one
 };
 
 // "Environment Options": the program's preferences, the editor options and the colour
@@ -122,6 +84,7 @@ class TEnviDlg : public QDialog {
     QRadioButton* warningAndError_;
     QRadioButton* errorOnly_;
     QCheckBox* desktop_;
+    QCheckBox* toolBarText_;
     std::vector<QCheckBox*> editorChecks_;
     QLineEdit* tabStops_;
     QLineEdit* blockIndent_;

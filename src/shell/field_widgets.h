@@ -13,7 +13,8 @@ namespace tarnwick {
 // The input fields and labels of the register and memory editors. The key filters keep
 // typing natural; the editor models then decide the text a field shows.
 
-// A field of hex digits, upper case, at most maxLength of them.
+// A field of hex digits, upper case, at most maxLength of them. Both kinds of field are as
+// wide as their longest text.
 QLineEdit* hexInputField(const QString& objectName, int maxLength);
 // A field of decimal digits, at most maxLength of them.
 QLineEdit* decimalInputField(const QString& objectName, int maxLength);

@@ -1,9 +1,12 @@
 #include "shell/help_window.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include "shell/own_shortcuts.h"
 
 namespace tarnwick {
 
@@ -20,12 +23,19 @@ THelpForm::THelpForm(const QString& helpFile, QWidget* parent)
     : QWidget(parent, Qt::Window), browser_(new QTextBrowser(this)) {
     setObjectName(QLatin1String("THelpForm"));
     setWindowTitle(tr("Tarnwick Help"));
-    resize(720, 640);
     browser_->setObjectName(QLatin1String("HelpBrowser"));
     browser_->setOpenExternalLinks(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
+
+    // Esc closes the window, also while Esc pauses a running program elsewhere.
+    auto* closeKey = new QAction(tr("Close"), this);
+    closeKey->setShortcut(QKeySequence(Qt::Key_Escape));
+    closeKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(closeKey, &QAction::triggered, this, &QWidget::close);
+    addAction(closeKey);
+    giveOwnShortcutsPriority(*this);
 
     if (QFileInfo(helpFile).isFile()) {
         browser_->setSource(QUrl::fromLocalFile(helpFile));

@@ -12,7 +12,7 @@ namespace tarnwick {
 // missing file is reported under the name it should have had.
 QString findHelpFile(const QString& programDirectory, const QString& sourceDirectory);
 
-// The help window: the user's guide in a browser with its own links.
+// The help window: the user's guide in a browser with its own links. Esc closes it.
 class THelpForm : public QWidget {
     Q_OBJECT
 

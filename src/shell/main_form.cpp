@@ -1,13 +1,12 @@
 #include "shell/main_form.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QMetaMethod>
 #include <QScreen>
-#include <QSettings>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -30,6 +29,8 @@
 #include "shell/sci_window.h"
 #include "shell/stack_view_window.h"
 #include "shell/text_styles.h"
+#include "shell/tool_icons.h"
+#include "shell/window_placement.h"
 #include "shell/xirq_window.h"
 
 namespace tarnwick {
@@ -38,11 +39,6 @@ namespace {
 
 std::unique_ptr<SettingsStore> withStore(std::unique_ptr<SettingsStore> store) {
     return store ? std::move(store) : std::make_unique<QtSettingsStore>();
-}
-
-bool hasSlot(const QObject& object, std::string_view handler) {
-    const std::string signature = std::string(handler) + "()";
-    return object.metaObject()->indexOfSlot(signature.c_str()) >= 0;
 }
 
 }  // namespace
@@ -66,7 +62,7 @@ class TMainForm::Display : public DebugDisplay {
 TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     : QMainWindow(parent),
       setup_{withStore(std::move(setup.settingsStore)), setup.programDirectory,
-             setup.sourceDirectory, setup.editorOptionsFile},
+             setup.sourceDirectory},
       host_(this),
       machine_(host_),
       settings_(loadSettings(*setup_.settingsStore)),
@@ -75,10 +71,6 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
       editor_(new TEditor()),
       display_(std::make_unique<Display>(*this)) {
     setObjectName("TMainForm");
-    editorOptions_ =
-        setup_.editorOptionsFile.isEmpty()
-            ? std::make_unique<QSettings>("Morvane", "Tarnwick v1.00")
-            : std::make_unique<QSettings>(setup_.editorOptionsFile, QSettings::IniFormat);
     // Our own assembler installed beside the program stands in until the user names one.
     if (settings_.assemblerPath.empty()) {
         const QString bundled = bundledAssemblerPath(setup_.programDirectory);
@@ -101,6 +93,10 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
 
     connect(projectWindow_, &TProWindow::addWatchRequested, this, &TMainForm::addWatch);
     createToolWindows();
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{projectWindow_, ramForm_, romForm_, stackForm_, rtiForm_,
+                                         xirqForm_, sciForm_, adcForm_, asciiForm_})
+        makeToolWindowOf(*window, *editor_);
     search_ = std::make_unique<TextSearch>(host_);
 
     registerPanel_ = new RegisterPanelWidget(this);
@@ -110,7 +106,8 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     setCentralWidget(registerPanel_);
     buildMenus();
     buildToolBar();
-    action("Save1Click")->setShortcut(saveShortcut(loadEditorOptions(*editorOptions_).keyMapping));
+    action("Save1Click")
+        ->setShortcut(saveShortcut(loadEditorOptions(*setup_.settingsStore).keyMapping));
     connectEditor();
     placeAtTopOfScreen();
     updateCommands();
@@ -122,12 +119,13 @@ TMainForm::~TMainForm() {
         delete window;
     delete projectWindow_;
     delete editor_;
+    delete helpForm_.data();
 }
 
 // The editor window's own events: gutter clicks, its message panel, the end of the error-line
 // mark and the program's entries of its pop-up menu.
 void TMainForm::connectEditor() {
-    applyEditorOptions(*editor_, loadEditorOptions(*editorOptions_), settings_.colorSetting);
+    applyEditorOptions(*editor_, loadEditorOptions(*setup_.settingsStore), settings_.colorSetting);
     editor_->setBookmarkChecks([this](int k) { return bookmarks_->isChecked(k); });
     connect(editor_, &TEditor::gutterClicked, this, [this](const auto& file, int line) {
         // A breakpoint set while a run is under way could be undone by the run's end.
@@ -242,8 +240,7 @@ void TMainForm::buildMenus() {
         QMenu* menu = menus_.at(entry.menu);
         if (entry.isSeparator()) {
             QAction* separator = menu->addSeparator();
-            implemented_.push_back(true);
-            actions_.emplace("separator" + std::to_string(implemented_.size()), separator);
+            actions_.emplace("separator" + std::to_string(actions_.size()), separator);
             continue;
         }
         QAction* action = menu->addAction(qText(entry.caption));
@@ -253,12 +250,10 @@ void TMainForm::buildMenus() {
         // must reach the command as well.
         action->setShortcutContext(Qt::ApplicationShortcut);
         if (!entry.toolHint.empty()) action->setToolTip(qText(entry.toolHint));
-        const bool exists = hasSlot(*this, entry.handler);
-        implemented_.push_back(exists);
-        const std::string handler(entry.handler);
-        connect(action, &QAction::triggered, this,
-                [this, handler] { QMetaObject::invokeMethod(this, handler.c_str()); });
-        actions_.emplace(handler, action);
+        // An entry without a command stays disabled.
+        if (const Handler handler = handlerFor(entry.handler))
+            connect(action, &QAction::triggered, this, handler);
+        actions_.emplace(std::string(entry.handler), action);
     }
 }
 
@@ -266,7 +261,7 @@ void TMainForm::buildToolBar() {
     QToolBar* bar = addToolBar("Tools");
     bar->setObjectName("ToolBar");
     bar->setMovable(false);
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    showToolBarCaptions(*bar, settings_.toolBarTextOnly);
     for (const std::string_view handler : toolBar()) {
         if (handler.empty()) {
             bar->addSeparator();
@@ -274,7 +269,7 @@ void TMainForm::buildToolBar() {
         }
         QAction* shared = action(handler);
         const CommandEntry* entry = findCommand(handler);
-        auto* button = new QAction(qText(entry->toolHint), bar);
+        auto* button = new QAction(toolIcon(handler), qText(entry->toolHint), bar);
         button->setToolTip(qText(entry->toolHint));
         button->setObjectName("Tool" + shared->objectName());
         connect(button, &QAction::triggered, shared, &QAction::trigger);
@@ -284,9 +279,24 @@ void TMainForm::buildToolBar() {
     }
 }
 
+// By the frame, so that the title bar with the caption is on the screen; the editor fills the
+// work area below.
 void TMainForm::placeAtTopOfScreen() {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    setGeometry(screen.left(), screen.top(), screen.width(), sizeHint().height());
+    // As high as either look of the tool buttons needs: a change of the look in Environment
+    // Options then never pushes the strip over the editor below it.
+    auto* bar = findChild<QToolBar*>(QStringLiteral("ToolBar"));
+    int height = 0;
+    for (const bool captionsOnly : {true, false}) {
+        showToolBarCaptions(*bar, captionsOnly);
+        bar->updateGeometry();
+        layout()->activate();
+        height = std::max(height, minimumSizeHint().height());
+    }
+    showToolBarCaptions(*bar, settings_.toolBarTextOnly);
+    resize(width(), height);
+    placeFrame(*this, QRect(screen.topLeft(), QSize(screen.width(), 0)));
+    editor_->setWorkArea([this] { return workAreaBelow(*this); });
 }
 
 QAction* TMainForm::action(std::string_view handler) const {
@@ -310,7 +320,7 @@ void TMainForm::updateCommands() {
         QAction* entryAction = action(entries[i].handler);
         entryAction->setText(qText(states[i].caption));
         entryAction->setVisible(states[i].visible);
-        entryAction->setEnabled(states[i].enabled && implemented_[i]);
+        entryAction->setEnabled(states[i].enabled && handlerFor(entries[i].handler));
     }
     for (const auto& [menu, widget] : menus_) widget->setEnabled(menuEnabled(menu, state));
     editor_->setDebugSessionActive(debugger_->inSession());
@@ -326,6 +336,7 @@ void TMainForm::refreshViews(DebugViews views) {
     if ((views & kRomView) && romForm_->isVisible()) romForm_->refresh();
     if ((views & kStackView) && stackForm_->isVisible()) stackForm_->refresh();
     if (views & kPeripheralWindows) refreshPeripheralWindows();
+    if (views & kWatchValues) debugger_->watches.refresh();
     if (views & kControls) updateCommands();
     projectWindow_->refresh(views);
 }
@@ -433,10 +444,12 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    projectWindow_->hide();
-    editor_->hide();
-    if (helpForm_) helpForm_->close();
+    // Every other window goes with the main window (the ASCII chart and the help among them),
+    // and the program ends with it.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != this) window->hide();
     event->accept();
+    QCoreApplication::quit();
 }
 
 }  // namespace tarnwick

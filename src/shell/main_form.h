@@ -23,7 +23,6 @@
 
 class QAction;
 class QMenu;
-class QSettings;
 class QTimer;
 
 namespace tarnwick {
@@ -45,11 +44,10 @@ class TextSearch;
 // Where the main window finds what it does not own: the settings store, and the directory
 // of the help file and the bundled tools.
 struct MainFormSetup {
-    std::unique_ptr<SettingsStore> settingsStore;  // QSettings when null
+    // The preferences and the editor options; the user's QSettings when null.
+    std::unique_ptr<SettingsStore> settingsStore;
     QString programDirectory;
     QString sourceDirectory;  // the source tree, for the help when run from the build tree
-    QString
-        editorOptionsFile;  // an INI file for the editor options; the user's QSettings when empty
 };
 
 // The program's frame: a strip at the top of the screen with the menu bar, the tool bar and
@@ -80,6 +78,11 @@ class TMainForm : public QMainWindow {
     ProgramState programState() const;
     // Brings menus, tool buttons and the caption up to the program state.
     void updateCommands();
+
+    // The command of a menu entry or tool button, by the handler name of the command map;
+    // null for a name without one.
+    using Handler = void (TMainForm::*)();
+    static Handler handlerFor(std::string_view name);
 
   public slots:
     void FileNewClick();
@@ -136,6 +139,8 @@ class TMainForm : public QMainWindow {
     void DebugTMBClick();
     void DebugTDelAllBreakpointsClick();
     void DebugTAddWatchClick();
+    // The hidden "Edit Watch..." entry: watches are not edited, the entry does nothing.
+    void DebugTEditWatchClick() {}
     void DebugTDelAllWatchesClick();
     void DebugTToggleCounterClick();
     void DebugTMRClick();
@@ -180,6 +185,8 @@ class TMainForm : public QMainWindow {
     void restoreDesktop();
     std::vector<std::pair<DesktopWindow, QWidget*>> desktopWindows() const;
     void saveDesktop();
+    // Project|Build; true unless the assembler reported errors.
+    bool buildProject();
     void buildS19Project();
     void runCommand(void (Debugger::*command)());
     void addWatch(WatchDialogKind kind);
@@ -209,13 +216,11 @@ class TMainForm : public QMainWindow {
     TSubADCForm* adcForm_ = nullptr;
     TASCIIForm* asciiForm_ = nullptr;
     QTimer* refreshTimer_ = nullptr;
-    std::unique_ptr<QSettings> editorOptions_;
     RegisterPanelWidget* registerPanel_;
     QPointer<THelpForm> helpForm_;
     std::unique_ptr<TextSearch> search_;
     std::map<std::string, QAction*, std::less<>> actions_;
     std::map<Menu, QMenu*> menus_;
-    std::vector<bool> implemented_;  // by command-map index: a slot of that name exists
 };
 
 }  // namespace tarnwick

@@ -5,9 +5,11 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QToolBar>
 
 #include "debugger/cycle_time.h"
 #include "debugger/modify_breakpoint.h"
+#include "debugger/stale_image.h"
 #include "project/s19_build.h"
 #include "shell/adc_window.h"
 #include "shell/add_watch_dialog.h"
@@ -26,6 +28,7 @@
 #include "shell/modify_breakpoint_dialog.h"
 #include "shell/modify_register_dialog.h"
 #include "shell/project_window.h"
+#include "shell/qt_text.h"
 #include "shell/ram_view_window.h"
 #include "shell/rom_view_window.h"
 #include "shell/rti_timer_window.h"
@@ -33,6 +36,7 @@
 #include "shell/save_to_binary_dialog.h"
 #include "shell/sci_window.h"
 #include "shell/stack_view_window.h"
+#include "shell/window_placement.h"
 #include "shell/xirq_window.h"
 
 namespace tarnwick {
@@ -45,6 +49,27 @@ std::optional<std::filesystem::path> chosenPath(const QString& name) {
 }
 
 const QString kProjectFilter = "Project file (*.pro)";
+
+// Debug Start's question about a program older than its sources, and the build it offers.
+class StartQuestions : public StaleImageChoices {
+  public:
+    StartQuestions(QWidget* parent, std::function<bool()> build)
+        : parent_(parent), build_(std::move(build)) {}
+
+    BuildFirstAnswer askBuildFirst(std::string_view question) override {
+        const auto answer = QMessageBox::question(
+            parent_, QLatin1String(kProgramName), qText(question),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+        if (answer == QMessageBox::Yes) return BuildFirstAnswer::Yes;
+        if (answer == QMessageBox::No) return BuildFirstAnswer::No;
+        return BuildFirstAnswer::Cancel;
+    }
+    bool build() override { return build_(); }
+
+  private:
+    QWidget* parent_;
+    std::function<bool()> build_;
+};
 
 }  // namespace
 
@@ -182,7 +207,10 @@ void TMainForm::afterProjectCommand() {
     } else {
         projectWindow_->reset();
         buildMessages_->clear();
+        editor_->hideMessagePanel();
     }
+    editor_->setNewFileDirectory(projectCommands_.isOpen() ? projectDirectory()
+                                                           : std::filesystem::path());
     setWindowTitle(QString::fromStdString(projectCommands_.mainCaption()));
     updateCommands();
 }
@@ -238,6 +266,10 @@ void TMainForm::ProjectLastClick() {
 }
 
 void TMainForm::ProjectBuildClick() {
+    buildProject();
+}
+
+bool TMainForm::buildProject() {
     const bool saved = editor_->offerToSaveAll();
     const Project& project = projectCommands_.project();
     switch (project.format) {
@@ -254,7 +286,7 @@ void TMainForm::ProjectBuildClick() {
                                               projectWindow_->loadBuildMessages(errorFile);
                                           }};
             buildAssemblerProject(request, saved, projectUi_, hooks, this);
-            break;
+            return buildMessages_->errorCount() == 0;
         }
         case ProjectFormat::S19:
             if (saved) buildS19Project();
@@ -266,6 +298,7 @@ void TMainForm::ProjectBuildClick() {
             host_.showError(kNoFormatText);
             break;
     }
+    return true;
 }
 
 void TMainForm::buildS19Project() {
@@ -304,6 +337,10 @@ void TMainForm::runCommand(void (Debugger::*command)()) {
 }
 
 void TMainForm::DebugStartClick() {
+    if (!debugger_->inSession() && !debugger_->commandInProgress()) {
+        StartQuestions questions(this, [this] { return buildProject(); });
+        if (!readyToStart(projectCommands_.project(), *editor_, questions)) return;
+    }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     runCommand(&Debugger::startOrStop);
     QGuiApplication::restoreOverrideCursor();
@@ -403,9 +440,10 @@ void TMainForm::CfgCPUClick() {
 }
 
 void TMainForm::CfgEnvironmentClick() {
-    showEnvironmentOptions(EnvironmentTargets{settings_, *setup_.settingsStore, *editorOptions_,
-                                              *editor_, host_, action("Save1Click")},
-                           this);
+    showEnvironmentOptions(
+        EnvironmentTargets{settings_, *setup_.settingsStore, *editor_, host_, action("Save1Click"),
+                           findChild<QToolBar*>(QStringLiteral("ToolBar"))},
+        this);
 }
 
 void TMainForm::BenchNonIOClick() {
@@ -422,8 +460,10 @@ void TMainForm::WindowProjectClick() {
 }
 
 void TMainForm::HelpContentsClick() {
-    if (!helpForm_)
+    if (!helpForm_) {
         helpForm_ = new THelpForm(findHelpFile(setup_.programDirectory, setup_.sourceDirectory));
+        placeFrame(*helpForm_, centredFrame(workAreaBelow(*this), QSize(760, 680)));
+    }
     helpForm_->show();
     helpForm_->raise();
     helpForm_->activateWindow();

@@ -5,7 +5,6 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -23,6 +22,7 @@
 #include "project/project_commands.h"
 #include "project/settings.h"
 #include "shell/modify_breakpoint_dialog.h"
+#include "shell/own_shortcuts.h"
 #include "shell/qt_text.h"
 
 namespace tarnwick {
@@ -183,29 +183,8 @@ void TProWindow::addCommand(QWidget* list, QMenu* menu, const QString& caption,
     connect(action, &QAction::triggered, this, command);
     if (menu) menu->addAction(action);
     list->addAction(action);
-    list->installEventFilter(this);
-}
-
-// A list's own keys come before the main menu's: Ctrl+V (View Source) and Ctrl+A (Add Watch)
-// are also Paste and Select All, application-wide, and two matching shortcuts would both be
-// refused as ambiguous.
-bool TProWindow::eventFilter(QObject* watched, QEvent* event) {
-    const bool overriding = event->type() == QEvent::ShortcutOverride;
-    if (!overriding && event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
-    const auto* key = static_cast<QKeyEvent*>(event);
-    const QKeySequence pressed(
-        QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
-    for (QAction* action : static_cast<QWidget*>(watched)->actions()) {
-        if (!action->isEnabled() || !action->shortcuts().contains(pressed)) continue;
-        if (overriding) {
-            event->accept();  // no shortcut: the key comes as a key press
-        } else {
-            action->trigger();
-        }
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
+    // Ctrl+V (View Source) and Ctrl+A (Add Watch) are also Paste and Select All.
+    giveOwnShortcutsPriority(*list);
 }
 
 QWidget* TProWindow::makeFilesPage() {
@@ -268,6 +247,12 @@ QWidget* TProWindow::makeBreakpointPage() {
 
 QWidget* TProWindow::makeWatchesPage() {
     watchList_ = makeRowList(QStringLiteral("WatchList"), kWatchColumnCaptions);
+    // The value, which may be a long string, gets the width the other columns leave.
+    QHeaderView* columns = watchList_->header();
+    columns->setStretchLastSection(false);
+    for (int column = 0; column + 1 < columns->count(); ++column)
+        columns->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    columns->setSectionResizeMode(columns->count() - 1, QHeaderView::Stretch);
     auto* menu = new QMenu(watchList_);
     addCommand(watchList_, menu, QStringLiteral("Add &Watch..."),
                {QKeySequence(Qt::CTRL | Qt::Key_A)}, &TProWindow::WatchAddClick);

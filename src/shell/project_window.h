@@ -99,7 +99,6 @@ class TProWindow : public QWidget {
     void addWatchRequested(tarnwick::WatchDialogKind kind);
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:

@@ -23,7 +23,6 @@ constexpr std::uint8_t kN = 0x08;
 constexpr std::uint8_t kI = 0x10;
 constexpr std::uint8_t kH = 0x20;
 constexpr std::uint8_t kX = 0x40;
-constexpr std::uint8_t kS = 0x80;
 
 constexpr std::uint16_t kCode = 0x2000;
 

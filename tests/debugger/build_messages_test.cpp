@@ -122,6 +122,7 @@ TEST_F(BuildMessagesTest, LoadingCountsAndGoesToTheFirstMessageThePreferenceName
         EXPECT_EQ(freshEditor.centredLine, c.caretLine);
         EXPECT_EQ(freshEditor.lineStyle(sourceFile, c.caretLine), LineStyle::ErrorLine);
         EXPECT_EQ(freshEditor.statusPanels[kStatusPanel], c.status);
+        EXPECT_EQ(freshEditor.broughtToFront, 1) << "typing goes to the marked line";
     }
 }
 
@@ -147,9 +148,11 @@ TEST_F(BuildMessagesTest, WarningsOnlyWithErrorOnlyShowTheListWithoutMovingTheSo
 
 TEST_F(BuildMessagesTest, AnEmptyOrUnreadableErrorFileLeavesZeroCounts) {
     MessagesShown shown = loadMessages(JumpTargets::WarningAndError, "");
-    EXPECT_TRUE(shown.focusEditor);
+    EXPECT_FALSE(shown.focusEditor) << "no editor window to bring forward";
     EXPECT_FALSE(shown.showMessagesPage);
     EXPECT_TRUE(messages.lines().empty());
+    editor.addPage(sourceFile, {"a"});
+    EXPECT_TRUE(loadMessages(JumpTargets::WarningAndError, "").focusEditor);
 
     loadMessages(JumpTargets::WarningAndError);
     shown =

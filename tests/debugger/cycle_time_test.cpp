@@ -25,10 +25,12 @@ TEST(TimeTextTest, SplitsTheCyclesIntoMinutesSecondsMillisecondsAndMicroseconds)
         {"12 MHz", 2'999, "Time = 0:0:0:999,67"},
         {"12 MHz", 3'000, "Time = 0:0:1:0,00"},
         {"9.8304 MHz", 2'456, "Time = 0:0:0:999,35"},
-        // A millisecond is 2457.6 cycles here: 2457 cycles are still below it, and the last
-        // cycles of a second never show as a 1000th millisecond.
-        {"9.8304 MHz", 2'457, "Time = 0:0:0:999,76"},
-        {"9.8304 MHz", 2'457'599, "Time = 0:0:999:999,59"},
+        // The table's millisecond is 2457 whole cycles, not 2457.6: 2457 cycles are one
+        // millisecond, and the last cycles of a second count up to a 1000th millisecond.
+        {"9.8304 MHz", 2'457, "Time = 0:0:1:0,00"},
+        {"9.8304 MHz", 2'457'599, "Time = 0:0:1000:243,73"},
+        {"4.9152 MHz", 1'228, "Time = 0:0:1:0,00"},
+        {"3.6864 MHz", 921'599, "Time = 0:0:1000:649,96"},
         {"9.8304 MHz", 147'456'000, "Time = 1:0:0:0,00"},
         {"4.9152 MHz", 1, "Time = 0:0:0:0,81"},
         {"4.9152 MHz", 1'228'800, "Time = 0:1:0:0,00"},

@@ -178,7 +178,7 @@ TEST_F(EditorTest, OneBlockWritesAllSixteenBytesWhateverTheirKind) {
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(machine->peek(static_cast<std::uint16_t>(0xF8 + i)), 0x10 + i) << i;
     EXPECT_TRUE(machine->memoryChanged);
-    EXPECT_EQ(display.refreshed, kRamView | kWatchList);
+    EXPECT_EQ(display.refreshed, kRamView | kStackView | kWatchValues);
     EXPECT_TRUE(host.messages.empty());
 }
 
@@ -202,7 +202,7 @@ TEST_F(EditorTest, BlocksFillOnlyRamInTheRange) {
         EXPECT_EQ(machine->peek(static_cast<std::uint16_t>(address)), 0x5A) << address;
     EXPECT_EQ(machine->peek(0x0100), 0x00);  // ROM is skipped
     EXPECT_TRUE(machine->memoryChanged);
-    EXPECT_EQ(display.refreshed, kRamView | kWatchList);
+    EXPECT_EQ(display.refreshed, kRamView | kStackView | kWatchValues);
 }
 
 TEST_F(EditorTest, BlocksWithRandomFillRamWithVaryingBytes) {
@@ -263,7 +263,7 @@ TEST_F(EditorTest, StackEditorShowsAndStoresTheByte) {
     editor.accept(*machine, display);
     EXPECT_EQ(machine->peek(0x00FE), 0xFF);
     EXPECT_TRUE(machine->memoryChanged);
-    EXPECT_EQ(display.refreshed, kStackView | kRamView | kWatchList);
+    EXPECT_EQ(display.refreshed, kStackView | kRamView | kWatchValues);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/number_text.h"
+#include "core/interrupts.h"
 #include "project/temp_directory.h"
 #include "support/fake_host.h"
 
@@ -104,15 +105,23 @@ TEST_F(MemoryViewsTest, TheRamViewRebuildsOnlyAfterMemoryChanged) {
     EXPECT_FALSE(machine->memoryChanged);
     ASSERT_EQ(view.lines().size(), 1u);
     EXPECT_EQ(view.lines()[0].substr(0, 9), "0000: 00 ");
-
-    machine->poke(0x0000, 0x41);
     EXPECT_FALSE(view.rebuild(*machine, blocks));
-    EXPECT_EQ(view.lines()[0].substr(0, 9), "0000: 00 ");
 
     machine->memoryChanged = true;
     EXPECT_TRUE(view.rebuild(*machine, blocks));
     EXPECT_FALSE(machine->memoryChanged);
-    EXPECT_EQ(view.lines()[0].substr(0, 9), "0000: 41 ");
+
+    // An interrupt entry stacks the registers without the flag: the changed bytes still show.
+    setMemoryKind(machine->memory, 0x0000, 0x000F, MemoryKind::Ram);
+    setMemoryKind(machine->memory, 0xFFF0, 0xFFF1, MemoryKind::Rom);
+    fill(0xFFF0, {0xE0, 0x00});
+    machine->sp = 0x000F;
+    machine->pc = 0xE123;
+    interruptEntry(*machine, InterruptSource::RealTime);
+    ASSERT_TRUE(host.messages.empty());
+    ASSERT_FALSE(machine->memoryChanged);
+    EXPECT_TRUE(view.rebuild(*machine, blocks));
+    EXPECT_EQ(view.lines()[0].substr(50, 5), "E1 23") << view.lines()[0];
 
     machine->poke(0x0000, 0x42);
     view.show(*machine, blocks);
@@ -130,7 +139,7 @@ TEST_F(MemoryViewsTest, ModifyRamTakesTheAddressOfADumpLineButNotOfTheSeparator)
 class SaveViewTest : public MemoryViewsTest {
   protected:
     std::string save(bool answer) {
-        return saveViewToFile(file, {"0000: line one", "0010: line two"},
+        return saveViewToFile(file, {"0000: line one", "0010: \x7F\xC0\xFF"},
                               [this, answer](std::string_view question) {
                                   questions.emplace_back(question);
                                   return answer;
@@ -142,10 +151,11 @@ class SaveViewTest : public MemoryViewsTest {
     std::vector<std::string> questions;
 };
 
+// The view's Latin-1 bytes 7F-FF become UTF-8 text with LF line ends.
 TEST_F(SaveViewTest, WritesEveryLineOfANewFileWithoutAsking) {
     EXPECT_EQ(save(false), "");
     EXPECT_TRUE(questions.empty());
-    EXPECT_EQ(testing::readText(file), "0000: line one\r\n0010: line two\r\n");
+    EXPECT_EQ(testing::readText(file), "0000: line one\n0010: \x7F\xC3\x80\xC3\xBF\n");
 }
 
 TEST_F(SaveViewTest, AsksBeforeReplacingAFileAndKeepsItOnNo) {
@@ -155,7 +165,7 @@ TEST_F(SaveViewTest, AsksBeforeReplacingAFileAndKeepsItOnNo) {
     EXPECT_EQ(testing::readText(file), "old");
 
     EXPECT_EQ(save(true), "");
-    EXPECT_EQ(testing::readText(file), "0000: line one\r\n0010: line two\r\n");
+    EXPECT_EQ(testing::readText(file), "0000: line one\n0010: \x7F\xC3\x80\xC3\xBF\n");
 }
 
 TEST_F(SaveViewTest, AFailedWriteReportsTheFileAndLeavesNothingBehind) {

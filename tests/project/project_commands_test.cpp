@@ -110,6 +110,20 @@ TEST_F(ProjectCommandsTest, CompletedNewWritesTheWholeFileAndOpensTheProject) {
     EXPECT_EQ(commands.project().format, ProjectFormat::Asm11);  // kept by Close
 }
 
+TEST_F(ProjectCommandsTest, NewGivesANameWithoutExtensionTheProjectExtension) {
+    writeText(path("blink.pro"), "[PROJECT]\nFormat=S19\n");
+    commands.newProject(path("blink"));
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"question: OK to overwrite " +
+                                                    path("blink.pro").string() + " ?"});
+    EXPECT_FALSE(fs::exists(path("blink")));
+    EXPECT_EQ(commands.mainCaption(), "Tarnwick - blink.pro");
+
+    commands.close();
+    commands.open(path("blink.pro"));
+    EXPECT_TRUE(commands.isOpen());
+    EXPECT_EQ(commands.project().format, ProjectFormat::Asm11);
+}
+
 TEST_F(ProjectCommandsTest, CancelledNewLeavesNoFileAndAnExistingOneUnchanged) {
     const struct {
         const char* step;

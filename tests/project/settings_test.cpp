@@ -53,6 +53,7 @@ TEST(SettingsTest, FirstRunWritesAndReturnsTheDefaults) {
                   {{"External EXE\\ASM11", "ASM11.EXE"}, Value(std::string())},
                   {{"Environment\\Preferences", "Go to Next Warning/Error"}, Value(0)},
                   {{"Environment\\Preferences", "Autosave Desktop"}, Value(true)},
+                  {{"Environment\\Preferences", "Tool Bar Text Only"}, Value(false)},
                   {{"Environment\\Color", "ColorSetting"}, Value(std::string("Default"))},
                   {{"Project", "Name"}, Value(std::string())},
               }));
@@ -63,13 +64,15 @@ TEST(SettingsTest, LaterRunsReadTheStoreAndTakeMissingValuesAsEmptyZeroOrFalse) 
     store.writeString(kAssemblerPathKey, "C:\\asm\\ASM11.EXE");
     store.writeInt(kGoToNextWarningKey, 1);
     store.writeString(kLastProjectKey, "C:\\work\\demo.pro");
+    store.writeBool(kToolBarTextOnlyKey, true);
     const Settings settings = loadSettings(store);
     EXPECT_EQ(settings.assemblerPath, "C:\\asm\\ASM11.EXE");
     EXPECT_EQ(settings.goToNextWarning, JumpTargets::ErrorOnly);
     EXPECT_FALSE(settings.autosaveDesktop);
     EXPECT_EQ(settings.colorSetting, "");
     EXPECT_EQ(settings.lastProject, "C:\\work\\demo.pro");
-    EXPECT_EQ(store.values.size(), 3u);  // nothing written on a later run
+    EXPECT_TRUE(settings.toolBarTextOnly);
+    EXPECT_EQ(store.values.size(), 4u);  // nothing written on a later run
 }
 
 }  // namespace

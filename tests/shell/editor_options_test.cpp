@@ -253,8 +253,8 @@ TEST_F(EditorOptionsTest, GroupUndoTakesBackKeysTypedInARowTogether) {
     for (const auto& [groupUndo, afterOneUndo] :
          {std::pair{true, "\n"}, std::pair{false, "ab\n"}}) {
         SCOPED_TRACE(groupUndo);
-        EditorPage* page =
-            newPageWith(editor, "\n", [&](EditorOptions& o) { o.groupUndo = groupUndo; });
+        EditorPage* page = newPageWith(
+            editor, "\n", [grouped = groupUndo](EditorOptions& o) { o.groupUndo = grouped; });
         page->setCursorPosition(0, 0);
         QTest::keyClicks(page, "abc");
         ASSERT_EQ(page->text(), "abc\n");

@@ -3,11 +3,15 @@
 #include <Qsci/qscilexercpp.h>
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <map>
 #include <memory>
 #include <string>
@@ -262,6 +266,44 @@ TEST_F(EditorWindowTest, SaveAsToAPlaceThatCannotBeWrittenKeepsThePageAsItWas) {
     EXPECT_NE(qobject_cast<QsciLexerCPP*>(page->lexer()), nullptr);
 }
 
+// A name typed without extension gets the chosen type's; the dialogs start beside the file, or
+// in the project's folder for a page never saved.
+TEST_F(EditorWindowTest, SaveAsAddsTheChosenTypesExtensionAndStartsBesideTheFile) {
+    const auto project = directory / "project";
+    std::filesystem::create_directory(project);
+    editor->setNewFileDirectory(project);
+    editor->FileNewClick();
+    editor->activePage()->insertAt("NOP", 0, 0);
+    dialogs->saveNames = {toQString(project / "blink")};
+    ASSERT_TRUE(editor->SaveAsClick());
+    EXPECT_EQ(editor->activeFile(), project / "blink.asm");
+    EXPECT_EQ(readText(project / "blink.asm"), "NOP");
+    ASSERT_EQ(dialogs->saveOffers.size(), 1u);
+    EXPECT_EQ(dialogs->saveOffers[0],
+              std::make_pair(toQString(project / "Noname"), QString("Assembler file (*.asm)")));
+
+    const struct {
+        const char* typed;
+        const char* filter;
+        const char* saved;
+    } cases[] = {{"blink", "C file (*.c)", "blink.c"},
+                 {"blink.lst", "Assembler file (*.asm)", "blink.lst"},
+                 {"README", "Any file (*)", "README"}};
+    for (const auto& c : cases) {
+        dialogs->saveNames = {toQString(project / c.typed)};
+        dialogs->saveFilter = c.filter;
+        ASSERT_TRUE(editor->SaveAsClick()) << c.typed;
+        EXPECT_EQ(editor->activeFile(), project / c.saved) << c.typed << " " << c.filter;
+    }
+    // The file's own type is offered; an unknown one offers the assembler's.
+    EXPECT_EQ(dialogs->saveOffers[2],
+              std::make_pair(toQString(project / "blink.c"), QString("C file (*.c)")));
+    EXPECT_EQ(dialogs->saveOffers[3].second, "Assembler file (*.asm)");
+
+    editor->FileOpenClick();
+    EXPECT_EQ(dialogs->openDirectories.back(), toQString(project));
+}
+
 TEST_F(EditorWindowTest, ClosingAChangedPageAsksFirst) {
     const auto file = writeFile("main.asm", "NOP\n");
     ASSERT_TRUE(editor->open(file));
@@ -427,6 +469,90 @@ TEST_F(EditorWindowTest, ReportsGutterClicksAndTheEndOfAnErrorMark) {
     QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
     QCoreApplication::sendEvent(page, &key);
     EXPECT_EQ(markEnds, 1);
+}
+
+// A closing dialog may hand the focus to the main window for a moment before the editor
+// gets it: that must not end the error-line mark, a lasting focus loss must.
+TEST_F(EditorWindowTest, OnlyALastingFocusLossEndsTheErrorMark) {
+    ASSERT_TRUE(editor->open(writeFile("main.asm", "NOP\n")));
+    editor->show();
+    QWidget other;
+    other.show();
+    QTest::qWait(50);  // the windows' own activations on showing are done
+    int markEnds = 0;
+    QObject::connect(editor.get(), &TEditor::errorMarkEnds, [&] { ++markEnds; });
+
+    QApplication::setActiveWindow(editor.get());
+    QApplication::setActiveWindow(&other);
+    QApplication::setActiveWindow(editor.get());
+    QTest::qWait(400);
+    EXPECT_EQ(markEnds, 0);
+
+    QApplication::setActiveWindow(&other);
+    QTest::qWait(400);
+    EXPECT_EQ(markEnds, 1);
+}
+
+// A right click puts the caret on the clicked line before the pop-up opens, so that its line
+// commands act there; a click on the selection keeps it for Cut and Copy.
+TEST_F(EditorWindowTest, ARightClickMovesTheCaretToItsLine) {
+    ASSERT_TRUE(editor->open(writeFile("main.asm", "NOP\nNOP\nNOP\nNOP\nNOP\n")));
+    editor->show();
+    EditorPage* page = editor->activePage();
+    const auto pointOfLine = [page](int line) {
+        const long position = page->positionFromLineIndex(line, 1);
+        return QPoint(static_cast<int>(
+                          page->SendScintilla(QsciScintilla::SCI_POINTXFROMPOSITION, 0, position)),
+                      static_cast<int>(
+                          page->SendScintilla(QsciScintilla::SCI_POINTYFROMPOSITION, 0, position)) +
+                          2);
+    };
+    const auto rightClick = [&](int line) {
+        int caretInMenu = -1;
+        QTimer::singleShot(0, [&] {
+            caretInMenu = editor->caretLine();
+            if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+        });
+        QContextMenuEvent click(QContextMenuEvent::Mouse, pointOfLine(line),
+                                page->viewport()->mapToGlobal(pointOfLine(line)));
+        QCoreApplication::sendEvent(page->viewport(), &click);
+        return caretInMenu;
+    };
+
+    EXPECT_EQ(rightClick(3), 3);
+    page->setSelection(0, 0, 1, 3);
+    EXPECT_EQ(rightClick(1), 1);
+    EXPECT_TRUE(page->hasSelectedText()) << "a click on the selection keeps it";
+    EXPECT_EQ(rightClick(4), 4);
+    EXPECT_FALSE(page->hasSelectedText());
+}
+
+// The caption names the active page's file and a changed page carries a mark on its tab; the
+// caption's "[*]" shows as "*" while the active page has changes.
+TEST_F(EditorWindowTest, CaptionAndTabsShowTheFileAndItsChanges) {
+    auto* tabs = editor->findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(editor->windowTitle(), "Editor");
+    const auto first = writeFile("first.asm", "NOP\n");
+    const auto second = writeFile("second.asm", "NOP\n");
+    ASSERT_TRUE(editor->open(first));
+    ASSERT_TRUE(editor->open(second));
+    EXPECT_EQ(editor->windowTitle(), "Editor - " + toQString(second) + "[*]");
+    EXPECT_FALSE(editor->isWindowModified());
+
+    editor->page(second)->insertAt("X", 0, 0);
+    EXPECT_EQ(tabs->tabText(1), "second.asm *");
+    EXPECT_EQ(tabs->tabText(0), "first.asm");
+    EXPECT_TRUE(editor->isWindowModified());
+
+    tabs->setCurrentIndex(0);
+    EXPECT_EQ(editor->windowTitle(), "Editor - " + toQString(first) + "[*]");
+    EXPECT_FALSE(editor->isWindowModified());
+
+    tabs->setCurrentIndex(1);
+    ASSERT_TRUE(editor->Save1Click());
+    EXPECT_EQ(tabs->tabText(1), "second.asm");
+    EXPECT_FALSE(editor->isWindowModified());
 }
 
 // The entries of a menu and its submenus by their texts.

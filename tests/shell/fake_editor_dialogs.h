@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <utility>
 #include <vector>
 
 #include "shell/editor_dialogs.h"
@@ -16,7 +17,10 @@ class FakeEditorDialogs : public EditorDialogs {
     std::deque<bool> reloadAnswers;  // No once the script has run out
     std::vector<QString> reloadQuestions;
     QStringList filesToOpen;
-    std::deque<QString> saveNames;  // cancelled once the script has run out
+    std::vector<QString> openDirectories;  // where each open dialog started
+    std::deque<QString> saveNames;         // cancelled once the script has run out
+    QString saveFilter;  // the filter chosen with the name; the offered one if empty
+    std::vector<std::pair<QString, QString>> saveOffers;  // suggestion and filter offered
 
     SaveAnswer askSaveChanges(const QString& pageName) override {
         saveQuestions.push_back(pageName);
@@ -33,12 +37,16 @@ class FakeEditorDialogs : public EditorDialogs {
         reloadAnswers.pop_front();
         return answer;
     }
-    QStringList chooseFilesToOpen() override { return filesToOpen; }
-    QString chooseSaveName(const QString&) override {
+    QStringList chooseFilesToOpen(const QString& directory) override {
+        openDirectories.push_back(directory);
+        return filesToOpen;
+    }
+    SaveChoice chooseSaveName(const QString& suggestion, const QString& filter) override {
+        saveOffers.emplace_back(suggestion, filter);
         if (saveNames.empty()) return {};
         const QString name = saveNames.front();
         saveNames.pop_front();
-        return name;
+        return {name, saveFilter.isEmpty() ? filter : saveFilter};
     }
 };
 

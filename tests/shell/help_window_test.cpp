@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace tarnwick {
 namespace {
@@ -41,6 +44,25 @@ TEST(HelpWindowTest, ShowsTheGuideOrSaysWhichFileIsMissing) {
     writeFile(helpFile, "<html><body><h1>Breakpoints</h1><p>F5 toggles one.</p></body></html>");
     const THelpForm shown(helpFile);
     EXPECT_EQ(shown.browser()->toPlainText(), QStringLiteral("Breakpoints\nF5 toggles one."));
+}
+
+// Esc closes the window even while the main menu's Esc (Program Pause) is enabled.
+TEST(HelpWindowTest, EscCloses) {
+    QWidget mainWindow;
+    QAction pause(&mainWindow);
+    pause.setShortcut(QKeySequence(Qt::Key_Escape));
+    pause.setShortcutContext(Qt::ApplicationShortcut);
+    mainWindow.addAction(&pause);
+    int pauses = 0;
+    QObject::connect(&pause, &QAction::triggered, [&] { ++pauses; });
+
+    THelpForm form(QStringLiteral("/nonexistent/help.html"));
+    form.show();
+    QApplication::setActiveWindow(&form);
+    form.browser()->setFocus();
+    QTest::keyClick(form.browser(), Qt::Key_Escape);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(pauses, 0);
 }
 
 // The guide that ships with the program is found from the build tree and is well formed

@@ -4,12 +4,20 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
 #include <QTreeWidget>
+#include <chrono>
 #include <filesystem>
 
 #include "integration/tool_run.h"
@@ -19,7 +27,9 @@
 #include "shell/editor_page.h"
 #include "shell/editor_window.h"
 #include "shell/project_window.h"
+#include "shell/ram_view_window.h"
 #include "shell/register_panel_widget.h"
+#include "shell/stack_view_window.h"
 
 namespace tarnwick {
 namespace {
@@ -43,8 +53,7 @@ class MainFormTest : public ::testing::Test {
         store.writeString(kAssemblerPathKey, ASM11_PATH);
         store.writeBool(kAutosaveDesktopKey, true);
         form = std::make_unique<TMainForm>(
-            MainFormSetup{std::make_unique<QtSettingsStore>(settings), QString(), QString(),
-                          QString::fromStdString((directory / "editor.ini").string())});
+            MainFormSetup{std::make_unique<QtSettingsStore>(settings), QString(), QString()});
         form->host().setMessageBox([this](MessageBoxKind, const QString& text) {
             messages << text;
             return answer;
@@ -59,12 +68,28 @@ class MainFormTest : public ::testing::Test {
         return form->findChild<QLabel*>(name)->palette().color(QPalette::WindowText) == Qt::red;
     }
     void trigger(std::string_view handler) { form->action(handler)->trigger(); }
+    template <typename Window>
+    static Window* topLevel(const char* name) {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->objectName() == name) return qobject_cast<Window*>(window);
+        return nullptr;
+    }
 
     testing::TempDirectory directory;
     std::unique_ptr<TMainForm> form;
     QStringList messages;
     bool answer = true;
 };
+
+// A menu entry or tool button whose handler name finds no command would do nothing.
+TEST(MainFormCommandsTest, EveryEntryOfTheCommandMapReachesACommand) {
+    for (const CommandEntry& entry : commandMap())
+        if (!entry.isSeparator())
+            EXPECT_NE(TMainForm::handlerFor(entry.handler), nullptr) << entry.handler;
+    for (const std::string_view handler : toolBar())
+        if (!handler.empty()) EXPECT_NE(TMainForm::handlerFor(handler), nullptr) << handler;
+    EXPECT_EQ(TMainForm::handlerFor("FileNewClik"), nullptr);
+}
 
 TEST_F(MainFormTest, MenusAndToolBarFollowTheProgramState) {
     for (const CommandEntry& entry : commandMap()) {
@@ -94,6 +119,73 @@ TEST_F(MainFormTest, MenusAndToolBarFollowTheProgramState) {
     trigger("DebugStartClick");
     EXPECT_EQ(form->windowTitle(), "Tarnwick - sum.pro");
     EXPECT_EQ(form->action("DebugStartClick")->text(), "Start");
+}
+
+TEST_F(MainFormTest, ClosingTheProjectHidesTheBuildMessages) {
+    testing::writeText(directory / "sum.asm", "        NOPE\n");
+    form->openProject(directory / "sum.pro");
+    ASSERT_TRUE(form->editor().open(directory / "sum.asm"));
+    trigger("ProjectBuildClick");
+    ASSERT_FALSE(form->editor().messagePanel()->isHidden()) << messages.join("\n").toStdString();
+    trigger("ProjectCloseClick");
+    EXPECT_TRUE(form->editor().messagePanel()->isHidden());
+}
+
+// Every tool button shows a glyph, from the icon theme or our own, with its caption as hint.
+TEST_F(MainFormTest, ToolButtonsShowGlyphsWithTheirCaptionsAsHints) {
+    auto* bar = form->findChild<QToolBar*>("ToolBar");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    for (const std::string_view handler : toolBar()) {
+        if (handler.empty()) continue;
+        const QString name = "Tool" + QString::fromUtf8(handler.data(), handler.size());
+        auto* button = form->findChild<QAction*>(name);
+        ASSERT_NE(button, nullptr) << handler;
+        EXPECT_FALSE(button->icon().pixmap(24).isNull()) << handler;
+        EXPECT_EQ(button->toolTip().toStdString(), findCommand(handler)->toolHint);
+    }
+}
+
+// Debug Start with a source newer than the program asks first: Cancel does nothing, No starts
+// with the old program, Yes builds and starts unless the build reported errors.
+TEST_F(MainFormTest, AProgramOlderThanItsSourcesIsBuiltFirstOnYes) {
+    const auto answerNextQuestion = [](QMessageBox::StandardButton button) {
+        QTimer::singleShot(0, [button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->text(), "The program is older than its sources. Build it first?");
+            box->button(button)->click();
+        });
+    };
+    const fs::path image = directory / "sum.s19";
+    const auto imageIsOld = [&] {
+        return fs::last_write_time(image) < fs::last_write_time(directory / "sum.asm");
+    };
+    fs::last_write_time(image, fs::last_write_time(directory / "sum.asm") - std::chrono::hours(1));
+    form->openProject(directory / "sum.pro");
+
+    answerNextQuestion(QMessageBox::Cancel);
+    trigger("DebugStartClick");
+    EXPECT_FALSE(form->debugger().inSession());
+
+    answerNextQuestion(QMessageBox::No);
+    trigger("DebugStartClick");
+    EXPECT_TRUE(form->debugger().inSession());
+    EXPECT_TRUE(imageIsOld());
+    trigger("DebugStartClick");
+
+    answerNextQuestion(QMessageBox::Yes);
+    trigger("DebugStartClick");
+    EXPECT_TRUE(form->debugger().inSession()) << messages.join("\n").toStdString();
+    EXPECT_FALSE(imageIsOld());
+    trigger("DebugStartClick");
+
+    // A build with errors leaves the session unstarted and its messages shown.
+    testing::writeText(directory / "sum.asm", "        NOPE\n");
+    answerNextQuestion(QMessageBox::Yes);
+    trigger("DebugStartClick");
+    EXPECT_FALSE(form->debugger().inSession());
+    EXPECT_EQ(form->projectWindow().findChild<QLabel*>("LErrors")->text(), "Errors=1");
 }
 
 TEST_F(MainFormTest, BuildAndStartOfAProjectWithoutFormatSayWhy) {
@@ -175,10 +267,16 @@ TEST_F(MainFormTest, FullSessionThroughTheWindows) {
     editor.grab().save("session_pictures/editor.png");
     form->projectWindow().grab().save("session_pictures/project_window.png");
 
+    // Stop hands the keyboard to the page, its caret on the last execution point.
+    QApplication::setActiveWindow(form.get());
+    form->setFocus();
     trigger("DebugStartClick");
     EXPECT_FALSE(form->debugger().inSession());
     EXPECT_FALSE(editor.activePage()->isReadOnly());
     EXPECT_FALSE(editor.markers(source, 37) & kBreakpointMarker);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), page);
+    EXPECT_EQ(editor.caretLine(), 37);
 }
 
 TEST_F(MainFormTest, ToolWindowsFollowTheWindowPattern) {
@@ -255,6 +353,121 @@ TEST_F(MainFormTest, TheDesktopComesBackAsStoredAndIsStoredAgainUnchanged) {
     EXPECT_EQ(project.value("FORMS", "RAMForm"), "100 120 250 400 2");
 }
 
+// Modify RAM writes behind the stack view and the watches: both show the new byte at once.
+TEST_F(MainFormTest, ModifyRamShowsInTheStackViewAndTheWatches) {
+    form->openProject(directory / "sum.pro");
+    trigger("DebugStartClick");
+    ASSERT_TRUE(form->debugger().inSession()) << messages.join("\n").toStdString();
+    form->debugger().watches.add(WatchRow{"TOTAL", 0x0000, "ByteHex", 1, ""});
+    trigger("ViewStackIXIYClick");
+    trigger("ViewRAMClick");
+    auto* ram = topLevel<TRAMForm>("TRAMForm");
+    auto* stack = topLevel<TStackForm>("TStackForm");
+    ASSERT_TRUE(ram && stack);
+    ASSERT_EQ(form->machine().sp, 0x0000);
+    const QString before = form->debugger().watches.rows().front().value.c_str();
+
+    ram->list()->setCurrentRow(0);  // 0000-000F
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QLineEdit*>("EAddr0")->setText("5A");
+        dialog->findChild<QPushButton*>("OKBtn")->click();
+    });
+    ram->ListDblClick();
+
+    EXPECT_EQ(stack->cellLabel(0, 12)->text(), "0000: 5A");
+    const std::string value = form->debugger().watches.rows().front().value;
+    EXPECT_NE(QString::fromStdString(value), before);
+    EXPECT_NE(value.find("5A"), std::string::npos) << value;
+    auto* rows = form->projectWindow().findChild<QTreeWidget*>("WatchList");
+    ASSERT_EQ(rows->topLevelItemCount(), 1);
+    EXPECT_EQ(rows->topLevelItem(0)->text(4).toStdString(), value);
+}
+
+// The strip stands by its frame at the top left, as wide as the screen; the editor opened
+// maximised fills the work area below it; the project window and the tool windows are tools
+// of the editor, which the window manager keeps above it, and the fixed-size ones cannot be
+// maximised.
+TEST_F(MainFormTest, NothingHidesTheStrip) {
+    form->show();
+    QCoreApplication::processEvents();
+    const QRect screen = form->screen()->availableGeometry();
+    EXPECT_EQ(form->frameGeometry().topLeft(), screen.topLeft());
+    // As wide as the screen, unless the menus and the panel need more.
+    const int frameSides = form->frameGeometry().width() - form->width();
+    EXPECT_EQ(form->frameGeometry().width(),
+              std::max(screen.width(), form->minimumSizeHint().width() + frameSides));
+
+    form->openProject(directory / "sum.pro");
+    trigger("DebugStartClick");
+    ASSERT_TRUE(form->debugger().inSession()) << messages.join("\n").toStdString();
+    const QRect editor = form->editor().frameGeometry();
+    EXPECT_FALSE(form->editor().isMaximized());
+    EXPECT_GT(editor.top(), form->frameGeometry().bottom());
+    EXPECT_EQ(editor.bottom(), screen.bottom());
+    EXPECT_EQ(editor.width(), screen.width());
+
+    for (const char* name : {"TProWindow", "TRAMForm", "TStackForm", "SubSCIForm", "IntrForm"}) {
+        auto* window = topLevel<QWidget>(name);
+        ASSERT_NE(window, nullptr) << name;
+        EXPECT_EQ(window->windowType(), Qt::Tool) << name;
+        EXPECT_EQ(window->parentWidget(), &form->editor()) << name;
+    }
+    // The fixed-size windows name their buttons, without the maximise button; the others
+    // have the window manager's usual ones.
+    for (const char* fixed : {"SubSCIForm", "IntrForm"}) {
+        const Qt::WindowFlags flags = topLevel<QWidget>(fixed)->windowFlags();
+        EXPECT_TRUE(flags & Qt::CustomizeWindowHint) << fixed;
+        EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint) << fixed;
+        EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint) << fixed;
+    }
+    EXPECT_FALSE(topLevel<QWidget>("TRAMForm")->windowFlags() & Qt::CustomizeWindowHint);
+}
+
+TEST_F(MainFormTest, TheHelpWindowOpensWithinTheScreen) {
+    form->show();
+    trigger("HelpContentsClick");
+    auto* help = topLevel<QWidget>("THelpForm");
+    ASSERT_NE(help, nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(help->isVisible());
+    // On the screen and below the main window, which would hide its title bar.
+    EXPECT_TRUE(help->screen()->availableGeometry().contains(help->frameGeometry()))
+        << help->frameGeometry().width() << "x" << help->frameGeometry().height();
+    EXPECT_GT(help->frameGeometry().top(), form->frameGeometry().bottom());
+}
+
+QStringList qtWarnings;
+
+// Ctrl+C and Ctrl+S are also Edit Copy and File Save: in the RAM view they copy and save the
+// view, without the toolkit's complaint about an ambiguous shortcut.
+TEST_F(MainFormTest, TheRamViewsOwnKeysComeBeforeTheMenus) {
+    form->show();
+    form->openProject(directory / "sum.pro");
+    trigger("DebugStartClick");
+    trigger("ViewRAMClick");
+    auto* ram = topLevel<TRAMForm>("TRAMForm");
+    ASSERT_NE(ram, nullptr);
+    const fs::path saved = directory / "ram.txt";
+    ram->setSaveFileChooser([&](QWidget*, const QString&, const QString&) {
+        return QString::fromStdString(saved.string());
+    });
+    QApplication::setActiveWindow(ram);
+    ram->list()->setFocus();
+    QGuiApplication::clipboard()->clear();
+    qtWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { qtWarnings << text; });
+    QTest::keyClick(ram->list(), Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(ram->list(), Qt::Key_S, Qt::ControlModifier);
+    qInstallMessageHandler(previous);
+
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith("0000: "));
+    EXPECT_TRUE(fs::exists(saved));
+    EXPECT_TRUE(qtWarnings.filter("Ambiguous").isEmpty()) << qtWarnings.join("\n").toStdString();
+}
+
 TEST_F(MainFormTest, QuitIsRefusedDuringASessionAndAskedOtherwise) {
     form->show();
     form->openProject(directory / "sum.pro");
@@ -267,7 +480,11 @@ TEST_F(MainFormTest, QuitIsRefusedDuringASessionAndAskedOtherwise) {
     EXPECT_FALSE(form->close());
     EXPECT_EQ(messages.back(), "Do you want to quit Tarnwick ?");
     answer = true;
+    trigger("ViewASCIIClick");
+    trigger("HelpContentsClick");
     EXPECT_TRUE(form->close());
+    for (QWidget* window : QApplication::topLevelWidgets())
+        EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
 }
 
 }  // namespace

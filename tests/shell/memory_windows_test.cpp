@@ -90,11 +90,11 @@ TEST_F(MemoryWindowsTest, RamViewRedrawsOnlyAfterMemoryWasWrittenAndKeepsTheSele
     EXPECT_FALSE(machine->memoryChanged);
     view.list()->setCurrentRow(3);
 
-    machine->poke(0x0100, 0xFF);  // a write that did not raise the flag
+    view.list()->item(0)->setText(QStringLiteral("untouched"));
     view.refresh();
-    EXPECT_TRUE(view.list()->item(3)->text().startsWith("0100: 00 "));
+    EXPECT_EQ(view.list()->item(0)->text(), "untouched") << "nothing was written: no rebuild";
 
-    machine->memoryChanged = true;
+    machine->poke(0x0100, 0xFF);  // a write that did not raise the flag, as an interrupt's
     view.refresh();
     EXPECT_TRUE(view.list()->item(3)->text().startsWith("0100: FF "));
     EXPECT_EQ(view.list()->item(3)->text().mid(57, 1), QString(QChar(0xFF)));
@@ -162,7 +162,7 @@ TEST_F(MemoryWindowsTest, CopyAndSaveTakeEveryLineAndSavingOverAFileAsksFirst) {
 
     host.yesNoAnswers = {true};
     view.SaveClick();
-    EXPECT_EQ(contents().substr(0, 80), lines[0] + "\r\n" + lines[1].substr(0, 1));
+    EXPECT_EQ(contents().substr(0, 79), lines[0] + "\n" + lines[1].substr(0, 1));
     EXPECT_EQ(host.messages.size(), 2u);  // the two questions, no error
 }
 
@@ -211,7 +211,7 @@ TEST_F(MemoryWindowsTest, StackViewDoubleClickEditsRamCellsOnly) {
     QTest::mouseDClick(view.cellLabel(0, 12), Qt::LeftButton);  // the "SP->" row
     EXPECT_TRUE(opened);
     EXPECT_EQ(machine->peek(0x0010), 0xFF);
-    EXPECT_EQ(display.refreshed, kStackView | kRamView | kWatchList);
+    EXPECT_EQ(display.refreshed, kStackView | kRamView | kWatchValues);
 }
 
 // What a field shows after the keys were typed into it, and what its partner shows.
@@ -292,7 +292,18 @@ TEST_F(MemoryWindowsTest, ModifyRamOneBlockWritesAllSixteenBytesWhateverTheirKin
     dialog.findChild<QPushButton*>("OKBtn")->click();
     for (int i = 0; i < 16; ++i) EXPECT_EQ(machine->peek(0x0018 + i), 0x30 + i) << i;
     EXPECT_TRUE(machine->memoryChanged);
-    EXPECT_EQ(display.refreshed, kRamView | kWatchList);
+    EXPECT_EQ(display.refreshed, kRamView | kStackView | kWatchValues);
+}
+
+// The dialog is as wide as its sixteen byte fields, not as wide as the screen allows.
+TEST_F(MemoryWindowsTest, ModifyRamIsSizedToItsFields) {
+    TMRAMDlg dialog(*machine, display, 0x0000);
+    dialog.adjustSize();
+    QLineEdit* byte = field(dialog, "EAddr0");
+    const int digits = byte->fontMetrics().horizontalAdvance(QStringLiteral("00"));
+    EXPECT_GE(byte->width(), digits);
+    EXPECT_LT(byte->width(), 4 * digits);
+    EXPECT_LT(dialog.width(), 8 * 4 * digits + 300);
 }
 
 TEST_F(MemoryWindowsTest, ModifyRamBlocksFillsOnlyRamAndRefusesAnEmptyRange) {

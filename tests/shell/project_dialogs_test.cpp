@@ -236,9 +236,22 @@ TEST_F(AssemblerDialogTest, ShowsAChosenFileThatExistsAndOkStoresIt) {
         dialog.ASM11BtnClick();
         EXPECT_EQ(dialog.shownPath(), "/old/ASM11.EXE") << refused.toStdString();
     }
+    // A file that cannot run is refused with the reason.
+    QStringList errors;
+    dialog.setErrorReporter([&](QWidget*, const QString& text) { errors << text; });
+    const auto notRunnable = directory / "asm11.txt";
+    writeText(notRunnable, "text");
+    answer = QString::fromStdString(notRunnable.string());
+    dialog.ASM11BtnClick();
+    EXPECT_EQ(dialog.shownPath(), "/old/ASM11.EXE");
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(answer + " is not a program that can be run"))
+        << errors[0].toStdString();
+
     answer = chosen;
     dialog.ASM11BtnClick();
     EXPECT_EQ(dialog.shownPath(), chosen);
+    EXPECT_EQ(errors.size(), 1);
 
     dialog.reject();
     EXPECT_EQ(settings.assemblerPath, "/old/ASM11.EXE");

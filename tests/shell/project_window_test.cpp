@@ -144,6 +144,14 @@ TEST_F(ProjectWindowTest, DebuggerPagesShowTheModelsRowsAfterRefresh) {
     EXPECT_EQ(rowTexts(breakpoints), QStringList{"main.asm|4|8002|0 of 1"});
     EXPECT_EQ(rowTexts(counters), QStringList{"main.asm|3|8000|0"});
     EXPECT_EQ(rowTexts(watchList), QStringList{"count|0040|ByteHex|2|0:12,1:AB"});
+    // The value gets the width the other columns leave.
+    window.showPage("TabWatches");
+    window.resize(520, 360);
+    window.show();
+    QCoreApplication::processEvents();
+    const QHeaderView* columns = watchList->header();
+    EXPECT_EQ(columns->sectionPosition(4) + columns->sectionSize(4), columns->width());
+    EXPECT_GT(columns->sectionSize(4), columns->sectionSize(0) + columns->sectionSize(2));
 
     // A refresh shows what the models hold now, and only the lists it names.
     machine->memory[kLoop].hit = 2;

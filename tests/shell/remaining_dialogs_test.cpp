@@ -10,9 +10,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <fstream>
 #include <functional>
 
@@ -117,16 +117,14 @@ TEST(SaveToBinaryDialogTest, AnswersTheChosenEpromAndNothingOnCancel) {
 // An editor window with one assembly file open, and the stores the dialog writes.
 class EnvironmentDialogTest : public ::testing::Test {
   protected:
-    EnvironmentDialogTest()
-        : store(toQString(directory.path() / "settings.ini")),
-          editorOptions(toQString(directory.path() / "editor.ini"), QSettings::IniFormat) {
+    EnvironmentDialogTest() : store(toQString(directory.path() / "settings.ini")) {
         std::ofstream(file) << "        LDAA    #$01\n";
         editor.open(file);
     }
 
     TEnviDlg* dialog() {
         dialog_ = std::make_unique<TEnviDlg>(
-            EnvironmentTargets{settings, store, editorOptions, editor, host, &save});
+            EnvironmentTargets{settings, store, editor, host, &save, &toolBar});
         return dialog_.get();
     }
     template <typename T>
@@ -148,9 +146,9 @@ class EnvironmentDialogTest : public ::testing::Test {
     FakeHost host;
     Settings settings;
     QtSettingsStore store;
-    QSettings editorOptions;
     TEditor editor;
     QAction save;
+    QToolBar toolBar;
     std::unique_ptr<TEnviDlg> dialog_;
 };
 
@@ -159,7 +157,9 @@ TEST_F(EnvironmentDialogTest, OkStoresThePreferencesAndOptionsAndAppliesTheSchem
     for (QRadioButton* radio : d->findChildren<QRadioButton*>())
         if (radio->text() == "Error only") radio->setChecked(true);
     control<QCheckBox>("PCBDesktop")->setChecked(false);
-    check("Show line numbers")->setChecked(true);
+    control<QCheckBox>("PCBToolBarText")->setChecked(true);
+    EXPECT_TRUE(check("Show line numbers")->isChecked()) << "on from the first start";
+    check("Show line numbers")->setChecked(false);
     control<QComboBox>("CKeyMapping")->setCurrentText("Classic");
 
     auto* font = control<QComboBox>("CFont");
@@ -185,13 +185,18 @@ TEST_F(EnvironmentDialogTest, OkStoresThePreferencesAndOptionsAndAppliesTheSchem
     EXPECT_EQ(settings.colorSetting, "Twilight");
     EXPECT_EQ(store.readInt(kGoToNextWarningKey), 1);
     EXPECT_EQ(store.readBool(kAutosaveDesktopKey), false);
+    EXPECT_TRUE(settings.toolBarTextOnly);
+    EXPECT_EQ(store.readBool(kToolBarTextOnlyKey), true);
+    EXPECT_EQ(toolBar.toolButtonStyle(), Qt::ToolButtonTextOnly);
     EXPECT_EQ(store.readString(kColorSettingKey), "Twilight");
     EXPECT_EQ(save.shortcut(), QKeySequence(Qt::Key_F2));
 
-    const EditorOptions stored = loadEditorOptions(editorOptions);
+    // The editor options are kept in the same store as the preferences.
+    const EditorOptions stored =
+        loadEditorOptions(QtSettingsStore(toQString(directory / "settings.ini")));
     EXPECT_EQ(stored.fontName, "Fixedsys");
     EXPECT_EQ(stored.fontSize, 9);
-    EXPECT_TRUE(stored.showLineNumbers);
+    EXPECT_FALSE(stored.showLineNumbers);
     EXPECT_EQ(stored.keyMapping, "Classic");
     const TextStyle& comment = stored.styles[kCommentStyle];
     EXPECT_EQ(comment.text, QColor(Qt::red));
@@ -206,13 +211,14 @@ TEST_F(EnvironmentDialogTest, OkStoresThePreferencesAndOptionsAndAppliesTheSchem
     ASSERT_NE(page->lexer(), nullptr);
     EXPECT_EQ(page->lexer()->defaultPaper(), QColor(Qt::black));
     EXPECT_EQ(page->lexer()->defaultColor(), QColor(Qt::white));
-    EXPECT_GT(page->marginWidth(0), 0);
+    EXPECT_EQ(page->marginWidth(0), 0) << "no line numbers";
 
     // The next opening shows what was stored; "Default" mapping gives Ctrl+S back.
     dialog();
     EXPECT_EQ(control<QComboBox>("CSetting")->currentText(), "Twilight");
     EXPECT_EQ(control<QComboBox>("CFont")->currentText(), "Fixedsys");
     EXPECT_FALSE(control<QCheckBox>("PCBDesktop")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>("PCBToolBarText")->isChecked());
     control<QComboBox>("CKeyMapping")->setCurrentText("Default");
     control<QPushButton>("OKBtn")->click();
     EXPECT_EQ(save.shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -244,7 +250,7 @@ TEST_F(EnvironmentDialogTest, CancelAndRefusedNumbersStoreNothing) {
 
     EXPECT_EQ(settings.colorSetting, "Default");
     EXPECT_EQ(store.readString(kColorSettingKey), std::nullopt);
-    EXPECT_TRUE(editorOptions.allKeys().isEmpty());
+    EXPECT_FALSE(store.programKeyExists()) << "nothing was written";
     EXPECT_EQ(editor.page(file)->lexer()->defaultPaper(), QColor(Qt::white));
 }
 

@@ -21,6 +21,7 @@ class FakeSourceEditor : public SourceEditor {
         std::vector<MarkerBits> markers;
         std::vector<LineStyle> styles;
         bool readOnly = false;
+        bool modified = false;  // changes not saved
         int caret = 0;
     };
 
@@ -78,6 +79,10 @@ class FakeSourceEditor : public SourceEditor {
         return true;
     }
     bool isOpen(const std::filesystem::path& file) const override { return pages.count(file); }
+    bool isModified(const std::filesystem::path& file) const override {
+        const auto found = pages.find(file);
+        return found != pages.end() && found->second.modified;
+    }
     std::optional<std::filesystem::path> activeFile() const override { return active; }
     std::vector<std::filesystem::path> openFiles() const override { return pageOrder; }
     void closeAll() override {
