@@ -36,20 +36,21 @@ template <unsigned opcode>
     X(0x##h##2)                                                                         \
     X(0x##h##3)                                                                         \
     X(0x##h##4)                                                                         \
-    X(0x##h##5) X(0x##h##6) X(0x##h##7) X(0x##h##8) X(0x##h##9) X(0x##h##A) X(0x##h##B) \
-        X(0x##h##C) X(0x##h##D) X(0x##h##E) X(0x##h##F)
-#define TARNWICK_EACH_OPCODE(X)                                                                   \
-    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 0)                                                        \
-    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 1)                                                        \
-    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 2)                                                        \
-    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 3)                                                        \
-    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 4)                                                        \
-    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 5) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 6)                 \
-        TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 7) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 8)             \
-            TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 9) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, A)         \
-                TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, B) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, C)     \
-                    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, D) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, E) \
-                        TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, F)
+    X(0x##h##5)                                                                         \
+    X(0x##h##6) X(0x##h##7) X(0x##h##8) X(0x##h##9) X(0x##h##A) X(0x##h##B) X(0x##h##C) \
+        X(0x##h##D) X(0x##h##E) X(0x##h##F)
+#define TARNWICK_EACH_OPCODE(X)                                                               \
+    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 0)                                                    \
+    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 1)                                                    \
+    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 2)                                                    \
+    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 3)                                                    \
+    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 4)                                                    \
+    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 5)                                                    \
+    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 6) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 7)             \
+        TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 8) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 9)         \
+            TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, A) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, B)     \
+                TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, C) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, D) \
+                    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, E) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, F)
 
 // Runs up to `steps` steps of a poll-first loop: each the interrupt poll or one instruction,
 // then `finish`, the rest of the step, which returns true when it took a slow path (a stop

@@ -20,6 +20,8 @@ void softwareInterrupt(Machine& m) {
     m.pc = vector;
 }
 
+// A run with end rules of its own looks at the CPU after the step that begins the wait and
+// after every STOP step (those take no cycles, so nothing else changes between them).
 void waitForInterrupt(Machine& m) {
     if (m.waitState) {
         chargeCycles(m, 1);
@@ -29,9 +31,11 @@ void waitForInterrupt(Machine& m) {
     chargeCycles(m, 14);
     interruptEntry(m, InterruptSource::WaiStacking);
     m.waitState = true;
+    m.peripherals.cycleAlarm.ringAfterThisStep();
 }
 
 void stop(Machine& m) {
+    m.peripherals.cycleAlarm.ringAfterThisStep();
     if (m.stopState) {
         chargeCycles(m, 0);
     } else {

@@ -46,11 +46,21 @@ struct RunRequests {
 };
 
 // The one temporary stop of run-to-address; `savedFlags` is the target's whole flag byte
-// before the stop flag was set.
+// before the stop flag was set. `reached` tells that a run stopped there by the temporary
+// stop alone, with no other stop request in the same step.
 struct TemporaryStop {
     std::uint16_t address = 0;
     std::uint8_t savedFlags = 0;
+    bool reached = false;
 };
+
+// How a run loop ended: the steps it ran, and whether a stop request ended it rather than a
+// step budget.
+struct RunOutcome {
+    std::uint64_t steps = 0;
+    bool stopped = false;
+};
+inline constexpr std::uint64_t kNoStepBudget = UINT64_MAX;
 
 // Thrown by a checked access when the user answers No to an invalid-access warning, after the
 // program reset: the rest of the instruction must not touch the state the reset produced.

@@ -67,16 +67,22 @@ namespace {
     return slowTick;
 }
 
-void runPlain(Machine& m) {
-    batchFrame<100>(m, [](Machine& m, int steps) {
-        runInlineSteps(m, steps, [](Machine& m) { return finishStep(m); });
-    });
+RunOutcome runPlain(Machine& m, std::uint64_t budget) {
+    return batchFrame<100>(
+        m,
+        [](Machine& m, int steps) {
+            return runInlineSteps(m, steps, [](Machine& m) { return finishStep(m); });
+        },
+        budget);
 }
 
-void runChecking(Machine& m) {
-    batchFrame<1000>(m, [](Machine& m, int steps) {
-        runInlineSteps(m, steps, [](Machine& m) { return finishCheckingStep(m); });
-    });
+RunOutcome runChecking(Machine& m, std::uint64_t budget) {
+    return batchFrame<1000>(
+        m,
+        [](Machine& m, int steps) {
+            return runInlineSteps(m, steps, [](Machine& m) { return finishCheckingStep(m); });
+        },
+        budget);
 }
 
 void runFreelyChecking(Machine& m) {
@@ -119,7 +125,15 @@ void runToCycleLoop(Machine& m, std::uint32_t target) {
 }  // namespace
 
 void run(Machine& m) {
-    withRefreshTimer(m, [&m] { m.activeStopCount == 0 ? runPlain(m) : runChecking(m); });
+    runSteps(m, kNoStepBudget);
+}
+
+RunOutcome runSteps(Machine& m, std::uint64_t steps) {
+    RunOutcome outcome;
+    withRefreshTimer(m, [&m, &outcome, steps] {
+        outcome = m.activeStopCount == 0 ? runPlain(m, steps) : runChecking(m, steps);
+    });
+    return outcome;
 }
 
 void traceInto(Machine& m) {
@@ -145,7 +159,7 @@ void traceIntoPlain(Machine& m) {
 
 void placeTemporaryStop(Machine& m, std::uint16_t address) {
     ++m.activeStopCount;
-    m.temporaryStop = {address, m.memory[address].flags};
+    m.temporaryStop = {address, m.memory[address].flags, false};
     m.memory[address].flags |= kTemporaryStopFlag;
 }
 

@@ -15,6 +15,9 @@ namespace tarnwick {
 
 // Until a breakpoint (checking) or a stop request from outside (pause, trap, error).
 void run(Machine& machine);
+// The same for at most `steps` steps, for runs with ends of their own: the budget is looked at
+// only between batches, whose last is cut to fit.
+RunOutcome runSteps(Machine& machine, std::uint64_t steps);
 // Until PC reaches an address with a source line.
 void traceInto(Machine& machine);
 // Over calls, SWI, WAI and interrupts, to the next source line at the same stack level.

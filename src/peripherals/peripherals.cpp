@@ -95,6 +95,7 @@ Peripherals::Peripherals(AddressSpace& memory, const std::uint32_t& cycleCounter
       sciReceiver(bus_, sci.baudIndex),
       adc(bus_),
       xirq(bus_, memory),
+      cycleAlarm(bus_),
       timerRegisters_(bus_, rti, timer),
       sciRegisters_(bus_, sci, sciReceiver) {
     // The registers of no modelled peripheral that still refuse writes: INIT, so that the
@@ -117,7 +118,9 @@ void Peripherals::resetRegisters() {
     sciReceiver.reset();
     adc.reset();
     xirq.reset();
-    bus_.events.reschedule();
+    // The reset drops the cycles the other clocks have yet to see; the cycle alarm, which the
+    // reset leaves alone, keeps counting them.
+    bus_.events.reschedule(EventCountdown::kAllClocks & ~cycleAlarm.clock());
     refreshInterruptAttention();
 }
 

@@ -7,6 +7,7 @@
 #include "base/address_record.h"
 #include "base/interrupt_sources.h"
 #include "peripherals/analog_digital.h"
+#include "peripherals/cycle_alarm.h"
 #include "peripherals/io_registers.h"
 #include "peripherals/peripheral_bus.h"
 #include "peripherals/rti_timer.h"
@@ -105,6 +106,8 @@ class Peripherals {
     SciReceiver sciReceiver;
     AnalogDigital adc;
     XirqLine xirq;
+    // The last clock: it rings after the others' events of the same step.
+    CycleAlarm cycleAlarm;
 
   private:
     // The clocks of the two registers a 16-bit access at the index reaches.

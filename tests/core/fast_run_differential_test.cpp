@@ -1,11 +1,9 @@
 // The run loops compile the handlers into their loop, count the peripherals' cycles down to
 // the next event and skip the interrupt poll while nothing asks for it. This runs a long
-// program that keeps every peripheral busy (RTI and timer-overflow interrupts, the SCI
-// transmitting from its interrupt and receiving what the host types, A/D sequences, WAI,
-// STOP woken by XIRQ, writes to ROM that warn) through the plain and the checking run loop,
-// and beside it through the plainest stepping there is: the poll, one instruction from the
-// opcode table and a tick settled at once, step by step. After every batch the two machines
-// must agree on everything a program, a window or the user can see.
+// program that keeps every peripheral busy (support/busy_program.h) through the plain and the
+// checking run loop, and beside it through the plainest stepping there is: the poll, one
+// instruction from the opcode table and a tick settled at once, step by step. After every
+// batch the two machines must agree on everything a program, a window or the user can see.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -15,51 +13,13 @@
 #include "core/instruction_engine.h"
 #include "core/interrupts.h"
 #include "core/run_loops.h"
+#include "support/busy_program.h"
 #include "support/fake_host.h"
 
 namespace tarnwick::testing {
 namespace {
 
-// START  8000 LDS #$01FF / LDX #REGS / CLR BAUD,X / LDAA #$8C / STAA SCCR2,X (TIE TE RE)
-//        800C LDAA #$10 / STAA ADCTL,X (MULT) / LDAA #$C0 / STAA TMSK2,X (RTII TOI)
-//        8014 LDAA #$01 / STAA PACTL,X / CLRA / TAP (S X I clear)
-// MAIN   801A LDY #$0100 / LDAA 0,Y / ADDA #$19 / DAA / STAA 0,Y / LDAB 1,Y / MUL / STD 2,Y
-//        802E LDX #7 / IDIV / STX 4,Y / LDD #$1234 / LDX #$5678 / FDIV / XGDX / LSRD / ASLD
-//        803F STD 6,Y / BRSET 8,Y,#1,ODD / BSET 8,Y,#1 / BRA EVEN / ODD BCLR 8,Y,#1
-// EVEN   8051 LDX #REGS / LDD TCNT,X / STD 10,Y / BRCLR ADCTL,X,#$80,NOAD / LDD ADR1,X
-//        805F STD 12,Y / LDAA $42 / ANDA #3 / ORAA #$10 / STAA ADCTL,X (the next sequence)
-// NOAD   806A BRCLR SCSR,X,#$20,NORX / LDAA SCDR,X / STAA 14,Y
-// NORX   8073 INC $40 / LDAA $40 / ANDA #$1F / BNE NOWAIT / WAI
-// NOWAIT 807D LDAA $40 / ANDA #$7F / BNE NOROM / STAA $E000 (ROM: a warning)
-// NOROM  8086 LDAA $40 / CMPA #$80 / BNE NOSTOP / STOP
-// NOSTOP 808D CMPA #$C0 / BEQ AGAIN / JMP MAIN
-// AGAIN  8094 SEI / LDAA #$8C / STAA SCCR2,X / LDAA #$40 / TAP / CLI / CLR $40 / JMP MAIN
-// RTIH   80A3 LDX #REGS / LDAA #$40 / STAA TFLG2,X / INC $41 / LDAA $41 / ANDA #3
-//        80B1 STAA PACTL,X (another RTI rate) / RTI
-// TOFH   80B4 LDAA #$80 / STAA TFLG2 / RTI
-// SCIH   80BA LDX #REGS / LDAA SCSR,X / INC $42 / LDAA $42 / STAA SCDR,X / CMPA #$F0
-//        80C8 BNE SCIX / LDAA #$0C / STAA SCCR2,X (TIE off until AGAIN) / SCIX RTI
-// XIRQH  80CF INC $43 / RTI
-const std::uint8_t kProgram[] = {
-    0x8E, 0x01, 0xFF, 0xCE, 0x10, 0x00, 0x6F, 0x2B, 0x86, 0x8C, 0xA7, 0x2D, 0x86, 0x10, 0xA7, 0x30,
-    0x86, 0xC0, 0xA7, 0x24, 0x86, 0x01, 0xA7, 0x26, 0x4F, 0x06, 0x18, 0xCE, 0x01, 0x00, 0x18, 0xA6,
-    0x00, 0x8B, 0x19, 0x19, 0x18, 0xA7, 0x00, 0x18, 0xE6, 0x01, 0x3D, 0x18, 0xED, 0x02, 0xCE, 0x00,
-    0x07, 0x02, 0xCD, 0xEF, 0x04, 0xCC, 0x12, 0x34, 0xCE, 0x56, 0x78, 0x03, 0x8F, 0x04, 0x05, 0x18,
-    0xED, 0x06, 0x18, 0x1E, 0x08, 0x01, 0x06, 0x18, 0x1C, 0x08, 0x01, 0x20, 0x04, 0x18, 0x1D, 0x08,
-    0x01, 0xCE, 0x10, 0x00, 0xEC, 0x0E, 0x18, 0xED, 0x0A, 0x1F, 0x30, 0x80, 0x0D, 0xEC, 0x31, 0x18,
-    0xED, 0x0C, 0x96, 0x42, 0x84, 0x03, 0x8A, 0x10, 0xA7, 0x30, 0x1F, 0x2E, 0x20, 0x05, 0xA6, 0x2F,
-    0x18, 0xA7, 0x0E, 0x7C, 0x00, 0x40, 0x96, 0x40, 0x84, 0x1F, 0x26, 0x01, 0x3E, 0x96, 0x40, 0x84,
-    0x7F, 0x26, 0x03, 0xB7, 0xE0, 0x00, 0x96, 0x40, 0x81, 0x80, 0x26, 0x01, 0xCF, 0x81, 0xC0, 0x27,
-    0x03, 0x7E, 0x80, 0x1A, 0x0F, 0x86, 0x8C, 0xA7, 0x2D, 0x86, 0x40, 0x06, 0x0E, 0x7F, 0x00, 0x40,
-    0x7E, 0x80, 0x1A, 0xCE, 0x10, 0x00, 0x86, 0x40, 0xA7, 0x25, 0x7C, 0x00, 0x41, 0x96, 0x41, 0x84,
-    0x03, 0xA7, 0x26, 0x3B, 0x86, 0x80, 0xB7, 0x10, 0x25, 0x3B, 0xCE, 0x10, 0x00, 0xA6, 0x2E, 0x7C,
-    0x00, 0x42, 0x96, 0x42, 0xA7, 0x2F, 0x81, 0xF0, 0x26, 0x04, 0x86, 0x0C, 0xA7, 0x2D, 0x3B, 0x7C,
-    0x00, 0x43, 0x3B,
-};
-
-constexpr std::uint16_t kNorom = 0x8086;
-constexpr std::uint16_t kSciHandler = 0x80BA;
-constexpr std::uint16_t kUndefined = 0x3000;  // 3000-3FFF hold nothing
+constexpr std::uint16_t kUndefined = 0x3000;  // 3000-3FFF hold nothing, the trap's vector too
 
 struct Rig {
     FakeHost host;
@@ -71,12 +31,9 @@ struct Rig {
         setMemoryKind(m.memory, 0x1000, 0x103F, MemoryKind::Io);
         setMemoryKind(m.memory, 0xE000, 0xEFFF, MemoryKind::Rom);
         setMemoryKind(m.memory, kUndefined, 0x3FFF, MemoryKind::Undefined);
-        for (std::size_t i = 0; i < sizeof kProgram; ++i)
-            m.poke(static_cast<std::uint16_t>(0x8000 + i), kProgram[i]);
-        const std::pair<std::uint16_t, std::uint16_t> vectors[] = {
-            {0xFFD6, 0x80BA}, {0xFFDE, 0x80B4},     {0xFFF0, 0x80A3},
-            {0xFFF4, 0x80CF}, {0xFFF8, kUndefined}, {0xFFFE, 0x8000}};
-        for (const auto& [address, target] : vectors) {
+        for (std::size_t i = 0; i < sizeof kBusyProgram; ++i)
+            m.poke(static_cast<std::uint16_t>(kBusyStart + i), kBusyProgram[i]);
+        for (const auto& [address, target] : kBusyVectors) {
             m.poke(address, static_cast<std::uint8_t>(target >> 8));
             m.poke(static_cast<std::uint16_t>(address + 1), static_cast<std::uint8_t>(target));
         }
@@ -213,18 +170,18 @@ TEST_F(FastRunDifferentialTest, RunLoopsMatchPlainStepping) {
     EXPECT_GT(p.timer.overflowCount(), 10u);
     EXPECT_GT(p.sci.interruptCount(), 2000u);
     EXPECT_GT(p.xirq.handlerCount(), 100u);
-    EXPECT_GT(fast.machine->memory[0x807C].executionCount, 1000u);  // WAI
-    EXPECT_GT(fast.machine->memory[0x808C].executionCount, 1000u);  // STOP
-    EXPECT_GT(fast.host.messages.size(), 10u);                      // writes to ROM
+    EXPECT_GT(fast.machine->memory[kBusyWai].executionCount, 1000u);   // WAI
+    EXPECT_GT(fast.machine->memory[kBusyStop].executionCount, 1000u);  // STOP
+    EXPECT_GT(fast.host.messages.size(), 10u);                         // writes to ROM
 
     // Breakpoints that count but never stop take the checking loop.
     for (Rig* rig : {&fast, &plain}) {
-        rig->setBreakpoint(kNorom, 60000);
-        rig->setBreakpoint(kSciHandler, 60000);
+        rig->setBreakpoint(kBusyNorom, 60000);
+        rig->setBreakpoint(kBusySciHandler, 60000);
     }
     SCOPED_TRACE("checking run loop");
     ASSERT_NO_FATAL_FAILURE(runSideBySide(300, true));
-    EXPECT_GT(fast.machine->memory[kNorom].hit, 100);
+    EXPECT_GT(fast.machine->memory[kBusyNorom].hit, 100);
 
     // An opcode that cannot be read: a warning, then the illegal-opcode trap ends the run
     // through its vector, which points into the same undefined memory.
