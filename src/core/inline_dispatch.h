@@ -30,35 +30,28 @@ template <unsigned opcode>
 }
 
 // Every opcode byte, 00 to FF, as a hex literal: X(0x00) X(0x01) ... X(0xFF).
-#define TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, h)                                          \
-    X(0x##h##0)                                                                         \
-    X(0x##h##1)                                                                         \
-    X(0x##h##2)                                                                         \
-    X(0x##h##3)                                                                         \
-    X(0x##h##4)                                                                         \
-    X(0x##h##5)                                                                         \
-    X(0x##h##6) X(0x##h##7) X(0x##h##8) X(0x##h##9) X(0x##h##A) X(0x##h##B) X(0x##h##C) \
-        X(0x##h##D) X(0x##h##E) X(0x##h##F)
-#define TARNWICK_EACH_OPCODE(X)                                                               \
-    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 0)                                                    \
-    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 1)                                                    \
-    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 2)                                                    \
-    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 3)                                                    \
-    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 4)                                                    \
-    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 5)                                                    \
-    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 6) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 7)             \
-        TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 8) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 9)         \
-            TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, A) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, B)     \
-                TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, C) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, D) \
-                    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, E) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, F)
+// clang-format off
+#define TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, h)                                         \
+    X(0x##h##0) X(0x##h##1) X(0x##h##2) X(0x##h##3) X(0x##h##4) X(0x##h##5) X(0x##h##6) \
+    X(0x##h##7) X(0x##h##8) X(0x##h##9) X(0x##h##A) X(0x##h##B) X(0x##h##C) X(0x##h##D) \
+    X(0x##h##E) X(0x##h##F)
+#define TARNWICK_EACH_OPCODE(X)                                                          \
+    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 0) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 1)       \
+    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 2) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 3)       \
+    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 4) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 5)       \
+    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 6) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 7)       \
+    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 8) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, 9)       \
+    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, A) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, B)       \
+    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, C) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, D)       \
+    TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, E) TARNWICK_OPCODES_WITH_HIGH_DIGIT(X, F)
+// clang-format on
 
 // Runs up to `steps` steps of a poll-first loop: each the interrupt poll or one instruction,
 // then `finish`, the rest of the step, which returns true when it took a slow path (a stop
 // request demands one). Returns the steps run, fewer than asked when a stop request ended
 // them. The opcode byte goes to its handler with one indexed jump through a table of labels,
 // and `finish`, compiled after every handler, finds the handler's cycles there as a constant.
-// The rare opcode at an address that cannot be read takes a way of its own. Each step begins
-// as beginInstruction() begins it.
+// The rare opcode at an address that cannot be read takes a way of its own.
 template <typename Finish>
 int runInlineSteps(Machine& m, const int steps, Finish finish) {
 #define TARNWICK_HANDLER_LABEL(n) &&opcode_##n,
@@ -69,10 +62,8 @@ int runInlineSteps(Machine& m, const int steps, Finish finish) {
             if (finish(m) && m.requests.stop) return steps - left + 1;
             continue;
         }
-        const std::uint16_t address = m.pc;
-        AddressRecord& record = m.memory[address];
-        m.instructionAddress = address;
-        ++record.executionCount;
+        const AddressRecord& record = beginInstruction(m);
+        const std::uint16_t address = m.instructionAddress;
         if (!isReadable(record.flags)) [[unlikely]] {
             m.pc = static_cast<std::uint16_t>(address + 1);
             executeUnreadableOpcode(m);

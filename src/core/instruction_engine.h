@@ -13,21 +13,22 @@ using OpcodePage = std::array<InstructionHandler, 256>;
 // instruction-set table. Unassigned entries are the illegal-opcode trap.
 extern const std::array<OpcodePage, 4> kOpcodePages;
 
-// The start of every instruction: the address at PC kept as the instruction's, PC moved past
-// the opcode and the execution counted. Returns the opcode's record. Spelled out here because
-// the run loops' speed rests on it.
+// The start of every instruction: the address at PC kept as the instruction's and the
+// execution counted. Returns the opcode's record; moving PC past the opcode is left to the
+// caller. Spelled out here because the run loops' speed rests on it.
 [[gnu::always_inline]] inline AddressRecord& beginInstruction(Machine& machine) {
-    const std::size_t address = machine.pc;
+    const std::uint16_t address = machine.pc;
     AddressRecord& record = machine.memory[address];
-    machine.instructionAddress = static_cast<std::uint16_t>(address);
-    machine.pc = static_cast<std::uint16_t>(address + 1);
+    machine.instructionAddress = address;
     ++record.executionCount;
     return record;
 }
 
-// The opcode fetch: a checked read at the instruction's address, then PC + 1.
+// The opcode fetch: PC moves past the opcode, which is read at the instruction's address
+// with a checked read.
 [[gnu::always_inline]] inline unsigned fetchOpcode(Machine& machine) {
     const AddressRecord& record = beginInstruction(machine);
+    machine.pc = static_cast<std::uint16_t>(machine.instructionAddress + 1);
     return isReadable(record.flags) ? unsigned{record.value}
                                     : unsigned{machine.read8(machine.instructionAddress)};
 }
