@@ -7,6 +7,7 @@
 //   sci          a data logger: it prints through the SCI at 9600 baud while it computes,
 //                takes the RTI and timer-overflow interrupts, starts an A/D sequence in every
 //                RTI and keeps the results
+//   sci-busy-adc the same printing and computing with the A/D converter busy all the time
 //
 // Without arguments it prints simulated instructions per host second for every workload
 // and loop, each the median of three runs, and simulated against host time at an 8 MHz
@@ -217,16 +218,78 @@ void loadSci(Bench& bench) {
     bench.setWord(0xFFFE, 0x8000);
 }
 
+// The same printing, computing and timer interrupts with the A/D converter busy all the
+// time: the main loop starts the next sequence as soon as one is done, so that a conversion
+// ends every 32 cycles for most of each pass.
+void loadSciBusyAdc(Bench& bench) {
+    bench.load(0x8000, {
+                           0x8E, 0x01, 0xFF,        // LDS #$01FF
+                           0xCE, 0x10, 0x00,        // LDX #$1000
+                           0x86, 0x30,              // LDAA #$30
+                           0xA7, 0x2B,              // STAA BAUD,X: 9600 baud
+                           0x86, 0x08,              // LDAA #$08
+                           0xA7, 0x2D,              // STAA SCCR2,X: TE
+                           0x86, 0x10,              // LDAA #$10
+                           0xA7, 0x30,              // STAA ADCTL,X: MULT, AN0-AN3
+                           0x86, 0xC0,              // LDAA #$C0
+                           0xA7, 0x24,              // STAA TMSK2,X: RTII and TOI
+                           0x0E,                    // CLI
+                           0x18, 0xCE, 0x91, 0x06,  // LDY #MSG
+                           0xCE, 0x01, 0x00,        // LOOP LDX #$0100
+                           0xA6, 0x00,              // LDAA 0,X
+                           0x8B, 0x03,              // ADDA #3
+                           0xA7, 0x00,              // STAA 0,X
+                           0xEC, 0x02,              // LDD 2,X
+                           0xC3, 0x12, 0x34,        // ADDD #$1234
+                           0xED, 0x02,              // STD 2,X
+                           0x86, 0x25,              // LDAA #$25
+                           0xC6, 0x07,              // LDAB #7
+                           0x3D,                    // MUL
+                           0xCE, 0x00, 0x07,        // LDX #7
+                           0x02,                    // IDIV
+                           0xBD, 0x80, 0x61,        // JSR SUB
+                           0xCE, 0x10, 0x00,        // LDX #$1000
+                           0x1F, 0x30, 0x80, 0x08,  // BRCLR ADCTL,X,#$80,SEND: no CCF yet
+                           0xEC, 0x31,              // LDD ADR1,X
+                           0xDD, 0x40,              // STD $40
+                           0x86, 0x10,              // LDAA #$10
+                           0xA7, 0x30,              // STAA ADCTL,X: the next sequence
+                           0x1F, 0x2E, 0x80, 0x10,  // SEND BRCLR SCSR,X,#$80,NEXT: no TDRE
+                           0x18, 0xA6, 0x00,        // LDAA 0,Y
+                           0x26, 0x07,              // BNE PUT
+                           0x18, 0xCE, 0x91, 0x06,  // LDY #MSG: the message again
+                           0x18, 0xA6, 0x00,        // LDAA 0,Y
+                           0xA7, 0x2F,              // PUT STAA SCDR,X
+                           0x18, 0x08,              // INY
+                           0x7A, 0x00, 0x20,        // NEXT DEC $0020
+                           0x26, 0xBC,              // BNE LOOP
+                           0x20, 0xBA,              // BRA LOOP
+                           0x36,                    // SUB PSHA
+                           0xDE, 0x30,              // LDX $30
+                           0x08,                    // INX
+                           0xDF, 0x30,              // STX $30
+                           0x32,                    // PULA
+                           0x39,                    // RTS
+                       });
+    loadTimerHandlers(bench);
+    const std::string_view message = "Tarnwick 68HC11 bench\r\n";
+    std::uint16_t address = 0x9106;  // MSG, zero-terminated
+    for (const char c : message) bench.machine->poke(address++, static_cast<std::uint8_t>(c));
+    bench.machine->poke(address, 0x00);
+    bench.setWord(0xFFFE, 0x8000);
+}
+
 struct Workload {
     const char* name;
     void (*load)(Bench&);
 };
 
-constexpr std::array<Workload, 4> kWorkloads{{
+constexpr std::array<Workload, 5> kWorkloads{{
     {"dex", loadDexLoop},
     {"mixed", loadMixed},
     {"peripherals", loadPeripherals},
     {"sci", loadSci},
+    {"sci-busy-adc", loadSciBusyAdc},
 }};
 
 const Workload* findWorkload(std::string_view name) {
@@ -298,7 +361,7 @@ void measureWallClock() {
         const Measurement plain = median(plainRuns);
         const Measurement checking = median(checkingRuns);
         std::printf(
-            "%-12s plain %6.1f, checking %6.1f million instructions/s; checking/plain %.3f; "
+            "%-13s plain %6.1f, checking %6.1f million instructions/s; checking/plain %.3f; "
             "simulated/host time at 8 MHz %.1f\n",
             workload.name, plain.instructions / plain.seconds / 1e6,
             checking.instructions / checking.seconds / 1e6, ratios[1],
@@ -320,7 +383,7 @@ bool writeImage(const Workload& workload, const char* path) {
 int usage() {
     std::fputs(
         "usage: simulator_bench [--count WORKLOAD plain|checking STEPS | --image WORKLOAD FILE]\n"
-        "workloads: dex, mixed, peripherals, sci\n",
+        "workloads: dex, mixed, peripherals, sci, sci-busy-adc\n",
         stderr);
     return 1;
 }

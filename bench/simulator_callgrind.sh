@@ -34,9 +34,9 @@ hc11run_steps() {
 }
 
 status=0
-printf '%-12s %8s %8s %8s  (host instructions per simulated instruction, %d steps)\n' \
+printf '%-13s %8s %8s %8s  (host instructions per simulated instruction, %d steps)\n' \
   workload plain checking hc11run "$steps"
-for workload in dex mixed peripherals sci; do
+for workload in dex mixed peripherals sci sci-busy-adc; do
   figures=()
   for loop in plain checking; do
     figures+=("$(collected --toggle-collect='tarnwick::run(*' "$bench" --count "$workload" \
@@ -46,7 +46,7 @@ for workload in dex mixed peripherals sci; do
   once=$(hc11run_steps "$workload" "$steps")
   twice=$(hc11run_steps "$workload" $((2 * steps)))
   figures+=("$([ -n "$once" ] && [ -n "$twice" ] && echo $((twice - once)))")
-  line=$(printf '%-12s' "$workload")
+  line=$(printf '%-13s' "$workload")
   for figure in "${figures[@]}"; do
     if [ -z "$figure" ]; then
       line+=$(printf ' %8s' '?')
