@@ -1,5 +1,6 @@
 #include "base/file_text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -22,6 +23,37 @@ std::optional<std::string> readFileText(const std::filesystem::path& path) {
     } catch (const std::ios_base::failure&) {
         return std::nullopt;
     }
+}
+
+bool TextLines::read(const std::filesystem::path& path) {
+    text_.clear();
+    lines_.clear();
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    // As much as the file held when asked, then whatever it has grown by since.
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    text_.resize(error ? 0 : static_cast<std::size_t>(size));
+    text_.resize(std::fread(text_.data(), 1, text_.size(), file));
+    char chunk[4096];
+    while (const std::size_t more = std::fread(chunk, 1, sizeof chunk, file))
+        text_.append(chunk, more);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        text_.clear();
+        return false;
+    }
+
+    const std::string_view text = text_;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        lines_.push_back(text.substr(start, end - start));
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return true;
 }
 
 bool writeFileReplacing(const std::filesystem::path& path, std::string_view text) {

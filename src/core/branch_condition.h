@@ -8,7 +8,8 @@ namespace tarnwick {
 
 // Conditions of the relative branches 20-2F, by the opcode's low nibble: 20 BRA always,
 // 21 BRN never, 22-2F test the flags.
-constexpr bool branchCondition(const ConditionFlags& f, std::uint8_t opcode) {
+[[gnu::always_inline]] constexpr bool branchCondition(const ConditionFlags& f,
+                                                      std::uint8_t opcode) {
     switch (opcode & 0x0F) {
         case 0x0:
             return true;

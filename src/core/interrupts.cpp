@@ -80,8 +80,6 @@ void enterFromPoll(Machine& machine, InterruptSource source, PollPlace place) {
     if (waiting && place == PollPlace::BeforeInstruction) machine.stepCycles = 0;
 }
 
-}  // namespace
-
 void takeXirq(Machine& machine, PollPlace place) {
     enterFromPoll(machine, InterruptSource::Xirq, place);
     machine.flags.i = machine.flags.x = true;
@@ -99,6 +97,26 @@ bool pollMaskable(Machine& machine, PollPlace place) {
     enterFromPoll(machine, *source, place);
     machine.flags.i = true;
     return true;
+}
+
+}  // namespace
+
+bool pollWithAttention(Machine& machine, PollPlace place) {
+    if (machine.peripherals.xirqPending()) {
+        if (!machine.flags.x) {
+            takeXirq(machine, place);
+            return true;
+        }
+        // With X set, XIRQ only wakes the CPU from STOP; the instruction after STOP runs
+        // before any other interrupt.
+        if (machine.stopState) {
+            wakeFromStop(machine);
+            return false;
+        }
+    }
+    if (machine.flags.i || !machine.peripherals.anyMaskableRequestLatched()) return false;
+    if (machine.cycleCounter == machine.cliMark) return false;
+    return pollMaskable(machine, place);
 }
 
 }  // namespace tarnwick

@@ -27,28 +27,13 @@ void interruptEntry(Machine& machine, InterruptSource source);
 // Pushes PC, IY, IX, A, B and the flags byte; SP ends 9 lower.
 void pushRegisterFrame(Machine& machine, std::uint16_t returnAddress);
 
-// The rare parts of the poll, out of line.
-void takeXirq(Machine& machine, PollPlace place);
-void wakeFromStop(Machine& machine);
-bool pollMaskable(Machine& machine, PollPlace place);
+// The poll once the peripherals ask for attention, out of line.
+bool pollWithAttention(Machine& machine, PollPlace place);
 
 [[gnu::always_inline]] inline bool interruptPoll(Machine& machine, PollPlace place) {
-    if (machine.peripherals.xirqPending()) [[unlikely]] {
-        if (!machine.flags.x) {
-            takeXirq(machine, place);
-            return true;
-        }
-        // With X set, XIRQ only wakes the CPU from STOP; the instruction after STOP runs
-        // before any other interrupt.
-        if (machine.stopState) {
-            wakeFromStop(machine);
-            return false;
-        }
-    }
-    if (machine.flags.i || !machine.peripherals.anyMaskableRequestLatched()) [[likely]]
+    if (machine.peripherals.interruptAttention() == 0) [[likely]]
         return false;
-    if (machine.cycleCounter == machine.cliMark) return false;
-    return pollMaskable(machine, place);
+    return pollWithAttention(machine, place);
 }
 
 }  // namespace tarnwick

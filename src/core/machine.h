@@ -46,11 +46,21 @@ struct RunRequests {
 };
 
 // The one temporary stop of run-to-address; `savedFlags` is the target's whole flag byte
-// before the stop flag was set.
+// before the stop flag was set. `reached` tells that a run stopped there by the temporary
+// stop alone, with no other stop request in the same step.
 struct TemporaryStop {
     std::uint16_t address = 0;
     std::uint8_t savedFlags = 0;
+    bool reached = false;
 };
+
+// How a run loop ended: the steps it ran, and whether a stop request ended it rather than a
+// step budget.
+struct RunOutcome {
+    std::uint64_t steps = 0;
+    bool stopped = false;
+};
+inline constexpr std::uint64_t kNoStepBudget = UINT64_MAX;
 
 // Thrown by a checked access when the user answers No to an invalid-access warning, after the
 // program reset: the rest of the instruction must not touch the state the reset produced.
@@ -107,12 +117,9 @@ class Machine {
     std::uint16_t read16(std::uint16_t address);
     void write8(std::uint16_t address, std::uint8_t value);
     void write16(std::uint16_t address, std::uint16_t value);
-    std::uint8_t fetch8() { return read8(pc++); }
-    std::uint16_t fetch16() {
-        const std::uint16_t word = read16(pc);
-        pc += 2;
-        return word;
-    }
+    // Operand bytes at PC: the 8-bit fetch moves PC on before its read, the 16-bit one after.
+    std::uint8_t fetch8();
+    std::uint16_t fetch16();
 
     // Direct access: the value byte, without checks, warnings or I/O side effects.
     std::uint8_t peek(std::uint16_t address) const { return memory[address].value; }
@@ -155,34 +162,59 @@ class Machine {
     bool readingResetVector_ = false;
 };
 
-// ROM (001) and RAM (011) are the kinds whose bits 2 and 0 read 01.
-inline bool isReadable(std::uint8_t flags) {
-    return (flags & 0x05) == 0x01;
+// Bit 0 of the kind is set for ROM (001) and RAM (011) alone, the readable kinds, and bit 1
+// for write-only (010) and RAM (011) alone, the writable ones: each test is one bit test.
+[[gnu::always_inline]] inline bool isReadable(std::uint8_t flags) {
+    return (flags & 0x01) != 0;
 }
 
-// Write-only (010) and RAM (011) are the kinds whose bits 2 and 1 read 01.
-inline bool isWritable(std::uint8_t flags) {
-    return (flags & 0x06) == 0x02;
+[[gnu::always_inline]] inline bool isWritable(std::uint8_t flags) {
+    return (flags & 0x02) != 0;
 }
 
-static_assert(static_cast<int>(MemoryKind::Rom) == 1 &&
+static_assert(static_cast<int>(MemoryKind::Undefined) == 0 &&
+              static_cast<int>(MemoryKind::Rom) == 1 &&
               static_cast<int>(MemoryKind::WriteOnly) == 2 &&
               static_cast<int>(MemoryKind::Ram) == 3 && static_cast<int>(MemoryKind::Io) == 4);
 
-inline std::uint8_t Machine::read8(std::uint16_t address) {
+[[gnu::always_inline]] inline std::uint8_t Machine::read8(std::uint16_t address) {
     const AddressRecord& record = memory[address];
     if (isReadable(record.flags)) [[likely]]
         return record.value;
     return readOther8(address);
 }
 
-inline std::uint16_t Machine::read16(std::uint16_t address) {
+// PC is stored on each path of its own, so that the store of the common path is dead once the
+// instruction stores PC again.
+[[gnu::always_inline]] inline std::uint8_t Machine::fetch8() {
+    const std::uint16_t address = pc;
+    const AddressRecord& record = memory[address];
+    if (isReadable(record.flags)) [[likely]] {
+        pc = static_cast<std::uint16_t>(address + 1);
+        return record.value;
+    }
+    pc = static_cast<std::uint16_t>(address + 1);
+    return readOther8(address);
+}
+
+[[gnu::always_inline]] inline std::uint16_t Machine::fetch16() {
+    const std::uint16_t address = pc;
+    if (isReadable(memory[address].flags)) [[likely]] {
+        pc = static_cast<std::uint16_t>(address + 2);
+        return peek16(address);
+    }
+    const std::uint16_t word = readOther16(address);
+    pc = static_cast<std::uint16_t>(address + 2);
+    return word;
+}
+
+[[gnu::always_inline]] inline std::uint16_t Machine::read16(std::uint16_t address) {
     if (isReadable(memory[address].flags)) [[likely]]
         return peek16(address);
     return readOther16(address);
 }
 
-inline void Machine::write8(std::uint16_t address, std::uint8_t value) {
+[[gnu::always_inline]] inline void Machine::write8(std::uint16_t address, std::uint8_t value) {
     AddressRecord& record = memory[address];
     if (isWritable(record.flags)) [[likely]] {
         record.value = value;
@@ -191,7 +223,7 @@ inline void Machine::write8(std::uint16_t address, std::uint8_t value) {
     writeOther8(address, value);
 }
 
-inline void Machine::write16(std::uint16_t address, std::uint16_t value) {
+[[gnu::always_inline]] inline void Machine::write16(std::uint16_t address, std::uint16_t value) {
     if (isWritable(memory[address].flags)) [[likely]] {
         poke(address, static_cast<std::uint8_t>(value >> 8));
         poke(static_cast<std::uint16_t>(address + 1), static_cast<std::uint8_t>(value));

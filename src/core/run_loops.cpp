@@ -1,5 +1,6 @@
 #include "core/run_loops.h"
 
+#include "core/inline_dispatch.h"
 #include "core/instruction_engine.h"
 #include "core/interrupts.h"
 #include "core/run_loop_frame.h"
@@ -9,29 +10,22 @@ using namespace detail;
 
 namespace {
 
-void finishLineRunPlain(Machine& m) {
+// Stops at a source line, after 1000 steps or, checking, at a stop request (a breakpoint
+// among them).
+template <bool checking>
+void finishLineRunLoop(Machine& m) {
     try {
-        for (int steps = 0; steps < 1000; ++steps) {
-            stepPollFirst(m);
-            finishStep(m);
-            if (hasLine(m.memory[m.pc])) break;
-        }
-    } catch (const InstructionAbandoned&) {
-    }
-    m.peripherals.settle();
-    m.requests.reset = false;
-    m.requests.stop = false;
-}
-
-void finishLineRunChecking(Machine& m) {
-    try {
-        for (int steps = 0; steps < 1000 && !m.requests.stop; ++steps) {
+        for (int steps = 0; steps < 1000 && !(checking && m.requests.stop); ++steps) {
             stepPollFirst(m);
             finishStep(m);
             AddressRecord& r = m.memory[m.pc];
-            if (hasLine(r)) m.requestStop();
-            temporaryStopTest(m, r);
-            stoppingTest(m, r);
+            if constexpr (checking) {
+                if (hasLine(r)) m.requestStop();
+                temporaryStopTest(m, r);
+                stoppingTest(m, r);
+            } else if (hasLine(r)) {
+                break;
+            }
         }
     } catch (const InstructionAbandoned&) {
     }
@@ -44,54 +38,55 @@ void finishLineRunChecking(Machine& m) {
 
 namespace detail {
 
-// Out of line and taking the machine, so that the run loops keep nothing extra at hand for it.
-void tickSlowly(Machine& m) {
-    m.peripherals.tickSlowly();
-}
-
 void finishLineRun(Machine& m) {
+    m.peripherals.refreshInterruptAttention();
     if (m.activeStopCount == 0)
-        finishLineRunPlain(m);
+        finishLineRunLoop<false>(m);
     else
-        finishLineRunChecking(m);
+        finishLineRunLoop<true>(m);
 }
 
 }  // namespace detail
 
 namespace {
 
-void runPlain(Machine& m) {
-    loopFrame<100>(m, [&m] {
-        stepPollFirst(m);
-        return finishStep(m);
-    });
-}
-
-// Most addresses have neither a breakpoint nor the temporary stop: one test passes them.
-inline bool hasStopFields(const AddressRecord& r) {
-    return ((r.flags & kTemporaryStopFlag) | r.hitCount) != 0;
-}
-
 [[gnu::noinline]] void runCheckingTests(Machine& m, AddressRecord& r) {
     temporaryStopTest(m, r);
     stoppingTest(m, r);
 }
 
-void runChecking(Machine& m) {
-    loopFrame<1000>(m, [&m] {
-        stepPollFirst(m);
-        const bool slowTick = finishStep(m);
-        AddressRecord& r = m.memory[m.pc];
-        if (hasStopFields(r)) [[unlikely]] {
-            runCheckingTests(m, r);
-            return true;
-        }
-        return slowTick;
-    });
+// The rest of a checking step: the tick's countdown and the test of the new PC. Most
+// addresses have neither a breakpoint nor the temporary stop: one test passes them.
+[[gnu::always_inline]] inline bool finishCheckingStep(Machine& m) {
+    const bool slowTick = finishStep(m);
+    AddressRecord& r = m.memory[m.pc];
+    if (hasStopFields(r)) [[unlikely]] {
+        runCheckingTests(m, r);
+        return true;
+    }
+    return slowTick;
+}
+
+RunOutcome runPlain(Machine& m, std::uint64_t budget) {
+    return batchFrame<100>(
+        m,
+        [](Machine& m, int steps) {
+            return runInlineSteps(m, steps, [](Machine& m) { return finishStep(m); });
+        },
+        budget);
+}
+
+RunOutcome runChecking(Machine& m, std::uint64_t budget) {
+    return batchFrame<1000>(
+        m,
+        [](Machine& m, int steps) {
+            return runInlineSteps(m, steps, [](Machine& m) { return finishCheckingStep(m); });
+        },
+        budget);
 }
 
 void runFreelyChecking(Machine& m) {
-    loopFrame<1000>(m, [&m] {
+    loopFrame<1000>(m, [](Machine& m) {
         stepPollFirst(m);
         finishStep(m);
         AddressRecord& r = m.memory[m.pc];
@@ -102,7 +97,7 @@ void runFreelyChecking(Machine& m) {
 
 template <bool checking>
 void traceIntoLoop(Machine& m) {
-    loopFrame<100>(m, [&m] {
+    loopFrame<100>(m, [](Machine& m) {
         executeInstruction(m);
         interruptPoll(m);
         finishStep(m);
@@ -118,7 +113,7 @@ template <bool checking>
 void runToCycleLoop(Machine& m, std::uint32_t target) {
     const std::uint32_t start = m.cycleCounter;
     const std::uint32_t cyclesToRun = target > start ? target - start : 0;
-    loopFrame<checking ? 1000 : 100>(m, [&m, start, cyclesToRun] {
+    loopFrame<checking ? 1000 : 100>(m, [start, cyclesToRun](Machine& m) {
         stepPollFirst(m);
         finishStep(m);
         AddressRecord& r = m.memory[m.pc];
@@ -130,7 +125,15 @@ void runToCycleLoop(Machine& m, std::uint32_t target) {
 }  // namespace
 
 void run(Machine& m) {
-    withRefreshTimer(m, [&m] { m.activeStopCount == 0 ? runPlain(m) : runChecking(m); });
+    runSteps(m, kNoStepBudget);
+}
+
+RunOutcome runSteps(Machine& m, std::uint64_t steps) {
+    RunOutcome outcome;
+    withRefreshTimer(m, [&m, &outcome, steps] {
+        outcome = m.activeStopCount == 0 ? runPlain(m, steps) : runChecking(m, steps);
+    });
+    return outcome;
 }
 
 void traceInto(Machine& m) {
@@ -156,7 +159,7 @@ void traceIntoPlain(Machine& m) {
 
 void placeTemporaryStop(Machine& m, std::uint16_t address) {
     ++m.activeStopCount;
-    m.temporaryStop = {address, m.memory[address].flags};
+    m.temporaryStop = {address, m.memory[address].flags, false};
     m.memory[address].flags |= kTemporaryStopFlag;
 }
 

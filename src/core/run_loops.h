@@ -15,6 +15,9 @@ namespace tarnwick {
 
 // Until a breakpoint (checking) or a stop request from outside (pause, trap, error).
 void run(Machine& machine);
+// The same for at most `steps` steps, for runs with ends of their own: the budget is looked at
+// only between batches, whose last is cut to fit.
+RunOutcome runSteps(Machine& machine, std::uint64_t steps);
 // Until PC reaches an address with a source line.
 void traceInto(Machine& machine);
 // Over calls, SWI, WAI and interrupts, to the next source line at the same stack level.
@@ -42,7 +45,7 @@ void traceIntoPlain(Machine& machine);
 // The RTI and timer are settled only between batches: a test that reads them settles first.
 template <typename StopTest>
 void runUntil(Machine& machine, StopTest&& stopTest) {
-    detail::loopFrame<100>(machine, [&machine, &stopTest] {
+    detail::loopFrame<100>(machine, [&stopTest](Machine& machine) {
         detail::stepPollFirst(machine);
         detail::finishStep(machine);
         if (stopTest()) machine.requestStop();

@@ -11,6 +11,47 @@ using namespace detail;
 
 namespace {
 
+// Interrupts taken during step over or step out, nested or not: the handler runs whole, and
+// once the outermost one has returned, a step that executes nothing brings back the state
+// the machine was in when it was interrupted. `inInterrupt` and `leaving` are the machine's
+// own two states for this.
+template <std::uint8_t inInterrupt, std::uint8_t leaving>
+class InterruptFollower {
+  public:
+    // Before a step: false when the state is none of the two. Otherwise it watches the
+    // handler for its RTI, or counts one handler left; `restored` is set when the outermost
+    // has returned and this step only restores the state.
+    bool beforeStep(Machine& m, std::uint8_t& state, bool& restored) {
+        if (state == inInterrupt) {
+            if (classifyNext(m) == StepClass::ReturnFromInterrupt) state = leaving;
+            return true;
+        }
+        if (state != leaving) return false;
+        if (--nesting_ == 0) {
+            restored = true;
+            state = savedState_;
+        } else {
+            state = inInterrupt;
+        }
+        return true;
+    }
+
+    // The step: the instruction, then the interrupt the poll after it may take.
+    void step(Machine& m, std::uint8_t& state) {
+        executeInstruction(m);
+        if (interruptPoll(m)) {
+            if (nesting_ == 0) savedState_ = state;
+            state = inInterrupt;
+            ++nesting_;
+        }
+        finishStep(m);
+    }
+
+  private:
+    std::uint8_t savedState_ = 0;
+    std::uint16_t nesting_ = 0;
+};
+
 // States of the step-over machine.
 enum StepOverState : std::uint8_t {
     kOverOrdinary = 0,
@@ -28,69 +69,51 @@ template <bool checking>
 void stepOverLoop(Machine& m) {
     std::uint16_t referenceSp = m.sp;
     std::uint8_t state = kOverOrdinary;
-    std::uint8_t savedState = kOverOrdinary;
-    std::uint16_t interruptNesting = 0;
-    loopFrame<1000>(m, [&] {
+    InterruptFollower<kOverInInterrupt, kOverLeavingInterrupt> interrupts;
+    loopFrame<1000>(m, [&](Machine& m) {
         bool executeNothing = false;
-        switch (state) {
-            case kOverOrdinary:
-                switch (classifyNext(m)) {
-                    case StepClass::Call:
-                        state = kOverInCall;
-                        break;
-                    case StepClass::Return:
-                        state = kOverAfterReturn;
-                        break;
-                    case StepClass::StackChange:
-                        state = kOverAfterStackChange;
-                        break;
-                    case StepClass::SoftwareInterrupt:
-                        state = kOverInSoftwareInterrupt;
-                        break;
-                    case StepClass::ReturnFromInterrupt:
+        if (interrupts.beforeStep(m, state, executeNothing)) {
+            // Back from the interrupt that ended a WAI: the step is complete.
+            if (executeNothing && state == kOverInWait) m.requestStop();
+        } else {
+            switch (state) {
+                case kOverOrdinary:
+                    switch (classifyNext(m)) {
+                        case StepClass::Call:
+                            state = kOverInCall;
+                            break;
+                        case StepClass::Return:
+                            state = kOverAfterReturn;
+                            break;
+                        case StepClass::StackChange:
+                            state = kOverAfterStackChange;
+                            break;
+                        case StepClass::SoftwareInterrupt:
+                            state = kOverInSoftwareInterrupt;
+                            break;
+                        case StepClass::ReturnFromInterrupt:
+                            state = kOverAfterReturnFromInterrupt;
+                            break;
+                        case StepClass::Wait:
+                            state = kOverInWait;
+                            break;
+                        case StepClass::Other:
+                            break;
+                    }
+                    break;
+                case kOverInSoftwareInterrupt:
+                    if (classifyNext(m) == StepClass::ReturnFromInterrupt) state = kOverOrdinary;
+                    break;
+                case kOverInWait:
+                    if (classifyNext(m) == StepClass::ReturnFromInterrupt)
                         state = kOverAfterReturnFromInterrupt;
-                        break;
-                    case StepClass::Wait:
-                        state = kOverInWait;
-                        break;
-                    case StepClass::Other:
-                        break;
-                }
-                break;
-            case kOverInSoftwareInterrupt:
-                if (classifyNext(m) == StepClass::ReturnFromInterrupt) state = kOverOrdinary;
-                break;
-            case kOverInWait:
-                if (classifyNext(m) == StepClass::ReturnFromInterrupt)
-                    state = kOverAfterReturnFromInterrupt;
-                break;
-            case kOverInInterrupt:
-                if (classifyNext(m) == StepClass::ReturnFromInterrupt)
-                    state = kOverLeavingInterrupt;
-                break;
-            case kOverLeavingInterrupt:
-                if (--interruptNesting == 0) {
-                    // The handler has returned: this step only restores the state.
-                    executeNothing = true;
-                    if (savedState == kOverInWait) m.requestStop();
-                    state = savedState;
-                } else {
-                    state = kOverInInterrupt;
-                }
-                break;
-            default:
-                break;
+                    break;
+                default:
+                    break;
+            }
         }
         if (m.requests.stop) return;
-        if (!executeNothing) {
-            executeInstruction(m);
-            if (interruptPoll(m)) {
-                if (interruptNesting == 0) savedState = state;
-                state = kOverInInterrupt;
-                ++interruptNesting;
-            }
-            finishStep(m);
-        }
+        if (!executeNothing) interrupts.step(m, state);
         AddressRecord& r = m.memory[m.pc];
         if constexpr (checking)
             if (state != kOverLeavingInterrupt) stoppingTest(m, r);
@@ -136,76 +159,58 @@ template <bool checking>
 void stepOutLoop(Machine& m) {
     std::uint16_t callDepth = 0;
     std::uint8_t state = kOutOrdinary;
-    std::uint8_t savedState = kOutOrdinary;
-    std::uint16_t interruptNesting = 0;
-    loopFrame<1000>(m, [&] {
+    InterruptFollower<kOutInInterrupt, kOutLeavingInterrupt> interrupts;
+    loopFrame<1000>(m, [&](Machine& m) {
         bool executeNothing = false;
-        switch (state) {
-            case kOutOrdinary:
-                switch (classifyNext(m)) {
-                    case StepClass::Call:
+        if (!interrupts.beforeStep(m, state, executeNothing)) {
+            switch (state) {
+                case kOutOrdinary:
+                    switch (classifyNext(m)) {
+                        case StepClass::Call:
+                            ++callDepth;
+                            state = kOutInCall;
+                            break;
+                        case StepClass::Return:
+                            state = kOutReturning;
+                            break;
+                        case StepClass::SoftwareInterrupt:
+                            state = kOutInSoftwareInterrupt;
+                            break;
+                        case StepClass::ReturnFromInterrupt:
+                            state = kOutAfterReturnFromInterrupt;
+                            break;
+                        default:
+                            break;
+                    }
+                    break;
+                case kOutInCall:
+                case kOutInLaterCall: {
+                    const StepClass next = classifyNext(m);
+                    if (next == StepClass::Call) {
                         ++callDepth;
-                        state = kOutInCall;
-                        break;
-                    case StepClass::Return:
+                    } else if (next == StepClass::Return && --callDepth == 0) {
+                        state = state == kOutInCall ? kOutOrdinary : kOutReturning;
+                    }
+                    break;
+                }
+                case kOutLookingForLine: {
+                    const StepClass next = classifyNext(m);
+                    if (next == StepClass::Call) {
+                        ++callDepth;
+                        state = kOutInLaterCall;
+                    } else if (next == StepClass::Return) {
                         state = kOutReturning;
-                        break;
-                    case StepClass::SoftwareInterrupt:
-                        state = kOutInSoftwareInterrupt;
-                        break;
-                    case StepClass::ReturnFromInterrupt:
-                        state = kOutAfterReturnFromInterrupt;
-                        break;
-                    default:
-                        break;
+                    }
+                    break;
                 }
-                break;
-            case kOutInCall:
-            case kOutInLaterCall: {
-                const StepClass next = classifyNext(m);
-                if (next == StepClass::Call) {
-                    ++callDepth;
-                } else if (next == StepClass::Return && --callDepth == 0) {
-                    state = state == kOutInCall ? kOutOrdinary : kOutReturning;
-                }
-                break;
+                case kOutInSoftwareInterrupt:
+                    if (classifyNext(m) == StepClass::ReturnFromInterrupt) state = kOutOrdinary;
+                    break;
+                default:
+                    break;
             }
-            case kOutLookingForLine: {
-                const StepClass next = classifyNext(m);
-                if (next == StepClass::Call) {
-                    ++callDepth;
-                    state = kOutInLaterCall;
-                } else if (next == StepClass::Return) {
-                    state = kOutReturning;
-                }
-                break;
-            }
-            case kOutInSoftwareInterrupt:
-                if (classifyNext(m) == StepClass::ReturnFromInterrupt) state = kOutOrdinary;
-                break;
-            case kOutInInterrupt:
-                if (classifyNext(m) == StepClass::ReturnFromInterrupt) state = kOutLeavingInterrupt;
-                break;
-            case kOutLeavingInterrupt:
-                if (--interruptNesting == 0) {
-                    executeNothing = true;
-                    state = savedState;
-                } else {
-                    state = kOutInInterrupt;
-                }
-                break;
-            default:
-                break;
         }
-        if (!executeNothing) {
-            executeInstruction(m);
-            if (interruptPoll(m)) {
-                if (interruptNesting == 0) savedState = state;
-                state = kOutInInterrupt;
-                ++interruptNesting;
-            }
-            finishStep(m);
-        }
+        if (!executeNothing) interrupts.step(m, state);
         AddressRecord& r = m.memory[m.pc];
         if constexpr (checking)
             if (state != kOutLeavingInterrupt) stoppingTest(m, r);

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_text.h"
 #include "debugger/breakpoint_list.h"
 #include "debugger/debug_context.h"
 #include "debugger/execution_counters.h"
@@ -43,10 +44,8 @@ class Debugger {
     void run();
     void runToCursor();
     void runFreelyToCursor();
-    // Runs until the cycle counter has reached the target at a line with code; the target
-    // is kept for the next time the dialog opens.
+    // Runs until the cycle counter has reached the target at a line with code.
     void runFreelyToCycle(std::uint32_t target);
-    std::uint32_t cycleTarget() const { return cycleTarget_; }
     // Skip to Cursor and Program Reset do nothing while another command runs; the machine's
     // own program reset (after an error inside a run) is `resetProgram`.
     void skipToCursor();
@@ -123,11 +122,13 @@ class Debugger {
     bool inSession_ = false;
     bool commandInProgress_ = false;
     bool runControlsDisabled_ = false;
-    std::uint32_t cycleTarget_ = 0;
     std::string savedCaption_;
     LASTEXEPOINT lastExecutionPoint_;
     std::vector<std::string> watchNames_;
     std::vector<std::string> cScopes_;
+    // The image and the symbol or debug file are read into it at every start; it keeps its
+    // memory from one start to the next.
+    TextLines fileText_;
 };
 
 }  // namespace tarnwick

@@ -113,7 +113,6 @@ void Debugger::runFreelyToCursor() {
 
 void Debugger::runFreelyToCycle(std::uint32_t target) {
     if (commandInProgress_) return;
-    cycleTarget_ = target;
     runningCommand("Running free to cycle... (ESC to pause)", true,
                    [this, target] { runToCycle(machine_, target); });
 }

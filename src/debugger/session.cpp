@@ -81,8 +81,8 @@ void Debugger::start() {
 
 // Loads the image and checks the reset vector; false after an error report.
 bool Debugger::loadImage(const std::filesystem::path& s19) {
-    const S19LoadResult loaded =
-        loadS19Image(machine_, context_.project.cpu, context_.sourceMap, findIgnoringCase(s19));
+    const S19LoadResult loaded = loadS19Image(machine_, context_.project.cpu, context_.sourceMap,
+                                              findIgnoringCase(s19), fileText_);
     if (!loaded.ok()) {
         context_.host.showError(loaded.message);
         return false;
@@ -113,7 +113,7 @@ bool Debugger::startAssembly() {
     }
     if (!loadImage(withExtension(project, ".s19"))) return false;
     const SourceReadResult read = readSymbolFile(machine_, context_.sourceMap, project.directory,
-                                                 symbols.string(), watchNames_);
+                                                 symbols.string(), watchNames_, fileText_);
     if (!read.ok()) {
         context_.host.showError(read.error);
         return false;
@@ -139,7 +139,7 @@ bool Debugger::startS19() {
     }
     if (!loadImage(firstFilePath(project))) return false;
     const SourceReadResult read = readSymbolFile(machine_, context_.sourceMap, project.directory,
-                                                 symbols.string(), watchNames_);
+                                                 symbols.string(), watchNames_, fileText_);
     if (!read.ok()) {
         context_.host.showError(read.error);
         return false;
@@ -173,7 +173,7 @@ bool Debugger::startC() {
     }
     if (!loadImage(image)) return false;
     const DebugFileResult read = readDebugFile(machine_, context_.sourceMap, project.directory,
-                                               debugFile.string(), cScopes_);
+                                               debugFile.string(), cScopes_, fileText_);
     if (!read.ok()) {
         context_.host.showError(read.error);
         return false;

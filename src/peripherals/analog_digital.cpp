@@ -5,15 +5,17 @@
 namespace tarnwick {
 
 AnalogDigital::AnalogDigital(PeripheralBus& bus) : bus_(bus), registers_(bus.registers) {
+    const EventCountdown::ClockMask clock = bus.events.add(
+        EventCountdown::clockOf<&AnalogDigital::step, &AnalogDigital::cyclesToEvent>(this));
     bus.registerTable.claim(reg::kAdctl,
                             {.owner = this,
+                             .clocks = clock,
                              .readMask = implementedBits(reg::kAdctl),
                              .write8 = memberCall<&AnalogDigital::writeAdctl>,
                              .writeInWord = memberCall<&AnalogDigital::writeAdctlInWord>});
-    bus.registerTable.claim(reg::kOption,
-                            {.owner = this, .write8 = memberCall<&AnalogDigital::writeOption>});
-    bus.events.add(
-        EventCountdown::clockOf<&AnalogDigital::step, &AnalogDigital::cyclesToEvent>(this));
+    bus.registerTable.claim(
+        reg::kOption,
+        {.owner = this, .clocks = clock, .write8 = memberCall<&AnalogDigital::writeOption>});
 }
 
 void AnalogDigital::reset() {

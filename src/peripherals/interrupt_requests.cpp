@@ -1,6 +1,7 @@
 #include "peripherals/interrupt_requests.h"
 
 #include <algorithm>
+#include <bit>
 #include <stdexcept>
 
 namespace tarnwick {
@@ -15,8 +16,28 @@ RequestLine InterruptRequests::addCondition(InterruptSource source, const Regist
     });
     std::move_backward(place, end, end + 1);
     *place = {request, enable, source};
+    enableOfRequest_[conditionCount_] = enable;
     ++conditionCount_;
-    return RequestLine(raised_, request);
+    return RequestLine(*this, request);
+}
+
+void InterruptRequests::setRaised(std::uint32_t bit, bool raise) {
+    if (!raise) {
+        raised_ &= ~bit;
+        attention_ = static_cast<std::uint16_t>(attention_ & ~bit);
+        return;
+    }
+    raised_ |= bit;
+    if (enabled(enableOfRequest_[std::countr_zero(bit)]))
+        attention_ = static_cast<std::uint16_t>(attention_ | bit);
+}
+
+// Only the raised requests can hold.
+void InterruptRequests::refreshAttention() {
+    std::uint32_t holding = 0;
+    for (std::uint32_t left = raised_; left != 0; left &= left - 1)
+        if (enabled(enableOfRequest_[std::countr_zero(left)])) holding |= left & -left;
+    attention_ = static_cast<std::uint16_t>((attention_ & kXirqBit) | holding);
 }
 
 std::optional<InterruptSource> InterruptRequests::dueSource() const {

@@ -95,6 +95,7 @@ Peripherals::Peripherals(AddressSpace& memory, const std::uint32_t& cycleCounter
       sciReceiver(bus_, sci.baudIndex),
       adc(bus_),
       xirq(bus_, memory),
+      cycleAlarm(bus_),
       timerRegisters_(bus_, rti, timer),
       sciRegisters_(bus_, sci, sciReceiver) {
     // The registers of no modelled peripheral that still refuse writes: INIT, so that the
@@ -117,7 +118,10 @@ void Peripherals::resetRegisters() {
     sciReceiver.reset();
     adc.reset();
     xirq.reset();
-    bus_.events.reschedule();
+    // The reset drops the cycles the other clocks have yet to see; the cycle alarm, which the
+    // reset leaves alone, keeps counting them.
+    bus_.events.reschedule(EventCountdown::kAllClocks & ~cycleAlarm.clock());
+    refreshInterruptAttention();
 }
 
 bool Peripherals::forceRtiClick() {
@@ -143,27 +147,41 @@ std::uint8_t registerIndex(std::uint16_t address) {
 
 }  // namespace
 
+EventCountdown::ClockMask Peripherals::wordClocks(std::uint8_t index) const {
+    return bus_.registerTable.clocks(index) |
+           bus_.registerTable.clocks(static_cast<std::uint8_t>(index + 1));
+}
+
 std::uint8_t Peripherals::read8(std::uint16_t address) {
-    settle();
-    return bus_.registerTable.read8(registerIndex(address));
+    const std::uint8_t index = registerIndex(address);
+    bus_.events.settle(bus_.registerTable.clocks(index));
+    return bus_.registerTable.read8(index);
 }
 
 std::uint16_t Peripherals::read16(std::uint16_t address) {
-    settle();
-    return bus_.registerTable.read16(registerIndex(address));
+    const std::uint8_t index = registerIndex(address);
+    bus_.events.settle(wordClocks(index));
+    return bus_.registerTable.read16(index);
 }
 
-// Writes settle first, so the old rates apply up to here; a write may move the next event.
+// Writes settle the clocks of their registers first, so the old rates apply up to here; a
+// write may move those clocks' next events and change an enable bit.
 void Peripherals::write8(std::uint16_t address, std::uint8_t value) {
-    settle();
-    bus_.registerTable.write8(registerIndex(address), value);
-    bus_.events.reschedule();
+    const std::uint8_t index = registerIndex(address);
+    const EventCountdown::ClockMask clocks = bus_.registerTable.clocks(index);
+    bus_.events.settle(clocks);
+    bus_.registerTable.write8(index, value);
+    if (clocks != 0) bus_.events.reschedule(clocks);
+    refreshInterruptAttention();
 }
 
 void Peripherals::write16(std::uint16_t address, std::uint16_t value) {
-    settle();
-    bus_.registerTable.write16(registerIndex(address), value);
-    bus_.events.reschedule();
+    const std::uint8_t index = registerIndex(address);
+    const EventCountdown::ClockMask clocks = wordClocks(index);
+    bus_.events.settle(clocks);
+    bus_.registerTable.write16(index, value);
+    if (clocks != 0) bus_.events.reschedule(clocks);
+    refreshInterruptAttention();
 }
 
 }  // namespace tarnwick

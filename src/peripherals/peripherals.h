@@ -7,6 +7,7 @@
 #include "base/address_record.h"
 #include "base/interrupt_sources.h"
 #include "peripherals/analog_digital.h"
+#include "peripherals/cycle_alarm.h"
 #include "peripherals/io_registers.h"
 #include "peripherals/peripheral_bus.h"
 #include "peripherals/rti_timer.h"
@@ -43,15 +44,10 @@ class Peripherals {
     void write16(std::uint16_t address, std::uint16_t value);
 
     // Advances RTI, timer, SCI (transmitter, then receiver) and A/D, in that order, by one
-    // step's cycles. They only count down to the nearest event of any of them here and are
-    // advanced at that step, at every register access and by settle(). True when the tick
-    // took its slow path: an event was due or attention had been demanded.
+    // step's cycles. They only count down to the nearest event of any of them here; each is
+    // advanced at its own events, at every access to its registers and by settle(). True
+    // when the tick took its slow path: an event was due or attention had been demanded.
     bool tick(std::uint8_t cycles);
-
-    // The two halves of tick(), for a caller that keeps the slow half out of its loop: counts
-    // the cycles down and tells whether the slow path is due, and the slow path.
-    bool countDown(std::uint8_t cycles) { return bus_.events.countDown(cycles); }
-    void tickSlowly() { bus_.events.tickSlowly(); }
 
     // Makes the next tick take its slow path, leaving what is settled as it is. A stop
     // request demands it, so that the plain run loop needs to look for one only then.
@@ -81,6 +77,13 @@ class Peripherals {
     // Whether any maskable request is latched, enabled or not: the poll's quick first test.
     bool anyMaskableRequestLatched() const { return bus_.interrupts.anyRaised(); }
 
+    // Zero when the interrupt poll has nothing to do: no XIRQ and no maskable condition that
+    // holds. Enable bits written through the register accesses count at once; after any
+    // other change of a register byte, refreshInterruptAttention() must follow before the
+    // next poll (the run loops call it whenever they start and after every event pump).
+    std::uint16_t interruptAttention() const { return bus_.interrupts.attention(); }
+    void refreshInterruptAttention() { bus_.interrupts.refreshAttention(); }
+
     bool xirqPending() const { return xirq.pending(); }
     // A pending XIRQ with X set wakes the CPU from STOP and releases the line.
     void releaseXirqAtStopWakeUp() { xirq.releaseAtStopWakeUp(); }
@@ -103,16 +106,21 @@ class Peripherals {
     SciReceiver sciReceiver;
     AnalogDigital adc;
     XirqLine xirq;
+    // The last clock: it rings after the others' events of the same step.
+    CycleAlarm cycleAlarm;
 
   private:
+    // The clocks of the two registers a 16-bit access at the index reaches.
+    EventCountdown::ClockMask wordClocks(std::uint8_t index) const;
+
     TimerRegisters timerRegisters_;
     SciRegisters sciRegisters_;
 };
 
 [[gnu::always_inline]] inline bool Peripherals::tick(std::uint8_t cycles) {
-    if (!countDown(cycles)) [[likely]]
+    if (!bus_.events.countDown(cycles)) [[likely]]
         return false;
-    tickSlowly();
+    bus_.events.tickSlowly();
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "peripherals/event_countdown.h"
 #include "peripherals/io_registers.h"
 
 namespace tarnwick {
@@ -14,6 +15,9 @@ struct RegisterHandlers {
     using Write = void (*)(void* owner, std::uint8_t value);
 
     void* owner = nullptr;
+    // The clocks whose state the register shows or changes: each access settles them first,
+    // and a write asks them for their next event afterwards.
+    EventCountdown::ClockMask clocks = 0;
     std::uint8_t readMask = 0xFF;  // the bits reads return; the others read 0
     Read afterRead8 = nullptr;     // the side effects of an 8-bit read
     Write write8 = nullptr;        // null: the byte is stored as written
@@ -34,6 +38,8 @@ class RegisterTable {
     }
     // The handler of a write that changes nothing.
     static void ignoreWrite(void*, std::uint8_t) {}
+
+    EventCountdown::ClockMask clocks(std::uint8_t index) const { return handlers_[index].clocks; }
 
     std::uint8_t read8(std::uint8_t index);
     // Both bytes with their read masks and without side effects.

@@ -7,7 +7,7 @@ namespace tarnwick {
 RealTimeInterrupt::RealTimeInterrupt(PeripheralBus& bus)
     : request(bus.interrupts.addCondition(InterruptSource::RealTime, bit::kRtii)),
       registers_(bus.registers) {
-    bus.events.add(
+    clock_ = bus.events.add(
         EventCountdown::clockOf<&RealTimeInterrupt::step, &RealTimeInterrupt::cyclesToTimeout>(
             this));
     bus.interrupts.onTaken(InterruptSource::RealTime, this,
@@ -41,7 +41,7 @@ void RealTimeInterrupt::interruptTaken() {
 FreeRunningTimer::FreeRunningTimer(PeripheralBus& bus)
     : request(bus.interrupts.addCondition(InterruptSource::TimerOverflow, bit::kToi)),
       registers_(bus.registers) {
-    bus.events.add(
+    clock_ = bus.events.add(
         EventCountdown::clockOf<&FreeRunningTimer::step, &FreeRunningTimer::cyclesToOverflow>(
             this));
     bus.interrupts.onTaken(InterruptSource::TimerOverflow, this,

@@ -61,6 +61,7 @@ class RealTimeInterrupt {
     }
     // True while the button shows "RTI Interrupt Pending...".
     bool forceRtiPending() const { return forcePending_; }
+    EventCountdown::ClockMask clock() const { return clock_; }
 
     std::uint8_t rateSelect = 0;  // PACTL bits 1:0
     RequestLine request;
@@ -72,6 +73,7 @@ class RealTimeInterrupt {
     bool forceRtiClick();
 
     IoRegisters registers_;
+    EventCountdown::ClockMask clock_ = 0;
     std::uint32_t accumulator_ = 0;
     std::uint32_t timeoutCount_ = 0;
     bool forcePending_ = false;
@@ -117,6 +119,7 @@ class FreeRunningTimer {
     }
     // True while the button shows "Timer Interrupt Pending...".
     bool forceTimerPending() const { return forcePending_; }
+    EventCountdown::ClockMask clock() const { return clock_; }
 
     std::uint8_t prescaleSelect = 0;  // TMSK2 bits 1:0
     RequestLine request;
@@ -127,6 +130,7 @@ class FreeRunningTimer {
     bool forceTimerClick();
 
     IoRegisters registers_;
+    EventCountdown::ClockMask clock_ = 0;
     std::uint32_t accumulator_ = 0;
     std::uint32_t overflowCount_ = 0;
     bool forcePending_ = false;

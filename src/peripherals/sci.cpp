@@ -10,7 +10,7 @@ SciTransmitter::SciTransmitter(PeripheralBus& bus, const std::function<void(std:
       tcRequest(bus.interrupts.addCondition(InterruptSource::Sci, bit::kTcie)),
       registers_(bus.registers),
       onFrame_(onFrame) {
-    bus.events.add(
+    clock_ = bus.events.add(
         EventCountdown::clockOf<&SciTransmitter::step, &SciTransmitter::cyclesToEvent>(this));
     bus.interrupts.onTaken(InterruptSource::Sci, this, memberCall<&SciTransmitter::interruptTaken>);
 }

@@ -69,6 +69,7 @@ class SciTransmitter {
         return history_[(historyPosition_ + slot) % kHistorySize];
     }
     std::uint32_t interruptCount() const { return interruptCount_; }
+    EventCountdown::ClockMask clock() const { return clock_; }
 
     static constexpr std::uint8_t kTdre = bit::kTdre.mask;
     static constexpr std::uint8_t kTc = bit::kTc.mask;
@@ -89,6 +90,7 @@ class SciTransmitter {
     void completeTransmission();
 
     IoRegisters registers_;
+    EventCountdown::ClockMask clock_ = 0;
     const std::function<void(std::uint8_t)>& onFrame_;
     bool halfFrame_ = false;
     std::array<std::uint8_t, kHistorySize> history_{};

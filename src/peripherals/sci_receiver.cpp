@@ -17,7 +17,8 @@ SciReceiver::SciReceiver(PeripheralBus& bus, const std::uint8_t& baudIndex)
       rdrfRequest_(bus.interrupts.addCondition(InterruptSource::Sci, bit::kRie)),
       overrunRequest_(bus.interrupts.addCondition(InterruptSource::Sci, bit::kRie)),
       idleRequest_(bus.interrupts.addCondition(InterruptSource::Sci, bit::kIlie)) {
-    bus.events.add(EventCountdown::clockOf<&SciReceiver::step, &SciReceiver::cyclesToEvent>(this));
+    clock_ = bus.events.add(
+        EventCountdown::clockOf<&SciReceiver::step, &SciReceiver::cyclesToEvent>(this));
 }
 
 void SciReceiver::attachInput() {

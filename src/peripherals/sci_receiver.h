@@ -55,6 +55,7 @@ class SciReceiver {
     void step(std::uint32_t cycles);
     // E cycles until the frame being received ends or the idle line sets IDLE.
     std::uint32_t cyclesToEvent() const;
+    EventCountdown::ClockMask clock() const { return clock_; }
 
   private:
     friend class SciRegisters;
@@ -75,6 +76,7 @@ class SciReceiver {
     void clearFlags(std::uint8_t flags);
 
     EventCountdown& events_;
+    EventCountdown::ClockMask clock_ = 0;
     IoRegisters registers_;
     const std::uint8_t& baudIndex_;
     RequestLine rdrfRequest_;

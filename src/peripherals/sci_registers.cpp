@@ -10,23 +10,29 @@ namespace tarnwick {
 SciRegisters::SciRegisters(PeripheralBus& bus, SciTransmitter& transmitter, SciReceiver& receiver)
     : registers_(bus.registers), transmitter_(transmitter), receiver_(receiver) {
     RegisterTable& table = bus.registerTable;
+    const EventCountdown::ClockMask clocks = transmitter.clock() | receiver.clock();
     table.claim(reg::kBaud, {.owner = this,
+                             .clocks = clocks,
                              .readMask = implementedBits(reg::kBaud),
                              .write8 = memberCall<&SciRegisters::writeBaud>,
                              .writeInWord = memberCall<&SciRegisters::writeBaud>});
     table.claim(reg::kSccr1, {.owner = this,
+                              .clocks = clocks,
                               .readMask = implementedBits(reg::kSccr1),
                               .write8 = memberCall<&SciRegisters::writeSccr1>,
                               .writeInWord = memberCall<&SciRegisters::writeSccr1>});
     table.claim(reg::kSccr2, {.owner = this,
+                              .clocks = clocks,
                               .write8 = memberCall<&SciRegisters::writeSccr2>,
                               .writeInWord = memberCall<&SciRegisters::writeSccr2>});
     table.claim(reg::kScsr, {.owner = this,
+                             .clocks = clocks,
                              .readMask = implementedBits(reg::kScsr),
                              .afterRead8 = memberCall<&SciRegisters::readScsr>,
                              .write8 = &RegisterTable::ignoreWrite,
                              .writeInWord = &RegisterTable::ignoreWrite});
     table.claim(reg::kScdr, {.owner = this,
+                             .clocks = clocks,
                              .afterRead8 = memberCall<&SciRegisters::readScdr>,
                              .write8 = memberCall<&SciRegisters::writeScdr>});
 }

@@ -9,16 +9,20 @@ TimerRegisters::TimerRegisters(PeripheralBus& bus, RealTimeInterrupt& rti, FreeR
     : bus_(bus), registers_(bus.registers), rti_(rti), timer_(timer) {
     // TCNT is the counter's: writes do nothing, and a 16-bit write starting at either byte
     // changes neither of its bytes.
-    const RegisterHandlers counter{.write8 = &RegisterTable::ignoreWrite,
-                                   .ignoresWordWrites = true};
+    const RegisterHandlers counter{
+        .clocks = timer.clock(), .write8 = &RegisterTable::ignoreWrite, .ignoresWordWrites = true};
     bus.registerTable.claim(reg::kTcntHigh, counter);
     bus.registerTable.claim(reg::kTcntLow, counter);
-    bus.registerTable.claim(reg::kTmsk2,
-                            {.owner = this, .write8 = memberCall<&TimerRegisters::writeTmsk2>});
-    bus.registerTable.claim(reg::kTflg2,
-                            {.owner = this, .write8 = memberCall<&TimerRegisters::writeTflg2>});
-    bus.registerTable.claim(reg::kPactl,
-                            {.owner = this, .write8 = memberCall<&TimerRegisters::writePactl>});
+    const EventCountdown::ClockMask both = rti.clock() | timer.clock();
+    bus.registerTable.claim(
+        reg::kTmsk2,
+        {.owner = this, .clocks = both, .write8 = memberCall<&TimerRegisters::writeTmsk2>});
+    bus.registerTable.claim(
+        reg::kTflg2,
+        {.owner = this, .clocks = both, .write8 = memberCall<&TimerRegisters::writeTflg2>});
+    bus.registerTable.claim(
+        reg::kPactl,
+        {.owner = this, .clocks = both, .write8 = memberCall<&TimerRegisters::writePactl>});
 }
 
 void TimerRegisters::writeTmsk2(std::uint8_t value) {

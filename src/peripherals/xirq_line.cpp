@@ -4,30 +4,31 @@
 
 namespace tarnwick {
 
-XirqLine::XirqLine(PeripheralBus& bus, const AddressSpace& memory) : memory_(memory) {
+XirqLine::XirqLine(PeripheralBus& bus, const AddressSpace& memory)
+    : memory_(memory), requests_(bus.interrupts) {
     bus.interrupts.onTaken(InterruptSource::Xirq, this, memberCall<&XirqLine::interruptTaken>);
 }
 
 void XirqLine::reset() {
-    pending_ = false;
+    requests_.setXirqPending(false);
     handlerCount_ = 0;
     level_ = XirqButton{};
     pulse_ = XirqButton{};
     level_.enabled = pulse_.enabled = vectorInitialised();
 }
 
-void XirqLine::toggle(XirqButton& clicked, XirqButton& other, bool& pending) {
+void XirqLine::toggle(XirqButton& clicked, XirqButton& other) {
     clicked.pendingCaption = !clicked.pendingCaption;
-    pending = clicked.pendingCaption;
+    requests_.setXirqPending(clicked.pendingCaption);
     other.enabled = !clicked.pendingCaption;
 }
 
 void XirqLine::bxirqLevelClick() {
-    if (level_.enabled) toggle(level_, pulse_, pending_);
+    if (level_.enabled) toggle(level_, pulse_);
 }
 
 void XirqLine::bxirqPulseClick() {
-    if (pulse_.enabled) toggle(pulse_, level_, pending_);
+    if (pulse_.enabled) toggle(pulse_, level_);
 }
 
 void XirqLine::intrShow() {
@@ -41,11 +42,11 @@ void XirqLine::interruptTaken() {
     if (level_.enabled) return;
     level_.enabled = true;
     pulse_.pendingCaption = false;
-    pending_ = false;
+    requests_.setXirqPending(false);
 }
 
 void XirqLine::releaseAtStopWakeUp() {
-    pending_ = false;
+    requests_.setXirqPending(false);
     level_ = XirqButton{};
     pulse_ = XirqButton{};
 }

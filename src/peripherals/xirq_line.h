@@ -24,7 +24,7 @@ class XirqLine {
 
     void reset();
 
-    bool pending() const { return pending_; }
+    bool pending() const { return requests_.xirqPending(); }
     std::uint32_t handlerCount() const { return handlerCount_; }
     const XirqButton& levelButton() const { return level_; }
     const XirqButton& pulseButton() const { return pulse_; }
@@ -44,10 +44,10 @@ class XirqLine {
     bool vectorInitialised() const;
 
   private:
-    static void toggle(XirqButton& clicked, XirqButton& other, bool& pending);
+    void toggle(XirqButton& clicked, XirqButton& other);
 
     const AddressSpace& memory_;
-    bool pending_ = false;
+    InterruptRequests& requests_;  // holds the line's state beside the maskable requests
     std::uint32_t handlerCount_ = 0;
     XirqButton level_;
     XirqButton pulse_;

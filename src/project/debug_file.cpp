@@ -138,15 +138,23 @@ class DebugReader {
 DebugFileResult readDebugFile(Machine& machine, SourceMap& sourceMap,
                               const std::filesystem::path& projectDirectory,
                               std::string_view fileName, std::vector<std::string>& scopes) {
+    TextLines text;
+    return readDebugFile(machine, sourceMap, projectDirectory, fileName, scopes, text);
+}
+
+DebugFileResult readDebugFile(Machine& machine, SourceMap& sourceMap,
+                              const std::filesystem::path& projectDirectory,
+                              std::string_view fileName, std::vector<std::string>& scopes,
+                              TextLines& text) {
     scopes.clear();
     const std::filesystem::path path = findIgnoringCase(resolveName(projectDirectory, fileName));
     DebugFileResult result;
-    const auto lines = readTextLines(path, result.error);
-    if (!lines) return result;
+    if (!readTextLines(path, text, result.error)) return result;
 
     DebugReader reader(machine, sourceMap, scopes);
-    for (std::size_t index = 0; index < lines->size(); ++index) {
-        const std::string cause = reader.readLine((*lines)[index]);
+    const std::vector<std::string_view>& lines = text.lines();
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        const std::string cause = reader.readLine(lines[index]);
         if (!cause.empty()) {
             result.error = path.string() + ", line " + std::to_string(index + 1) + ": " + cause;
             return result;

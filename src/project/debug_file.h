@@ -26,5 +26,11 @@ struct DebugFileResult : SourceReadResult {
 DebugFileResult readDebugFile(Machine& machine, SourceMap& sourceMap,
                               const std::filesystem::path& projectDirectory,
                               std::string_view fileName, std::vector<std::string>& scopes);
+// The same, reading the file into `text`, which a caller that reads again keeps for the next
+// time.
+DebugFileResult readDebugFile(Machine& machine, SourceMap& sourceMap,
+                              const std::filesystem::path& projectDirectory,
+                              std::string_view fileName, std::vector<std::string>& scopes,
+                              TextLines& text);
 
 }  // namespace tarnwick

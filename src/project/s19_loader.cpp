@@ -40,22 +40,6 @@ Failure readHex(std::string_view line, std::size_t position, std::size_t digits,
     return {};
 }
 
-// Splits on CR LF, LF or a lone CR; a final terminator does not start another line.
-std::vector<std::string_view> splitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-    }
-    return lines;
-}
-
 void resetDebugModel(Machine& machine, CpuConfiguration& configuration, SourceMap& sourceMap) {
     configuration.applyMemoryMap(machine.memory);
     machine.fillMemory(configuration.randomMemory);
@@ -124,15 +108,19 @@ class RecordReader {
 
 S19LoadResult loadS19Image(Machine& machine, CpuConfiguration& configuration, SourceMap& sourceMap,
                            const std::filesystem::path& path) {
+    TextLines text;
+    return loadS19Image(machine, configuration, sourceMap, path, text);
+}
+
+S19LoadResult loadS19Image(Machine& machine, CpuConfiguration& configuration, SourceMap& sourceMap,
+                           const std::filesystem::path& path, TextLines& text) {
     resetDebugModel(machine, configuration, sourceMap);
 
     const std::string name = path.string();
-    const std::optional<std::string> read = readFileText(path);
-    if (!read) return {S19Error::CannotOpen, "Cannot open the file " + name, true};
-    const std::string& text = *read;
+    if (!text.read(path)) return {S19Error::CannotOpen, "Cannot open the file " + name, true};
 
     RecordReader reader(machine);
-    const std::vector<std::string_view> lines = splitLines(text);
+    const std::vector<std::string_view>& lines = text.lines();
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const std::string_view line = lines[index];
         Failure failure;

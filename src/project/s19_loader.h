@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "base/file_text.h"
 #include "core/machine.h"
 #include "project/cpu_configuration.h"
 #include "project/source_map.h"
@@ -35,5 +36,9 @@ struct S19LoadResult {
 // a failure stay. Cycle counter and execution counts are left alone. Shows no messages.
 S19LoadResult loadS19Image(Machine& machine, CpuConfiguration& configuration, SourceMap& sourceMap,
                            const std::filesystem::path& path);
+// The same, reading the file into `text`, which a caller that loads again keeps for the next
+// time.
+S19LoadResult loadS19Image(Machine& machine, CpuConfiguration& configuration, SourceMap& sourceMap,
+                           const std::filesystem::path& path, TextLines& text);
 
 }  // namespace tarnwick

@@ -111,23 +111,17 @@ std::string_view LineTokens::next() {
     return word;
 }
 
+bool readTextLines(const std::filesystem::path& path, TextLines& text, std::string& error) {
+    if (text.read(path)) return true;
+    error = "Cannot open the file " + path.string();
+    return false;
+}
+
 std::optional<std::vector<std::string>> readTextLines(const std::filesystem::path& path,
                                                       std::string& error) {
-    const std::optional<std::string> read = readFileText(path);
-    if (!read) {
-        error = "Cannot open the file " + path.string();
-        return std::nullopt;
-    }
-    const std::string& text = *read;
-
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
-        lines.push_back(text.substr(start, end - start));
-        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-    }
-    return lines;
+    TextLines text;
+    if (!readTextLines(path, text, error)) return std::nullopt;
+    return std::vector<std::string>(text.lines().begin(), text.lines().end());
 }
 
 std::optional<std::uint16_t> parseHexWord(std::string_view text) {
@@ -165,15 +159,23 @@ std::optional<std::uint16_t> parseDecimal(std::string_view text, std::uint16_t l
 SourceReadResult readSymbolFile(Machine& machine, SourceMap& sourceMap,
                                 const std::filesystem::path& projectDirectory,
                                 std::string_view fileName, std::vector<std::string>& watchNames) {
+    TextLines text;
+    return readSymbolFile(machine, sourceMap, projectDirectory, fileName, watchNames, text);
+}
+
+SourceReadResult readSymbolFile(Machine& machine, SourceMap& sourceMap,
+                                const std::filesystem::path& projectDirectory,
+                                std::string_view fileName, std::vector<std::string>& watchNames,
+                                TextLines& text) {
     watchNames.clear();
     const std::filesystem::path path = findIgnoringCase(resolveName(projectDirectory, fileName));
     std::string error;
-    const auto lines = readTextLines(path, error);
-    if (!lines) return {error};
+    if (!readTextLines(path, text, error)) return {error};
 
     SymbolReader reader(machine, sourceMap, watchNames);
-    for (std::size_t index = 0; index < lines->size(); ++index) {
-        const std::string cause = reader.readLine((*lines)[index]);
+    const std::vector<std::string_view>& lines = text.lines();
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        const std::string cause = reader.readLine(lines[index]);
         if (!cause.empty())
             return {path.string() + ", line " + std::to_string(index + 1) + ": " + cause};
     }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_text.h"
 #include "core/machine.h"
 #include "project/source_map.h"
 
@@ -26,6 +27,12 @@ struct SourceReadResult {
 SourceReadResult readSymbolFile(Machine& machine, SourceMap& sourceMap,
                                 const std::filesystem::path& projectDirectory,
                                 std::string_view fileName, std::vector<std::string>& watchNames);
+// The same, reading the file into `text`, which a caller that reads again keeps for the next
+// time.
+SourceReadResult readSymbolFile(Machine& machine, SourceMap& sourceMap,
+                                const std::filesystem::path& projectDirectory,
+                                std::string_view fileName, std::vector<std::string>& watchNames,
+                                TextLines& text);
 
 struct SourceLocation {
     std::filesystem::path file;  // the module's name resolved against the project directory
@@ -62,6 +69,8 @@ class LineTokens {
 // A whole text file as lines; LF, CR LF and CR all end a line. An error names the file.
 std::optional<std::vector<std::string>> readTextLines(const std::filesystem::path& path,
                                                       std::string& error);
+// The same into `text`; false after setting the error.
+bool readTextLines(const std::filesystem::path& path, TextLines& text, std::string& error);
 
 // Hex digits without prefix, at most FFFF.
 std::optional<std::uint16_t> parseHexWord(std::string_view text);

@@ -32,6 +32,28 @@ TEST(FileTextTest, GivesTheBytesOfRegularFilesOnly) {
     EXPECT_EQ(readFileText(directory.path() / "folder.asm"), std::nullopt);
 }
 
+// Read after read into one object: every line ending, bytes kept as they are, nothing left
+// over from a longer file before, and no lines after a failure.
+TEST(FileTextTest, TextLinesSplitEachFileReadIntoThem) {
+    const testing::TempDirectory directory;
+    const std::string bytes("one\r\ntwo\nthree\rfour\r\n\r\nsix\xFF\0", 28);
+    testing::writeText(directory / "long.sym", bytes);
+    testing::writeText(directory / "short.sym", "a\n\n");
+    fs::create_directory(directory / "folder.sym");
+    using Lines = std::vector<std::string_view>;
+
+    TextLines text;
+    ASSERT_TRUE(text.read(directory / "long.sym"));
+    EXPECT_EQ(text.lines(),
+              (Lines{"one", "two", "three", "four", "", std::string_view("six\xFF\0", 5)}));
+    ASSERT_TRUE(text.read(directory / "short.sym"));
+    EXPECT_EQ(text.lines(), (Lines{"a", ""}));
+    for (const char* name : {"missing.sym", "folder.sym"}) {
+        EXPECT_FALSE(text.read(directory / name)) << name;
+        EXPECT_TRUE(text.lines().empty()) << name;
+    }
+}
+
 // A link named like the output is replaced, its target left alone; a replaced file keeps its
 // permissions; nothing but the output remains.
 TEST(FileTextTest, WritingReplacesLinksAndFilesWhole) {

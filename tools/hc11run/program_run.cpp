@@ -65,7 +65,7 @@ int ProgramRun::run() {
     nextCycleCheck_ = std::min(cycleLimit_, xirq_.nextCycle());
     if (stepLimit_ == 0) return kEndReached;
     betweenBatches();  // the input there is already
-    if (ending_ == Ending::None) runUntil(machine_, [this] { return endOfStep(); });
+    if (ending_ == Ending::None) options_.trace ? runTracing() : runWithAlarm();
     feed_.reset();  // the terminal as it was, for the messages
     // On a terminal the messages start on a line of their own.
     if (lastByte_ && *lastByte_ != '\n' && isatty(STDOUT_FILENO) && isatty(STDERR_FILENO))
@@ -95,6 +95,41 @@ int ProgramRun::run() {
             break;
     }
     return kProgramStopped;
+}
+
+// The run loop itself, ending at its step budget, at the temporary stop on the --until-pc
+// address, at a stop request from the SCI output or between batches, and at a ring of the
+// cycle alarm, which comes at the cycle limit, at the next XIRQ edge and after the steps
+// that idle the CPU in WAI or STOP.
+void ProgramRun::runWithAlarm() {
+    CycleAlarm& alarm = machine_.peripherals.cycleAlarm;
+    alarm.start([this](std::uint64_t counted) { return ring(counted); }, nextCycleCheck_);
+    if (untilPc_ >= 0) placeTemporaryStop(machine_, static_cast<std::uint16_t>(untilPc_));
+    const RunOutcome outcome = runSteps(machine_, stepLimit_);
+    steps_ = outcome.steps;
+    cyclesRun_ = alarm.counted();
+    alarm.stop();
+    const bool untilPcReached = untilPc_ >= 0 && machine_.temporaryStop.reached;
+    if (untilPc_ >= 0) removeTemporaryStop(machine_);
+
+    // The step limit comes before the CPU's idling, as when every step is looked at (the ring
+    // looks at the other limits itself); a stop the program requested wins over both.
+    if ((ending_ == Ending::Stop || ending_ == Ending::Wait) && steps_ >= stepLimit_)
+        ending_ = Ending::Reached;
+    if (ending_ == Ending::None && (!outcome.stopped || untilPcReached)) ending_ = Ending::Reached;
+}
+
+// In the step that rings, after its tick. A stop the program requested in that step wins over
+// the end conditions.
+std::uint64_t ProgramRun::ring(std::uint64_t counted) {
+    cyclesRun_ = counted;
+    if (!machine_.requests.stop && ending_ == Ending::None && checkEnds()) machine_.requestStop();
+    return nextCycleCheck_;
+}
+
+// With --trace every step is looked at, through the run loop that calls back after each.
+void ProgramRun::runTracing() {
+    runUntil(machine_, [this] { return endOfStep(); });
 }
 
 // After every step: one test for the common case; the rest only when a limit is near or
@@ -170,6 +205,8 @@ void ProgramRun::betweenBatches() {
         machine_.requestStop();
         return;
     }
+    const CycleAlarm& alarm = machine_.peripherals.cycleAlarm;
+    if (alarm.running()) cyclesRun_ = alarm.counted();
     if (pace_) pace_->pace(cyclesRun_);
 }
 

@@ -44,6 +44,9 @@ class ProgramRun {
   private:
     enum class Ending { None, Reached, Output, EndKey, Stop, Wait, Signal };
 
+    void runWithAlarm();
+    void runTracing();
+    std::uint64_t ring(std::uint64_t counted);
     bool endOfStep();
     bool checkEnds();
     bool idlesInStop() const;
