@@ -254,6 +254,20 @@ TEST_F(Asm11ProgramTest, CommandLineProblemsAndHelp) {
     EXPECT_EQ(unknown.out, "asm11: unknown option -Q+ (see --help)\n");
     EXPECT_EQ(run("").status, 1);
     EXPECT_EQ(run("a.asm b.asm").status, 1);
+
+    const Result version = run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "asm11 " TARNWICK_VERSION "\n");
+}
+
+TEST_F(Asm11ProgramTest, IncludeFolderAfterABlank) {
+    fs::create_directories(directory / "inc");
+    write("inc/defs.asm", "Value EQU $42\n");
+    write("p.asm", "#INCLUDE defs.asm\n ORG $E000\n LDAA #Value\n");
+    const Result result = run("-I inc p.asm");
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(s19Data(readFile(directory / "p.s19")),
+              (std::map<unsigned, unsigned>{{0xE000, 0x86}, {0xE001, 0x42}}));
 }
 
 }  // namespace

@@ -92,6 +92,10 @@ int run(int argc, const char* const* argv) {
         std::cout << usageText();
         return kClean;
     }
+    if (options.version) {
+        std::cout << "asm11 " TARNWICK_VERSION "\n";
+        return kClean;
+    }
     const std::string& source = options.sourcePath;
     // The outputs go beside the source with these extensions: one of them would overwrite it.
     std::string extension = fs::path(source).extension().string();

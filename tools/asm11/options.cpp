@@ -73,7 +73,11 @@ ParsedAsmOptions parseAsmOptions(int argc, const char* const* argv) {
             options.help = true;
             continue;
         }
-        if (arg.size() < 2 || arg[0] != '-') {
+        if (arg == "--version") {
+            options.version = true;
+            continue;
+        }
+        if (arg.empty() || arg[0] != '-') {
             if (!options.sourcePath.empty()) {
                 parsed.error =
                     "more than one source file: " + options.sourcePath + " and " + std::string(arg);
@@ -82,8 +86,20 @@ ParsedAsmOptions parseAsmOptions(int argc, const char* const* argv) {
             options.sourcePath = arg;
             continue;
         }
+        if (arg.size() < 2) {
+            parsed.error = "unknown option - (see --help)";
+            return parsed;
+        }
         if (arg[1] == 'I' || arg[1] == 'i') {
-            addIncludeDirs(arg.substr(2), options.includeDirs);
+            // -IDIR or -I DIR
+            if (arg.size() > 2) {
+                addIncludeDirs(arg.substr(2), options.includeDirs);
+            } else if (i + 1 < argc) {
+                addIncludeDirs(argv[++i], options.includeDirs);
+            } else {
+                parsed.error = std::string(arg) + " needs a directory (see --help)";
+                return parsed;
+            }
             continue;
         }
         if ((arg[1] == 'D' || arg[1] == 'd') && arg.size() > 2) {
@@ -110,7 +126,8 @@ ParsedAsmOptions parseAsmOptions(int argc, const char* const* argv) {
         }
         options.*(found->flag) = on;
     }
-    if (!options.help && options.sourcePath.empty()) parsed.error = "no source file (see --help)";
+    if (!options.help && !options.version && options.sourcePath.empty())
+        parsed.error = "no source file (see --help)";
     return parsed;
 }
 
@@ -131,9 +148,11 @@ std::string usageText() {
         text += '\n';
     }
     text +=
-        "  -Idir  include directories, separated by ':', searched after the source's own\n"
+        "  -Idir or -I dir  include directories, separated by ':', searched after the\n"
+        "         source's own folder\n"
         "  -Dname[:value]  defines name (upper case) as value (0 without one) before line 1\n"
         "  --help this text\n"
+        "  --version  the program's name and version\n"
         "\n"
         "Lines: a label in column 1 (a ':' after it is allowed, and makes an indented word a\n"
         "label too), the operation, the operand, a comment after a blank or ';'. Lines starting\n"
