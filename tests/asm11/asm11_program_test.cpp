@@ -125,8 +125,9 @@ TEST_F(Asm11ProgramTest, ErrorsWriteNoImageAndExitWithTwo) {
     EXPECT_EQ(folder.out.rfind("ERR* folder.asm [0] Cannot read source file", 0), 0u) << folder.out;
 }
 
-// Sources the outputs would overwrite are refused untouched; old listings do not outlive a
-// build that stopped before writing new ones; a lone CR ends a line as LF does.
+// Sources the outputs would overwrite are refused untouched; old maps do not outlive a build
+// that stopped after pass 1, whose listing shows pass 1's lines and errors; a lone CR ends a
+// line as LF does.
 TEST_F(Asm11ProgramTest, OutputsNeverOverwriteTheSourceNorOutliveTheirBuild) {
     write("prog.s19", " ORG $E000\n NOP\n");
     const Result refused = run("prog.s19");
@@ -137,8 +138,16 @@ TEST_F(Asm11ProgramTest, OutputsNeverOverwriteTheSourceNorOutliveTheirBuild) {
     ASSERT_EQ(run("-L+ -M+ p.asm").status, 0);
     write("p.asm", "A NOP\nA NOP\n");
     EXPECT_EQ(run("-L+ -M+ p.asm").status, 2);
-    EXPECT_FALSE(fs::exists(directory / "p.lst"));
+    EXPECT_EQ(readFile(directory / "p.lst"),
+              "File p.asm\n"
+              "    1                     A NOP\n"
+              "    2                     A NOP\n"
+              "ERR* p.asm [2] Duplicate label: A\n"
+              "\n"
+              "Symbols\n");
     EXPECT_FALSE(fs::exists(directory / "p.map"));
+    EXPECT_EQ(run("p.asm").status, 2);
+    EXPECT_FALSE(fs::exists(directory / "p.lst"));
 
     write("cr.asm", "\tORG\t$E000\rstart\tldaa\t#1\r\tbra\tstart\r");
     EXPECT_EQ(run("cr.asm").status, 0) << readFile(directory / "out.txt");

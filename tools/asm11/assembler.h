@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -53,6 +54,9 @@ struct ListedLine {
     std::vector<Message> messages;    // its errors and warnings
     bool newPage = false;             // #PAGE: a new listing page starts after it
     int macroLine = 0;                // for a line of a macro expansion, its body line
+    // Shown where a line without bytes has no address: an EQU's or SET's value, the address
+    // an RMB or DS reserves from.
+    std::optional<std::int32_t> shownValue;
 };
 
 // A line that stored bytes, while the map is on.

@@ -298,6 +298,7 @@ class Assembler : private SymbolSource {
     void warning(std::string text) { report(Message::Kind::Warning, std::move(text)); }
     std::size_t listingEntryOf(const std::string& file, int line);
     void dropUnlistedLine(std::size_t index, bool listingWasOn);
+    void showInListing(std::int32_t value);
     void hints(std::string_view mnemonic, std::span<const std::uint8_t> bytes, bool followsCall);
     InstructionBytes encodeOperand(const Forms& forms, std::string_view rest,
                                    std::optional<std::int32_t> address = {});

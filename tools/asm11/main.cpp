@@ -145,15 +145,18 @@ int run(int argc, const char* const* argv) {
             !writeOutput(source, beside(source, ".exp"), exportFileText(result)))
             ++errors;
     }
+    // The listing helps to find the errors, so it is written regardless; after pass 1 alone
+    // it shows pass 1's lines and messages.
+    if (options.listing) {
+        if (!writeOutput(source, beside(source, ".lst"), listingText(result))) ++errors;
+    } else if (result.stoppedAfterPass1) {
+        fs::remove(beside(source, ".lst"), ignored);
+    }
     if (result.stoppedAfterPass1) {
-        // A listing or map of an earlier build would stand for this one.
-        for (const char* extension : {".lst", ".map"})
-            fs::remove(beside(source, extension), ignored);
-    } else {
-        // The listing and the map help to find the errors, so they are written regardless.
-        if (options.listing && !writeOutput(source, beside(source, ".lst"), listingText(result)))
-            ++errors;
-        if (options.map && !writeOutput(source, beside(source, ".map"), mapText(result))) ++errors;
+        // A map of an earlier build would stand for this one.
+        fs::remove(beside(source, ".map"), ignored);
+    } else if (options.map && !writeOutput(source, beside(source, ".map"), mapText(result))) {
+        ++errors;
     }
 
     printSummary(source, result, errors);
