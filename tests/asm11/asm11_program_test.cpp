@@ -253,6 +253,31 @@ TEST_F(Asm11ProgramTest, ErrorFilesAndTheAlternativeStyle) {
     EXPECT_FALSE(fs::exists(directory / "e.err"));
 }
 
+// A hint is listed with its place, in either message style, and counts as nothing: the status,
+// the warning count and the -E files stay those of a clean build.
+TEST_F(Asm11ProgramTest, OrderHintsLeaveTheOutcomeAlone) {
+    write("h.asm", " ORG $E000\nSize EQU 2+3*4\n FDB Size,1+Size*2\n LDAB 1+Size*2,X\n");
+    const std::string hint2 =
+        "Read left to right: {2+3}*4 = 20 ($0014); the usual precedence would give 14 ($000E)";
+    const std::string hint3 =
+        "Read left to right: {1+Size}*2 = 42 ($002A); the usual precedence would give 41 "
+        "($0029)";
+    const Result result = run("-E+ h.asm");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "HNT h.asm [2] " + hint2 + "\nHNT h.asm [3] " + hint3 +
+                              "\nHNT h.asm [4] " + hint3 +
+                              "\nasm11: h.asm: 0 errors, 0 warnings, 6 bytes\n");
+    EXPECT_FALSE(fs::exists(directory / "h.err"));
+    EXPECT_EQ(
+        s19Data(readFile(directory / "h.s19")),
+        (std::map<unsigned, unsigned>{
+            {0xE000, 0}, {0xE001, 20}, {0xE002, 0}, {0xE003, 42}, {0xE004, 0xE6}, {0xE005, 42}}));
+
+    const Result other = run("-T+ h.asm");
+    EXPECT_EQ(other.status, 0);
+    EXPECT_EQ(other.out.substr(0, other.out.find('\n')), "h.asm:2: note: " + hint2);
+}
+
 TEST_F(Asm11ProgramTest, CommandLineProblemsAndHelp) {
     const Result help = run("--help");
     EXPECT_EQ(help.status, 0);

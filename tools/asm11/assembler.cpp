@@ -13,11 +13,18 @@ namespace tarnwick::asm11 {
 
 std::string messageLine(const Message& message, bool alternative) {
     if (message.kind == Message::Kind::Note) return message.text;
+    const bool error = message.kind == Message::Kind::Error;
+    const bool hint = message.kind == Message::Kind::Hint;
     if (alternative)
         return message.file + ":" + std::to_string(message.line) +
-               (message.kind == Message::Kind::Error ? ": error: " : ": warning: ") + message.text;
-    return std::string(message.kind == Message::Kind::Error ? "ERR* " : "WRN ") + message.file +
-           " [" + std::to_string(message.line) + "] " + message.text;
+               (error  ? ": error: "
+                : hint ? ": note: "
+                       : ": warning: ") +
+               message.text;
+    return std::string(error  ? "ERR* "
+                       : hint ? "HNT "
+                              : "WRN ") +
+           message.file + " [" + std::to_string(message.line) + "] " + message.text;
 }
 
 std::string upper(std::string_view text) {

@@ -37,6 +37,11 @@ fs::path beside(const std::string& file, const char* extension) {
     return fs::path(file).replace_extension(extension);
 }
 
+// Errors and warnings go into the -E files; hints and notes only to the output.
+bool isProblem(const Message& message) {
+    return message.kind == Message::Kind::Error || message.kind == Message::Kind::Warning;
+}
+
 // The files this run may write or remove as stale, whatever the errors turn out to be.
 std::vector<std::string> outputPaths(const std::string& source, const AssemblyResult& result,
                                      const AsmOptions& options) {
@@ -49,8 +54,7 @@ std::vector<std::string> outputPaths(const std::string& source, const AssemblyRe
     if (options.errorFile) {
         paths.push_back(beside(source, ".err").string());
         for (const Message& message : result.messages)
-            if (message.kind != Message::Kind::Note)
-                paths.push_back(beside(message.file, ".err").string());
+            if (isProblem(message)) paths.push_back(beside(message.file, ".err").string());
     }
     return paths;
 }
@@ -61,8 +65,7 @@ int writeErrorFiles(const std::string& source, const std::vector<Message>& messa
                     bool alternative) {
     std::map<std::string, std::string> texts;
     for (const Message& message : messages)
-        if (message.kind != Message::Kind::Note)
-            texts[message.file] += messageLine(message, alternative) + "\n";
+        if (isProblem(message)) texts[message.file] += messageLine(message, alternative) + "\n";
     std::error_code ignored;
     if (!texts.contains(source)) fs::remove(beside(source, ".err"), ignored);
     int failures = 0;

@@ -135,8 +135,9 @@ std::string usageText() {
     std::string text =
         "Usage: asm11 [options] file.asm\n"
         "Assembles 68HC11 source into file.s19 and file.sym beside it. Messages go to standard\n"
-        "output, one per line: ERR* or WRN, the file, the line in brackets, the text (with\n"
-        "-T+ file:line: error: text). -L+ and -M+ add file.lst and file.map.\n"
+        "output, one per line: ERR*, WRN or HNT (a hint, which counts as neither), the file,\n"
+        "the line in brackets, the text (with -T+ file:line: error: text, or warning: or\n"
+        "note:). -L+ and -M+ add file.lst and file.map.\n"
         "Exit status: 0 clean, 2 errors, 3 warnings only, 1 bad command line.\n"
         "\n"
         "Options, each -NAME+ (on) or -NAME- (off):\n";
@@ -160,7 +161,9 @@ std::string usageText() {
         "Names: letters, digits, _ . @ $ after a letter, _ . or ?. ?name is local to its file,\n"
         "name@@ to its PROC, name$$$ to one macro call; the symbol file shows them with their\n"
         "scope after a colon (Loop@@:3, ?count:f2, Next$$$:m7).\n"
-        "Expressions go strictly left to right; { } group. Operators + - * / \\ (remainder)\n"
+        "Expressions go strictly left to right; { } group. One that mixes + or - with * or /\n"
+        "and whose value the usual precedence would change gets a hint, with the { } that make\n"
+        "its order explicit. Operators + - * / \\ (remainder)\n"
         "& | ^ << >> and < > (shifts); unary - + ~ (swaps the bytes of the low word),\n"
         "[ ] (low and high byte of the low word), [[ ]] (low and high word). Numbers: $hex,\n"
         "0xhex, %binary, @octal, decimal (signed 32-bit; others up to $FFFFFFFF), 'c' or up to\n"
