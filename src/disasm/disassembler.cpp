@@ -16,6 +16,7 @@ constexpr std::size_t kLineWidth = 49;  // puts the comment's ";" in column 51
 constexpr std::size_t kMnemonicWidth = 10;
 constexpr std::uint8_t kRts = 0x39;
 constexpr std::uint8_t kRti = 0x3B;
+constexpr std::string_view kHeader = ";Disassembled by Tarnwick";
 
 std::string padded(std::string_view text, std::size_t width) {
     std::string result(text.substr(0, width));
@@ -124,6 +125,10 @@ LocalDateTime currentLocalTime() {
             local->tm_wday,        local->tm_hour,    local->tm_min};
 }
 
+std::string undatedHeaderLine() {
+    return std::string(kHeader) + "\r\n";
+}
+
 std::string headerLine(const LocalDateTime& time) {
     static constexpr std::array<std::string_view, 7> kWeekdays{
         "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
@@ -134,7 +139,7 @@ std::string headerLine(const LocalDateTime& time) {
     const auto twoDigits = [](int value) {
         return std::string(value < 10 ? "0" : "") + std::to_string(value);
     };
-    return ";Disassembled by Tarnwick [" + std::string(kWeekdays.at(time.weekday)) + ", " +
+    return std::string(kHeader) + " [" + std::string(kWeekdays.at(time.weekday)) + ", " +
            std::string(kMonths.at(time.month - 1)) + " " + twoDigits(time.day) + ", " +
            std::to_string(time.year) + " " + std::to_string(hour12) + ":" + twoDigits(time.minute) +
            " " + (time.hour < 12 ? "AM" : "PM") + "]\r\n";

@@ -39,4 +39,7 @@ LocalDateTime currentLocalTime();
 // ";Disassembled by Tarnwick [Wednesday, January 08, 2025 3:07 PM]" and CR LF.
 std::string headerLine(const LocalDateTime& time);
 
+// ";Disassembled by Tarnwick" and CR LF: the header of outputs that are compared between runs.
+std::string undatedHeaderLine();
+
 }  // namespace tarnwick

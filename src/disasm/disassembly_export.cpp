@@ -32,9 +32,10 @@ std::string writeFile(const std::filesystem::path& path, const std::string& text
 }  // namespace
 
 DisassemblyTexts disassemblyTexts(const Machine& machine, std::string_view asmName,
-                                  std::uint16_t start, const LocalDateTime& time) {
+                                  std::uint16_t start, const std::optional<LocalDateTime>& time) {
     DisassemblyTexts texts;
-    texts.asmText = headerLine(time) + kIndent + "ORG       $" + hexText(start, 4) + " \r\n";
+    texts.asmText = (time ? headerLine(*time) : undatedHeaderLine()) + kIndent + "ORG       $" +
+                    hexText(start, 4) + " \r\n";
     // The reader ignores the token; the name after it is the module's source file.
     const std::string_view stem =
         asmName.substr(0, asmName.size() - std::min<std::size_t>(4, asmName.size()));
@@ -63,7 +64,7 @@ DisassemblyTexts disassemblyTexts(const Machine& machine, std::string_view asmNa
 
 std::string exportDisassembly(const Machine& machine, const std::filesystem::path& directory,
                               std::string_view asmName, std::string_view symName,
-                              std::uint16_t start, const LocalDateTime& time) {
+                              std::uint16_t start, const std::optional<LocalDateTime>& time) {
     const DisassemblyTexts texts = disassemblyTexts(machine, asmName, start, time);
     const std::string asmFailure = writeFile(pathOf(directory, asmName), texts.asmText);
     const std::string symFailure = writeFile(pathOf(directory, symName), texts.symText);

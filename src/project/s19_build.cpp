@@ -60,7 +60,7 @@ S19BuildOutputs s19BuildOutputs(const S19Project& project, std::string_view asmN
 
 S19CommandResult buildS19Project(Machine& machine, CpuConfiguration& configuration,
                                  SourceMap& sourceMap, const S19Project& project,
-                                 const Confirm& overwrite, const LocalDateTime& time,
+                                 const Confirm& overwrite, const std::optional<LocalDateTime>& time,
                                  std::string_view asmName) {
     if (project.firstFile.empty()) return failed("No file loaded to the project");
     const std::string extension = std::filesystem::path(project.firstFile).extension().string();

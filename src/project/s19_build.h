@@ -42,10 +42,10 @@ S19BuildOutputs s19BuildOutputs(const S19Project& project, std::string_view asmN
 
 // Build of an S19 project: loads the image and disassembles it from the start address into a
 // .asm and a .sym named after the first file (or after `asmName` when given), asking before
-// an existing .asm is replaced.
+// an existing .asm is replaced. Without a time the .asm's header names no date.
 S19CommandResult buildS19Project(Machine& machine, CpuConfiguration& configuration,
                                  SourceMap& sourceMap, const S19Project& project,
-                                 const Confirm& overwrite, const LocalDateTime& time,
+                                 const Confirm& overwrite, const std::optional<LocalDateTime>& time,
                                  std::string_view asmName = {});
 
 // The save-to-binary dialog: the chosen index into kEpromChoices, nullopt for Cancel.

@@ -125,8 +125,9 @@ TEST_F(Asm11ProgramTest, ErrorsWriteNoImageAndExitWithTwo) {
     EXPECT_EQ(folder.out.rfind("ERR* folder.asm [0] Cannot read source file", 0), 0u) << folder.out;
 }
 
-// Sources the outputs would overwrite are refused untouched; old listings do not outlive a
-// build that stopped before writing new ones; a lone CR ends a line as LF does.
+// Sources the outputs would overwrite are refused untouched; old maps do not outlive a build
+// that stopped after pass 1, whose listing shows pass 1's lines and errors; a lone CR ends a
+// line as LF does.
 TEST_F(Asm11ProgramTest, OutputsNeverOverwriteTheSourceNorOutliveTheirBuild) {
     write("prog.s19", " ORG $E000\n NOP\n");
     const Result refused = run("prog.s19");
@@ -137,8 +138,16 @@ TEST_F(Asm11ProgramTest, OutputsNeverOverwriteTheSourceNorOutliveTheirBuild) {
     ASSERT_EQ(run("-L+ -M+ p.asm").status, 0);
     write("p.asm", "A NOP\nA NOP\n");
     EXPECT_EQ(run("-L+ -M+ p.asm").status, 2);
-    EXPECT_FALSE(fs::exists(directory / "p.lst"));
+    EXPECT_EQ(readFile(directory / "p.lst"),
+              "File p.asm\n"
+              "    1                     A NOP\n"
+              "    2                     A NOP\n"
+              "ERR* p.asm [2] Duplicate label: A\n"
+              "\n"
+              "Symbols\n");
     EXPECT_FALSE(fs::exists(directory / "p.map"));
+    EXPECT_EQ(run("p.asm").status, 2);
+    EXPECT_FALSE(fs::exists(directory / "p.lst"));
 
     write("cr.asm", "\tORG\t$E000\rstart\tldaa\t#1\r\tbra\tstart\r");
     EXPECT_EQ(run("cr.asm").status, 0) << readFile(directory / "out.txt");
@@ -244,6 +253,31 @@ TEST_F(Asm11ProgramTest, ErrorFilesAndTheAlternativeStyle) {
     EXPECT_FALSE(fs::exists(directory / "e.err"));
 }
 
+// A hint is listed with its place, in either message style, and counts as nothing: the status,
+// the warning count and the -E files stay those of a clean build.
+TEST_F(Asm11ProgramTest, OrderHintsLeaveTheOutcomeAlone) {
+    write("h.asm", " ORG $E000\nSize EQU 2+3*4\n FDB Size,1+Size*2\n LDAB 1+Size*2,X\n");
+    const std::string hint2 =
+        "Read left to right: {2+3}*4 = 20 ($0014); the usual precedence would give 14 ($000E)";
+    const std::string hint3 =
+        "Read left to right: {1+Size}*2 = 42 ($002A); the usual precedence would give 41 "
+        "($0029)";
+    const Result result = run("-E+ h.asm");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "HNT h.asm [2] " + hint2 + "\nHNT h.asm [3] " + hint3 +
+                              "\nHNT h.asm [4] " + hint3 +
+                              "\nasm11: h.asm: 0 errors, 0 warnings, 6 bytes\n");
+    EXPECT_FALSE(fs::exists(directory / "h.err"));
+    EXPECT_EQ(
+        s19Data(readFile(directory / "h.s19")),
+        (std::map<unsigned, unsigned>{
+            {0xE000, 0}, {0xE001, 20}, {0xE002, 0}, {0xE003, 42}, {0xE004, 0xE6}, {0xE005, 42}}));
+
+    const Result other = run("-T+ h.asm");
+    EXPECT_EQ(other.status, 0);
+    EXPECT_EQ(other.out.substr(0, other.out.find('\n')), "h.asm:2: note: " + hint2);
+}
+
 TEST_F(Asm11ProgramTest, CommandLineProblemsAndHelp) {
     const Result help = run("--help");
     EXPECT_EQ(help.status, 0);
@@ -254,6 +288,20 @@ TEST_F(Asm11ProgramTest, CommandLineProblemsAndHelp) {
     EXPECT_EQ(unknown.out, "asm11: unknown option -Q+ (see --help)\n");
     EXPECT_EQ(run("").status, 1);
     EXPECT_EQ(run("a.asm b.asm").status, 1);
+
+    const Result version = run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "asm11 " TARNWICK_VERSION "\n");
+}
+
+TEST_F(Asm11ProgramTest, IncludeFolderAfterABlank) {
+    fs::create_directories(directory / "inc");
+    write("inc/defs.asm", "Value EQU $42\n");
+    write("p.asm", "#INCLUDE defs.asm\n ORG $E000\n LDAA #Value\n");
+    const Result result = run("-I inc p.asm");
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(s19Data(readFile(directory / "p.s19")),
+              (std::map<unsigned, unsigned>{{0xE000, 0x86}, {0xE001, 0x42}}));
 }
 
 }  // namespace

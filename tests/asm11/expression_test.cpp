@@ -195,5 +195,41 @@ TEST(ExpressionTest, QuotedConstantsEndOperandsWhereTheyShould) {
                                                                  'K', ';', ',', 0xCC, 'A', ';'}));
 }
 
+// Where + or - and * or / meet and the usual precedence would give another value, the
+// evaluator notes both values and the { } grouping it read; nothing otherwise.
+TEST(ExpressionTest, MixedPrecedenceIsNotedWhereTheOrderChangesTheValue) {
+    const struct {
+        const char* text;
+        const char* hint;  // empty: none
+    } cases[] = {
+        {"2+3*4", "{2+3}*4 = 20 ($0014); the usual precedence would give 14 ($000E)"},
+        {"10 - 2 * 3", "{10 - 2} * 3 = 24 ($0018); the usual precedence would give 4 ($0004)"},
+        {"1+8/4-1", "{1+8}/4-1 = 1 ($0001); the usual precedence would give 2 ($0002)"},
+        {"1+2*3+4*5", "{{1+2}*3+4}*5 = 65 ($0041); the usual precedence would give 27 ($001B)"},
+        {"A+A*2&$FF", "{A+A}*2&$FF = 64 ($0040); the usual precedence would give 48 ($0030)"},
+        {"1-3*2", "{1-3}*2 = -4 ($FFFFFFFC); the usual precedence would give -5 ($FFFFFFFB)"},
+        {"3*{1+2*2}", "{1+2}*2 = 6 ($0006); the usual precedence would give 5 ($0005)"},
+        {"2*3+4", ""},    // the same value either way
+        {"0+2*1", ""},    // the same value either way
+        {"0-1*2", ""},    // the same value either way
+        {"{2+3}*4", ""},  // grouped: each part has one kind of operator
+        {"2+3+4-1", ""},  // no * or /
+        {"2*3/2", ""},    // no + or -
+        {"1+1<<2", ""},   // a shift is neither
+        {"-2*3", ""},     // a unary minus is part of its term
+        {"1+6/0*0", ""},  // left to right divides by zero: an error, no note
+    };
+    for (const auto& c : cases) {
+        std::string hint;
+        ExpressionContext context = testContext();
+        context.orderHint = &hint;
+        try {
+            evaluateExpression(c.text, context);
+        } catch (const AsmError&) {
+        }
+        EXPECT_EQ(hint, *c.hint ? std::string("Read left to right: ") + c.hint : "") << c.text;
+    }
+}
+
 }  // namespace
 }  // namespace tarnwick::asm11

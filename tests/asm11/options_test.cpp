@@ -42,11 +42,43 @@ TEST(OptionsTest, SwitchesInAnyOrderAndCase) {
     EXPECT_TRUE(parsed.options.s0Header);
 }
 
+// The include folders come joined to -I or as the next word; either way the source stays the
+// one file name.
+TEST(OptionsTest, IncludeFoldersWithOrWithoutABlank) {
+    const struct {
+        std::vector<const char*> args;
+        std::vector<std::string> dirs;
+    } cases[] = {
+        {{"-Iinc", "p.asm"}, {"inc"}},
+        {{"-I", "inc", "p.asm"}, {"inc"}},
+        {{"-i", "a:b", "p.asm", "-Ic"}, {"a", "b", "c"}},
+        {{"p.asm", "-I", "-WRN-"}, {"-WRN-"}},
+    };
+    for (const auto& c : cases) {
+        const ParsedAsmOptions parsed = parse(c.args);
+        ASSERT_TRUE(parsed.ok()) << parsed.error;
+        EXPECT_EQ(parsed.options.sourcePath, "p.asm");
+        EXPECT_EQ(parsed.options.includeDirs, c.dirs) << c.args.front();
+    }
+}
+
 TEST(OptionsTest, BadCommandLines) {
-    EXPECT_EQ(parse({"-Q+", "p.asm"}).error, "unknown option -Q+ (see --help)");
-    EXPECT_EQ(parse({"-WRN+"}).error, "no source file (see --help)");
-    EXPECT_EQ(parse({"a.asm", "b.asm"}).error, "more than one source file: a.asm and b.asm");
-    EXPECT_TRUE(parse({"--help"}).ok());
+    const struct {
+        std::vector<const char*> args;
+        const char* error;
+    } cases[] = {
+        {{"-Q+", "p.asm"}, "unknown option -Q+ (see --help)"},
+        {{"p.asm", "--verbose"}, "unknown option --verbose (see --help)"},
+        {{"-", "p.asm"}, "unknown option - (see --help)"},
+        {{"-D", "p.asm"}, "unknown option -D (see --help)"},
+        {{"p.asm", "-I"}, "-I needs a directory (see --help)"},
+        {{"-WRN+"}, "no source file (see --help)"},
+        {{"a.asm", "b.asm"}, "more than one source file: a.asm and b.asm"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(parse(c.args).error, c.error) << c.args.front();
+    EXPECT_TRUE(parse({"--help"}).options.help);
+    EXPECT_TRUE(parse({"--version"}).options.version);
+    EXPECT_TRUE(parse({"--version"}).ok());
 }
 
 }  // namespace

@@ -94,6 +94,29 @@ TEST(OutputFilesTest, ListingShowsEachMessageUnderItsLineAndPagesAtPage) {
               "Symbols\n");
 }
 
+// Lines without bytes show in the address column what they give: an EQU's or SET's value
+// (known by then or later), the address RMB and DS reserve from.
+TEST(OutputFilesTest, ListingShowsValuesAndReservedAddresses) {
+    AsmOptions options;
+    options.listing = true;
+    const AssemblyResult result = assembleText(
+        " ORG $E000\nCount EQU 3\nBig = $12345\nNeg SET -2\nBuf RMB Count\n DS 2\n"
+        " LDX #Later\nLater EQU Buf+1\n",
+        options);
+    ASSERT_EQ(result.errors, 0) << allMessages(result);
+    const std::string listing = listingText(result);
+    EXPECT_EQ(listing.substr(0, listing.find("\nSymbols")),
+              "File t.asm\n"
+              "    1                      ORG $E000\n"
+              "    2  0003               Count EQU 3\n"
+              "    3  00012345           Big = $12345\n"
+              "    4  FFFE               Neg SET -2\n"
+              "    5  E000               Buf RMB Count\n"
+              "    6  E003                DS 2\n"
+              "    7  E005  CE E0 01      LDX #Later\n"
+              "    8  E001               Later EQU Buf+1\n");
+}
+
 TEST(OutputFilesTest, S0HeaderOnlyWhenAskedAndS9ZeroWithoutEnd) {
     const AssemblyResult result = assembleText(" ORG $E000\n NOP");
     EXPECT_EQ(s19Text(result, "hello"),

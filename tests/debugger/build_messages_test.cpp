@@ -44,6 +44,9 @@ TEST(BuildMessageLineTest, SplitsKindFileLineAndText) {
         {"Assembling prog.asm [pass 2]", MessageKind::Plain, "", 0, ""},
         {"err* prog.asm [4] lower case is no kind", MessageKind::Plain, "prog.asm", 4,
          "lower case is no kind"},
+        // the assembler's hints: listed with their place, counted as nothing
+        {"HNT prog.asm [9] Read left to right: {2+3}*4 = 20 ($0014)", MessageKind::Plain,
+         "prog.asm", 9, "Read left to right: {2+3}*4 = 20 ($0014)"},
     };
     for (const Case& c : cases) {
         const BuildMessage message = parseBuildMessage(c.line);

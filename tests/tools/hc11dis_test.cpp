@@ -34,16 +34,19 @@ class Hc11disTest : public ::testing::Test {
         return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
 
-    // The exit status; stderr goes to `err`.
+    // The exit status; stdout goes to `out`, stderr to `err`.
     int run(const std::string& arguments) {
-        const std::string command = std::string("'") + HC11DIS_PATH + "' " + arguments +
-                                    " >/dev/null 2>'" + (directory / "err").string() + "'";
+        const std::string command = std::string("'") + HC11DIS_PATH + "' " + arguments + " >'" +
+                                    (directory / "stdout").string() + "' 2>'" +
+                                    (directory / "err").string() + "'";
         const int raw = std::system(command.c_str());
+        out = readFile(directory / "stdout");
         err = readFile(directory / "err");
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
 
     fs::path directory;
+    std::string out;
     std::string err;
 };
 
@@ -86,6 +89,16 @@ TEST_F(Hc11disTest, OutputNameAndErrors) {
     EXPECT_EQ(readFile(directory / "tiny.s19").rfind("S106E000", 0), 0u);
     EXPECT_EQ(run("--help"), 0);
     EXPECT_EQ(err, "");
+    EXPECT_EQ(run("--version"), 0);
+    EXPECT_EQ(out, "hc11dis " TARNWICK_VERSION "\n");
+
+    // A word starting with '-' that is no option is named, never taken for the image.
+    for (const char* option : {"--no-dates", "-f", "-"}) {
+        EXPECT_EQ(run(s19 + " E000 " + option), 1) << option;
+        EXPECT_TRUE(err.starts_with("hc11dis: unknown option " + std::string(option) + "\n"))
+            << err;
+    }
+    EXPECT_FALSE(fs::exists(directory / "tiny.asm"));
 }
 
 // Refused runs write nothing and leave every file as it was; --force lifts only the refusals
@@ -156,6 +169,23 @@ TEST_F(Hc11disTest, ExistingFilesOtherFoldersAndItsOwnInputsAreLeftAlone) {
         EXPECT_EQ(readFile(image / "tiny.s19").rfind("S106E000", 0), 0u) << c.name;
         EXPECT_EQ(readFile(image / "tiny.pro"), "[PROJECT]\r\nFormat=S19\r\n") << c.name;
     }
+}
+
+// Without a date two runs write the same files; the header keeps its line, so the .sym's line
+// numbers stay.
+TEST_F(Hc11disTest, NoDateGivesIdenticalOutputs) {
+    const std::string s19 = "'" + (directory / "tiny.s19").string() + "'";
+    ASSERT_EQ(run(s19 + " E000 --no-date"), 0) << err;
+    const std::string asmText = readFile(directory / "tiny.asm");
+    const std::string symText = readFile(directory / "tiny.sym");
+    EXPECT_TRUE(asmText.starts_with(";Disassembled by Tarnwick\r\n" + std::string(20, ' ') +
+                                    "ORG       $E000 \r\n"))
+        << asmText.substr(0, 80);
+    EXPECT_TRUE(symText.starts_with("#MODULE TINYASM TINY.ASM\r\nE000 3\r\n")) << symText;
+
+    ASSERT_EQ(run("--no-date --force " + s19 + " E000"), 0) << err;
+    EXPECT_EQ(readFile(directory / "tiny.asm"), asmText);
+    EXPECT_EQ(readFile(directory / "tiny.sym"), symText);
 }
 
 TEST_F(Hc11disTest, ProjectFileGivesTheCpuConfiguration) {

@@ -13,11 +13,18 @@ namespace tarnwick::asm11 {
 
 std::string messageLine(const Message& message, bool alternative) {
     if (message.kind == Message::Kind::Note) return message.text;
+    const bool error = message.kind == Message::Kind::Error;
+    const bool hint = message.kind == Message::Kind::Hint;
     if (alternative)
         return message.file + ":" + std::to_string(message.line) +
-               (message.kind == Message::Kind::Error ? ": error: " : ": warning: ") + message.text;
-    return std::string(message.kind == Message::Kind::Error ? "ERR* " : "WRN ") + message.file +
-           " [" + std::to_string(message.line) + "] " + message.text;
+               (error  ? ": error: "
+                : hint ? ": note: "
+                       : ": warning: ") +
+               message.text;
+    return std::string(error  ? "ERR* "
+                       : hint ? "HNT "
+                              : "WRN ") +
+           message.file + " [" + std::to_string(message.line) + "] " + message.text;
 }
 
 std::string upper(std::string_view text) {
@@ -198,7 +205,7 @@ void Assembler::finishPass() {
         file_ = block.file;
         line_ = block.line;
         macroLine_ = 0;
-        if (pass_ == 2 && options_.listing) listed_ = listingEntryOf(file_, line_);
+        if (options_.listing) listed_ = listingEntryOf(file_, line_);
         error("#IF without #ENDIF");
         listed_.reset();
     }
@@ -336,6 +343,10 @@ std::size_t Assembler::listingEntryOf(const std::string& file, int line) {
     return listing.size() - 1;
 }
 
+void Assembler::showInListing(std::int32_t value) {
+    if (listed_) state_.result.listing[*listed_].shownValue = value;
+}
+
 void Assembler::processLine(std::string_view text) {
     const std::size_t sequence = state_.sequence++;
     current_ = sequence;
@@ -344,7 +355,8 @@ void Assembler::processLine(std::string_view text) {
     const bool listingWasOn =
         state_.switches.list && (macroLine_ == 0 || state_.switches.macroList);
     listed_.reset();
-    if (pass_ == 2 && options_.listing) {
+    // Both passes list: pass 1's listing is the one written when the assembly stops after it.
+    if (options_.listing) {
         listed_ = state_.result.listing.size();
         state_.result.listing.push_back({file_,
                                          line_,

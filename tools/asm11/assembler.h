@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -11,16 +12,19 @@
 namespace tarnwick::asm11 {
 
 struct Message {
-    enum class Kind { Error, Warning, Note };  // a note is #MESSAGE's text
+    // A note is #MESSAGE's text; a hint points at something that may not mean what it seems
+    // and, unlike a warning, is not counted and leaves the exit status alone.
+    enum class Kind { Error, Warning, Hint, Note };
     Kind kind;
     std::string file;  // as given on the command line or found for #INCLUDE
     int line;          // 1-based
     std::string text;
 };
 
-// "ERR* prog.asm [12] text" or "WRN prog.asm [12] text", the line format the IDE reads; a
-// note is its text alone. The alternative style is the one compilers use and most editors
-// follow: "prog.asm:12: error: text" or "prog.asm:12: warning: text".
+// "ERR* prog.asm [12] text", "WRN prog.asm [12] text" or "HNT prog.asm [12] text", the line
+// format the IDE reads (it counts the first two and lists every line); a note is its text
+// alone. The alternative style is the one compilers use and most editors follow:
+// "prog.asm:12: error: text", "prog.asm:12: warning: text" or "prog.asm:12: note: text".
 std::string messageLine(const Message& message, bool alternative = false);
 
 // The bytes the program stores, over the whole 64 KB.
@@ -53,6 +57,9 @@ struct ListedLine {
     std::vector<Message> messages;    // its errors and warnings
     bool newPage = false;             // #PAGE: a new listing page starts after it
     int macroLine = 0;                // for a line of a macro expansion, its body line
+    // Shown where a line without bytes has no address: an EQU's or SET's value, the address
+    // an RMB or DS reserves from.
+    std::optional<std::int32_t> shownValue;
 };
 
 // A line that stored bytes, while the map is on.

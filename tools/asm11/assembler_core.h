@@ -276,6 +276,7 @@ class Assembler : private SymbolSource {
     bool backwardOnly_ = false;  // conditions see only symbols defined on earlier lines
     bool lineChecked_ = false;   // the line's file holds no control character
     ExpressionContext context_{this};
+    std::string orderHint_;  // what the last expression evaluated noted about its order
     // The listing's entry for the line being assembled, with -L+ in pass 2; a line that is
     // not to be listed has one too until it ends, for the messages it may bring.
     std::optional<std::size_t> listed_;
@@ -298,6 +299,7 @@ class Assembler : private SymbolSource {
     void warning(std::string text) { report(Message::Kind::Warning, std::move(text)); }
     std::size_t listingEntryOf(const std::string& file, int line);
     void dropUnlistedLine(std::size_t index, bool listingWasOn);
+    void showInListing(std::int32_t value);
     void hints(std::string_view mnemonic, std::span<const std::uint8_t> bytes, bool followsCall);
     InstructionBytes encodeOperand(const Forms& forms, std::string_view rest,
                                    std::optional<std::int32_t> address = {});
@@ -333,6 +335,7 @@ class Assembler : private SymbolSource {
     Value internalValue(std::string_view name) override { return internalSymbol(name); }
     const ExpressionContext& expressionContext();
     Value evaluate(std::string_view text);
+    void reportOrderHint();
     std::int32_t evaluateNow(std::string_view text, std::string_view what);
     std::int64_t evaluateCount(std::string_view text, std::string_view what);
     std::string formatEmbedded(std::string_view text, bool inDirective);

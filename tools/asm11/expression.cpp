@@ -1,15 +1,49 @@
 #include "asm11/expression.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "asm11/asm_error.h"
 #include "asm11/source_line.h"
+#include "base/number_text.h"
 
 namespace tarnwick::asm11 {
 
 namespace {
+
+// The usual precedence of the binary operators, tightest first: * / \ (remainder), + -,
+// the shifts, &, ^, |.
+constexpr int kLevels = 6;
+constexpr int kNoOperator = kLevels;
+
+int usualLevel(char op) {
+    switch (op) {
+        case '*':
+        case '/':
+        case '\\':
+            return 5;
+        case '+':
+        case '-':
+            return 4;
+        case '<':
+        case '>':
+            return 3;
+        case '&':
+            return 2;
+        case '^':
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+std::string valueText(std::int32_t value) {
+    const auto u = static_cast<std::uint32_t>(value);
+    return std::to_string(value) + " ($" + hexText(u, u > 0xFFFF ? 8 : 4) + ")";
+}
 
 int digitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -68,8 +102,51 @@ class Parser {
         }
     }
 
+    // The same operands evaluated with the usual precedence, beside the left-to-right value.
+    // Pending operators are strictly increasing in precedence, so a few fixed slots hold them.
+    class UsualOrder {
+      public:
+        explicit UsualOrder(Value first) { values_[0] = first; }
+
+        void push(char op, Value right) {
+            const int level = usualLevel(op);
+            while (count_ > 0 && levels_[count_ - 1] >= level) reduce();
+            ops_[count_] = op;
+            levels_[count_] = level;
+            values_[++count_] = right;
+        }
+
+        // A division's right operand is one term in either order, so left to right has
+        // thrown before this could divide by zero.
+        Value finish() {
+            while (count_ > 0) reduce();
+            return values_[0];
+        }
+
+      private:
+        void reduce() {
+            --count_;
+            values_[count_] = apply(ops_[count_], values_[count_], values_[count_ + 1]);
+        }
+
+        Value values_[kLevels + 1];
+        char ops_[kLevels] = {};
+        int levels_[kLevels] = {};
+        int count_ = 0;
+    };
+
     Value sequence() {
+        skipBlanks();
+        const std::size_t start = pos_;
         Value value = term();
+        std::size_t termEnd = pos_;
+        UsualOrder usual(value);
+        bool additive = false;
+        bool multiplicative = false;
+        // Where a "}" makes the left-to-right order explicit: before an operator that binds
+        // tighter than one already read since the last brace.
+        std::vector<std::size_t> closeAt;
+        int loosest = kNoOperator;
         while (!atEnd() && text_[pos_] != '}') {
             const char op = text_[pos_];
             if (!isBinaryOperator(op))
@@ -78,9 +155,40 @@ class Parser {
             ++pos_;
             // << and >> are the older spellings of the shifts.
             if ((op == '<' || op == '>') && pos_ < text_.size() && text_[pos_] == op) ++pos_;
-            value = apply(op, value, term());
+            const int level = usualLevel(op);
+            if (loosest < level) {
+                closeAt.push_back(termEnd);
+                loosest = kNoOperator;
+            }
+            loosest = std::min(loosest, level);
+            additive = additive || op == '+' || op == '-';
+            multiplicative = multiplicative || op == '*' || op == '/';
+            const Value right = term();
+            termEnd = pos_;
+            value = apply(op, value, right);
+            usual.push(op, right);
+        }
+        if (additive && multiplicative && value.known && context_.orderHint &&
+            context_.orderHint->empty()) {
+            const Value other = usual.finish();
+            if (other.number != value.number)
+                *context_.orderHint = orderHint(start, termEnd, closeAt, value, other);
         }
         return value;
+    }
+
+    std::string orderHint(std::size_t start, std::size_t end,
+                          const std::vector<std::size_t>& closeAt, Value leftToRight,
+                          Value usual) const {
+        std::string grouped(closeAt.size(), '{');
+        std::size_t from = start;
+        for (const std::size_t close : closeAt) {
+            grouped.append(text_.substr(from, close - from)).push_back('}');
+            from = close;
+        }
+        grouped.append(text_.substr(from, end - from));
+        return "Read left to right: " + grouped + " = " + valueText(leftToRight.number) +
+               "; the usual precedence would give " + valueText(usual.number);
     }
 
     static Value apply(char op, Value left, Value right) {

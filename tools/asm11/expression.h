@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace tarnwick::asm11 {
@@ -28,6 +29,10 @@ class SymbolSource {
 struct ExpressionContext {
     SymbolSource* symbols = nullptr;  // always set
     std::int32_t location = 0;        // the value of "*"
+    // When set and empty, receives a note where a part of the expression mixes + or - with
+    // * or / and reading it left to right gives another value than the usual precedence:
+    // the part with the { } that make the order explicit, and both values.
+    std::string* orderHint = nullptr;
 };
 
 // std::isalpha and std::isalnum, with ASCII spared the call into the locale.

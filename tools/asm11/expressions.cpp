@@ -21,14 +21,29 @@ Value Assembler::symbolValue(std::string_view name) {
     throw AsmError{"Undefined symbol: " + std::string(name)};
 }
 
+// Every use of the context ends with reportOrderHint, so a hint belongs to its line.
 const ExpressionContext& Assembler::expressionContext() {
     context_.location = lineStart_;
+    context_.orderHint = &orderHint_;
+    orderHint_.clear();
     return context_;
+}
+
+void Assembler::reportOrderHint() {
+    if (orderHint_.empty()) return;
+    // A line may evaluate its operand more than once; it hears of the order once.
+    const std::vector<Message>& messages = state_.result.messages;
+    if (messages.empty() || messages.back().text != orderHint_ || messages.back().line != line_ ||
+        messages.back().file != file_)
+        report(Message::Kind::Hint, orderHint_);
+    orderHint_.clear();
 }
 
 Value Assembler::evaluate(std::string_view text) {
     if (text.empty()) throw AsmError{"Missing operand"};
-    return evaluateExpression(text, expressionContext());
+    const Value value = evaluateExpression(text, expressionContext());
+    reportOrderHint();
+    return value;
 }
 
 // A value that must be known in pass 1 because it moves the location counter.

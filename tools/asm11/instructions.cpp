@@ -116,6 +116,7 @@ InstructionBytes Assembler::encodeOperand(const Forms& forms, std::string_view r
     if (pass_ == 2 && current_ < records_.size()) direct = records_[current_].direct;
     Encoding encoding = encodeInstruction(
         {forms, rest, state_.switches.spaces, expressionContext(), direct, address});
+    reportOrderHint();
     if (pass_ == 1 && current_ < records_.size()) records_[current_].direct = encoding.direct;
     return encoding.bytes;
 }
@@ -125,7 +126,10 @@ InstructionBytes Assembler::encodeFixed(std::string_view mnemonic, std::string_v
                                         std::int32_t address) {
     ExpressionContext context = expressionContext();
     context.location = address;
-    return encodeInstruction({*instructionForms(mnemonic), operand, false, context, {}}).bytes;
+    InstructionBytes bytes =
+        encodeInstruction({*instructionForms(mnemonic), operand, false, context, {}}).bytes;
+    reportOrderHint();
+    return bytes;
 }
 
 // A step of an extra mnemonic that does not take the line's operand: the table gives it

@@ -37,6 +37,11 @@ fs::path beside(const std::string& file, const char* extension) {
     return fs::path(file).replace_extension(extension);
 }
 
+// Errors and warnings go into the -E files; hints and notes only to the output.
+bool isProblem(const Message& message) {
+    return message.kind == Message::Kind::Error || message.kind == Message::Kind::Warning;
+}
+
 // The files this run may write or remove as stale, whatever the errors turn out to be.
 std::vector<std::string> outputPaths(const std::string& source, const AssemblyResult& result,
                                      const AsmOptions& options) {
@@ -49,8 +54,7 @@ std::vector<std::string> outputPaths(const std::string& source, const AssemblyRe
     if (options.errorFile) {
         paths.push_back(beside(source, ".err").string());
         for (const Message& message : result.messages)
-            if (message.kind != Message::Kind::Note)
-                paths.push_back(beside(message.file, ".err").string());
+            if (isProblem(message)) paths.push_back(beside(message.file, ".err").string());
     }
     return paths;
 }
@@ -61,8 +65,7 @@ int writeErrorFiles(const std::string& source, const std::vector<Message>& messa
                     bool alternative) {
     std::map<std::string, std::string> texts;
     for (const Message& message : messages)
-        if (message.kind != Message::Kind::Note)
-            texts[message.file] += messageLine(message, alternative) + "\n";
+        if (isProblem(message)) texts[message.file] += messageLine(message, alternative) + "\n";
     std::error_code ignored;
     if (!texts.contains(source)) fs::remove(beside(source, ".err"), ignored);
     int failures = 0;
@@ -90,6 +93,10 @@ int run(int argc, const char* const* argv) {
     const AsmOptions& options = parsed.options;
     if (options.help) {
         std::cout << usageText();
+        return kClean;
+    }
+    if (options.version) {
+        std::cout << "asm11 " TARNWICK_VERSION "\n";
         return kClean;
     }
     const std::string& source = options.sourcePath;
@@ -141,15 +148,18 @@ int run(int argc, const char* const* argv) {
             !writeOutput(source, beside(source, ".exp"), exportFileText(result)))
             ++errors;
     }
+    // The listing helps to find the errors, so it is written regardless; after pass 1 alone
+    // it shows pass 1's lines and messages.
+    if (options.listing) {
+        if (!writeOutput(source, beside(source, ".lst"), listingText(result))) ++errors;
+    } else if (result.stoppedAfterPass1) {
+        fs::remove(beside(source, ".lst"), ignored);
+    }
     if (result.stoppedAfterPass1) {
-        // A listing or map of an earlier build would stand for this one.
-        for (const char* extension : {".lst", ".map"})
-            fs::remove(beside(source, extension), ignored);
-    } else {
-        // The listing and the map help to find the errors, so they are written regardless.
-        if (options.listing && !writeOutput(source, beside(source, ".lst"), listingText(result)))
-            ++errors;
-        if (options.map && !writeOutput(source, beside(source, ".map"), mapText(result))) ++errors;
+        // A map of an earlier build would stand for this one.
+        fs::remove(beside(source, ".map"), ignored);
+    } else if (options.map && !writeOutput(source, beside(source, ".map"), mapText(result))) {
+        ++errors;
     }
 
     printSummary(source, result, errors);

@@ -73,7 +73,11 @@ ParsedAsmOptions parseAsmOptions(int argc, const char* const* argv) {
             options.help = true;
             continue;
         }
-        if (arg.size() < 2 || arg[0] != '-') {
+        if (arg == "--version") {
+            options.version = true;
+            continue;
+        }
+        if (arg.empty() || arg[0] != '-') {
             if (!options.sourcePath.empty()) {
                 parsed.error =
                     "more than one source file: " + options.sourcePath + " and " + std::string(arg);
@@ -82,8 +86,20 @@ ParsedAsmOptions parseAsmOptions(int argc, const char* const* argv) {
             options.sourcePath = arg;
             continue;
         }
+        if (arg.size() < 2) {
+            parsed.error = "unknown option - (see --help)";
+            return parsed;
+        }
         if (arg[1] == 'I' || arg[1] == 'i') {
-            addIncludeDirs(arg.substr(2), options.includeDirs);
+            // -IDIR or -I DIR
+            if (arg.size() > 2) {
+                addIncludeDirs(arg.substr(2), options.includeDirs);
+            } else if (i + 1 < argc) {
+                addIncludeDirs(argv[++i], options.includeDirs);
+            } else {
+                parsed.error = std::string(arg) + " needs a directory (see --help)";
+                return parsed;
+            }
             continue;
         }
         if ((arg[1] == 'D' || arg[1] == 'd') && arg.size() > 2) {
@@ -110,7 +126,8 @@ ParsedAsmOptions parseAsmOptions(int argc, const char* const* argv) {
         }
         options.*(found->flag) = on;
     }
-    if (!options.help && options.sourcePath.empty()) parsed.error = "no source file (see --help)";
+    if (!options.help && !options.version && options.sourcePath.empty())
+        parsed.error = "no source file (see --help)";
     return parsed;
 }
 
@@ -118,8 +135,9 @@ std::string usageText() {
     std::string text =
         "Usage: asm11 [options] file.asm\n"
         "Assembles 68HC11 source into file.s19 and file.sym beside it. Messages go to standard\n"
-        "output, one per line: ERR* or WRN, the file, the line in brackets, the text (with\n"
-        "-T+ file:line: error: text). -L+ and -M+ add file.lst and file.map.\n"
+        "output, one per line: ERR*, WRN or HNT (a hint, which counts as neither), the file,\n"
+        "the line in brackets, the text (with -T+ file:line: error: text, or warning: or\n"
+        "note:). -L+ and -M+ add file.lst and file.map.\n"
         "Exit status: 0 clean, 2 errors, 3 warnings only, 1 bad command line.\n"
         "\n"
         "Options, each -NAME+ (on) or -NAME- (off):\n";
@@ -131,9 +149,11 @@ std::string usageText() {
         text += '\n';
     }
     text +=
-        "  -Idir  include directories, separated by ':', searched after the source's own\n"
+        "  -Idir or -I dir  include directories, separated by ':', searched after the\n"
+        "         source's own folder\n"
         "  -Dname[:value]  defines name (upper case) as value (0 without one) before line 1\n"
         "  --help this text\n"
+        "  --version  the program's name and version\n"
         "\n"
         "Lines: a label in column 1 (a ':' after it is allowed, and makes an indented word a\n"
         "label too), the operation, the operand, a comment after a blank or ';'. Lines starting\n"
@@ -141,7 +161,9 @@ std::string usageText() {
         "Names: letters, digits, _ . @ $ after a letter, _ . or ?. ?name is local to its file,\n"
         "name@@ to its PROC, name$$$ to one macro call; the symbol file shows them with their\n"
         "scope after a colon (Loop@@:3, ?count:f2, Next$$$:m7).\n"
-        "Expressions go strictly left to right; { } group. Operators + - * / \\ (remainder)\n"
+        "Expressions go strictly left to right; { } group. One that mixes + or - with * or /\n"
+        "and whose value the usual precedence would change gets a hint, with the { } that make\n"
+        "its order explicit. Operators + - * / \\ (remainder)\n"
         "& | ^ << >> and < > (shifts); unary - + ~ (swaps the bytes of the low word),\n"
         "[ ] (low and high byte of the low word), [[ ]] (low and high word). Numbers: $hex,\n"
         "0xhex, %binary, @octal, decimal (signed 32-bit; others up to $FFFFFFFF), 'c' or up to\n"

@@ -10,6 +10,7 @@ namespace tarnwick::asm11 {
 // the IDE's build assumes.
 struct AsmOptions {
     bool help = false;
+    bool version = false;
     std::string sourcePath;
 
     bool warnings = true;        // -WRN

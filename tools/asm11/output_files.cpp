@@ -5,6 +5,7 @@
 #include <cctype>
 #include <charconv>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -21,14 +22,24 @@ std::string padded(std::string text, std::size_t width) {
     return text;
 }
 
+// A 16-bit value (or a negative one down to -$8000) in 4 digits, a wider one in 8.
+std::string valueText(std::int32_t value) {
+    if (value >= -0x8000 && value <= 0xFFFF)
+        return hexText(static_cast<std::uint32_t>(value) & 0xFFFF, 4);
+    return hexText(static_cast<std::uint32_t>(value), 8);
+}
+
 std::string listingRow(const std::string& number, std::int32_t address,
                        const std::vector<std::uint8_t>& bytes, std::size_t first,
-                       const std::string& source) {
+                       const std::optional<std::int32_t>& shownValue, const std::string& source) {
     std::string hex;
     for (std::size_t i = first; i < bytes.size() && i < first + kListedBytesPerRow; ++i)
         hex += hexText(bytes[i], 2) + " ";
-    const std::string where =
-        bytes.empty() ? "" : hexText(static_cast<std::uint32_t>(address + first) & 0xFFFF, 4);
+    std::string where;
+    if (!bytes.empty())
+        where = hexText(static_cast<std::uint32_t>(address + first) & 0xFFFF, 4);
+    else if (shownValue)
+        where = valueText(*shownValue);
     std::string row = padded(std::string(5 - std::min<std::size_t>(5, number.size()), ' ') +
                                  number + "  " + padded(where, 4) + "  " + hex,
                              26) +
@@ -105,9 +116,9 @@ std::string listingText(const AssemblyResult& result) {
         }
         // A line of a macro expansion carries its call's number and a '+'.
         const std::string number = std::to_string(line.line) + (line.macroLine > 0 ? "+" : "");
-        text += listingRow(number, line.address, line.bytes, 0, line.text);
+        text += listingRow(number, line.address, line.bytes, 0, line.shownValue, line.text);
         for (std::size_t i = kListedBytesPerRow; i < line.bytes.size(); i += kListedBytesPerRow)
-            text += listingRow("", line.address, line.bytes, i, "");
+            text += listingRow("", line.address, line.bytes, i, {}, "");
         for (const Message& message : line.messages) text += messageLine(message) + "\n";
         if (line.newPage) text += "\f";
     }

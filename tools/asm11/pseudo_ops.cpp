@@ -58,7 +58,9 @@ void Assembler::exp(const Statement& s) {
 void Assembler::defineValue(const Statement& s, bool redefinable, bool exported) {
     if (s.label.empty()) throw AsmError{std::string(s.name) + " needs a label"};
     const ListItems items = splitList(operand(s.rest));
-    defineSymbol(s.label, evaluate(items[0]), redefinable);
+    const Value value = evaluate(items[0]);
+    defineSymbol(s.label, value, redefinable);
+    if (value.known) showInListing(value.number);
     if (items.size() > 1) setSize(s.label, evaluateNow(items[1], std::string(s.name) + " size"));
     if (items.size() > 2) throw AsmError{std::string(s.name) + " takes value[,size]"};
     if (exported) exportSymbol(s.label, false);
@@ -240,6 +242,7 @@ void Assembler::fcs(const Statement& s) {
 void Assembler::rmb(const Statement& s) {
     const std::int64_t count = evaluateCount(operand(s.rest), s.name);
     checkCount(count, state_.location);
+    showInListing(state_.location);
     reserve(count);
     if (!s.label.empty()) setSize(s.label, static_cast<std::int32_t>(count));
 }

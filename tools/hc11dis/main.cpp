@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -24,7 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
-    "usage: hc11dis FILE.s19 START [-o NAME.asm] [--pro FILE.pro] [--force]\n"
+    "usage: hc11dis FILE.s19 START [-o NAME.asm] [--pro FILE.pro] [--force] [--no-date]\n"
     "  Loads FILE.s19 with the default CPU configuration and disassembles it from START (hex)\n"
     "  to FFBF, then the vector table, into FILE.asm and FILE.sym beside it.\n"
     "  -o NAME.asm    another name for the .asm (it must end in .asm), beside FILE.s19; the\n"
@@ -32,6 +33,8 @@ constexpr const char* kUsage =
     "  --pro FILE.pro the CPU configuration of this project file instead of the default\n"
     "  --force        replace an existing .asm or .sym, and write an -o outside the folder\n"
     "                 of FILE.s19\n"
+    "  --no-date      no date in the .asm's header, so that two runs give the same files\n"
+    "  --version      the program's name and version\n"
     "  The outputs never replace FILE.s19 or FILE.pro, --force or not.\n";
 
 struct Arguments {
@@ -40,38 +43,48 @@ struct Arguments {
     std::string asmName;
     std::string projectFile;
     bool force = false;
+    bool noDate = false;
     bool help = false;
+    bool version = false;
 };
 
-bool parse(int argc, char** argv, Arguments& arguments) {
+// What is wrong with the command line, empty when it is good.
+std::string parse(int argc, char** argv, Arguments& arguments) {
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "-h" || argument == "--help") {
             arguments.help = true;
-            return true;
+            return "";
+        }
+        if (argument == "--version") {
+            arguments.version = true;
+            return "";
         }
         if (argument == "--force") {
             arguments.force = true;
+        } else if (argument == "--no-date") {
+            arguments.noDate = true;
         } else if (argument == "-o" || argument == "--pro") {
             std::string& value = argument == "-o" ? arguments.asmName : arguments.projectFile;
-            if (i + 1 == argc || !value.empty()) return false;
+            if (!value.empty()) return std::string(argument) + " given twice";
+            if (i + 1 == argc) return std::string(argument) + " needs a file name";
             value = argv[++i];
         } else if (argument.starts_with("-")) {
-            return false;
+            return "unknown option " + std::string(argument);
         } else {
             positional.emplace_back(argument);
         }
     }
-    if (positional.size() != 2) return false;
+    if (positional.size() != 2) return "an S19 file and a start address are needed";
     arguments.s19 = positional[0];
     arguments.start = positional[1];
     // An -o name ending in .asm can replace neither the image (the build takes only .s19
     // files) nor the .sym written beside it.
-    if (arguments.asmName.empty()) return true;
+    if (arguments.asmName.empty()) return "";
     std::string extension = fs::path(arguments.asmName).extension().string();
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == ".asm";
+    return extension == ".asm" ? "" : "the -o name must end in .asm";
 }
 
 // The path with its folder resolved (links, "..") but not its last part, which names the
@@ -141,7 +154,7 @@ int run(const Arguments& arguments) {
     SourceMap sourceMap;
     const S19CommandResult result = buildS19Project(
         *machine, configuration, sourceMap, project, [](std::string_view) { return true; },
-        currentLocalTime(), arguments.asmName);
+        arguments.noDate ? std::nullopt : std::optional(currentLocalTime()), arguments.asmName);
     if (result.outcome != S19CommandResult::Done) {
         std::fprintf(stderr, "hc11dis: %s\n", result.error.c_str());
         return 1;
@@ -155,12 +168,17 @@ int run(const Arguments& arguments) {
 
 int main(int argc, char** argv) {
     tarnwick::Arguments arguments;
-    if (!tarnwick::parse(argc, argv, arguments)) {
+    if (const std::string error = tarnwick::parse(argc, argv, arguments); !error.empty()) {
+        std::fprintf(stderr, "hc11dis: %s\n", error.c_str());
         std::fputs(tarnwick::kUsage, stderr);
         return 1;
     }
     if (arguments.help) {
         std::fputs(tarnwick::kUsage, stdout);
+        return 0;
+    }
+    if (arguments.version) {
+        std::puts("hc11dis " TARNWICK_VERSION);
         return 0;
     }
     try {
