@@ -3,6 +3,8 @@
 // The base page with every handler compiled into the loop that runs it, which holds the
 // machine's address at hand. Only the run loops whose speed matters use it; the prefixed
 // pages go through their tables.
+#include <array>
+
 #include "base/instruction_set.h"
 #include "core/instruction_engine.h"
 #include "core/instruction_execute.h"
@@ -10,17 +12,19 @@
 
 namespace tarnwick::detail {
 
-// The instruction-set entry of a base-page opcode, or -1 for a prefix or an illegal opcode.
-consteval int baseFormIndex(unsigned opcode) {
+// The instruction-set entry of each base-page opcode, or -1 for a prefix or an illegal opcode.
+inline constexpr std::array<int, 256> kBaseFormIndexes = [] {
+    std::array<int, 256> indexes{};
+    indexes.fill(-1);
     for (std::size_t index = 0; index < kInstructionSet.size(); ++index)
-        if (kInstructionSet[index].page == Page::Base && kInstructionSet[index].opcode == opcode)
-            return static_cast<int>(index);
-    return -1;
-}
+        if (kInstructionSet[index].page == Page::Base && indexes[kInstructionSet[index].opcode] < 0)
+            indexes[kInstructionSet[index].opcode] = static_cast<int>(index);
+    return indexes;
+}();
 
 template <unsigned opcode>
 [[gnu::always_inline]] inline void executeBaseOpcode(Machine& m) {
-    constexpr int form = baseFormIndex(opcode);
+    constexpr int form = kBaseFormIndexes[opcode];
     if constexpr (opcode == kPrefix18 || opcode == kPrefix1A || opcode == kPrefixCD)
         kOpcodePages[0][opcode](m);
     else if constexpr (form >= 0)
