@@ -27,6 +27,12 @@ TEST_F(Hc11runTest, HelloExamplePrintsItsGreetingThroughTheSci) {
         << result.err;
 }
 
+TEST_F(Hc11runTest, VersionNamesTheProgramAndTheRelease) {
+    const Result result = run("--version");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "hc11run " TARNWICK_VERSION "\n");
+}
+
 TEST_F(Hc11runTest, TraceShowsTheStateAfterEachStepAndDumpHoldsMemory) {
     const fs::path dump = directory / "memory.bin";
     const Result result =

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarnwick {
@@ -96,11 +97,12 @@ TEST(RunOptionsTest, InputsAndInteractiveOptions) {
               ">\r\n\t\\\x07 A4");
 }
 
-TEST(RunOptionsTest, HelpNeedsNothingElse) {
-    for (const char* flag : {"--help", "-h"}) {
+TEST(RunOptionsTest, HelpAndVersionNeedNothingElse) {
+    for (const char* flag : {"--help", "-h", "--version"}) {
         const ParsedRunOptions parsed = parse({flag});
         ASSERT_TRUE(parsed.ok()) << parsed.error;
-        EXPECT_TRUE(parsed.options.help);
+        EXPECT_EQ(parsed.options.help, std::string_view(flag) != "--version") << flag;
+        EXPECT_EQ(parsed.options.version, std::string_view(flag) == "--version") << flag;
     }
 }
 

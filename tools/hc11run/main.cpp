@@ -168,6 +168,10 @@ int main(int argc, char** argv) {
         std::fputs(usageText().c_str(), stdout);
         return 0;
     }
+    if (parsed.options.version) {
+        std::puts("hc11run " TARNWICK_VERSION);
+        return 0;
+    }
     try {
         return runTool(parsed.options);
     } catch (const LoadError& error) {

@@ -134,6 +134,8 @@ class Parser {
 
         if (name_ == "--help" || name_ == "-h")
             options_.help = flag();
+        else if (name_ == "--version")
+            options_.version = flag();
         else if (name_ == "--random-memory")
             options_.randomMemory = flag();
         else if (name_ == "--trace")
@@ -212,7 +214,7 @@ class Parser {
     }
 
     void finish() {
-        if (options_.help) return;
+        if (options_.help || options_.version) return;
         if (options_.s19Path.empty() && options_.projectPath.empty() && options_.binaries.empty())
             throw UsageError{"nothing to run: give an S19 file or --bin FILE@ADDR"};
         if (!options_.projectPath.empty() && !cpuOption_.empty())

@@ -43,6 +43,7 @@ struct XirqTiming {
 // One hc11run command line, checked and with the chip's defaults filled in.
 struct RunOptions {
     bool help = false;
+    bool version = false;
 
     std::string s19Path;  // empty when only binaries are loaded
     // A project file (".pro"): its CPU configuration and the S19 image its debug start

@@ -79,6 +79,7 @@ Output:
                          SP, CCR, the step's cycles and the cycles run so far
   --dump FILE            write the 65536 memory bytes to FILE at the end
   -h, --help             show this text
+  --version              show the program's version
 
 Exit status:
   0  --cycles, --steps, --until-pc or --until-output was reached, or Ctrl+] was typed
