@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const RunOptions& options = parsed.options;
-    if (options.help) return 0;
+    // Help and version are answered before anything else is checked.
+    if (options.help || options.version) return 0;
     fuzz::check(crystalHz(options.crystal) == options.crystalHz, "the crystal's clock is known",
                 options.crystal);
     // The memory map takes every pair the command line let through, each in order.
