@@ -59,7 +59,7 @@ struct ListedLine {
     int macroLine = 0;                // for a line of a macro expansion, its body line
     // Shown where a line without bytes has no address: an EQU's or SET's value, the address
     // an RMB or DS reserves from.
-    std::optional<std::int32_t> shownValue;
+    std::optional<std::int32_t> shownValue = std::nullopt;
 };
 
 // A line that stored bytes, while the map is on.
