@@ -227,8 +227,7 @@ void TMainForm::buildMenus() {
         QMenu* menu = menus_.at(entry.menu);
         if (entry.isSeparator()) {
             QAction* separator = menu->addSeparator();
-            implemented_.push_back(true);
-            actions_.emplace("separator" + std::to_string(implemented_.size()), separator);
+            actions_.emplace("separator" + std::to_string(actions_.size()), separator);
             continue;
         }
         QAction* action = menu->addAction(qText(entry.caption));
@@ -240,14 +239,10 @@ void TMainForm::buildMenus() {
         if (!entry.toolHint.empty()) action->setToolTip(qText(entry.toolHint));
         if (entry.window != ToolWindow::None) {
             const bool opener = entry.availability != Availability::WindowEntry;
-            implemented_.push_back(sessionWindow(entry.window) != nullptr);
             connect(action, &QAction::triggered, this,
                     [this, tool = entry.window, opener] { openSessionWindow(tool, opener); });
-        } else {
-            // An entry without a command stays disabled.
-            const Handler handler = handlerFor(entry.handler);
-            implemented_.push_back(handler != nullptr);
-            if (handler) connect(action, &QAction::triggered, this, handler);
+        } else if (const Handler handler = handlerFor(entry.handler)) {
+            connect(action, &QAction::triggered, this, handler);
         }
         actions_.emplace(std::string(entry.handler), action);
     }
@@ -307,6 +302,11 @@ ProgramState TMainForm::programState() const {
                                             : ProgramState::DebugSession;
 }
 
+bool TMainForm::reachesCommand(const CommandEntry& entry) const {
+    return entry.window != ToolWindow::None ? sessionWindow(entry.window) != nullptr
+                                            : handlerFor(entry.handler) != nullptr;
+}
+
 void TMainForm::updateCommands() {
     const ShellState state{programState(), settings_.lastProject, openToolWindows()};
     const std::vector<CommandState> states = commandStates(state);
@@ -316,7 +316,7 @@ void TMainForm::updateCommands() {
         QAction* entryAction = action(entries[i].handler);
         entryAction->setText(qText(states[i].caption));
         entryAction->setVisible(states[i].visible);
-        entryAction->setEnabled(states[i].enabled && implemented_[i]);
+        entryAction->setEnabled(states[i].enabled && reachesCommand(entries[i]));
     }
     for (const auto& [menu, widget] : menus_) widget->setEnabled(menuEnabled(menu, state));
     editor_->setDebugSessionActive(debugger_->inSession());

@@ -166,6 +166,9 @@ class TMainForm : public QMainWindow {
     void connectEditor();
     void createToolWindows();
     SessionWindow* sessionWindow(ToolWindow tool) const;
+    // Whether a menu entry opens a window or finds its command; one that does not stays
+    // disabled.
+    bool reachesCommand(const CommandEntry& entry) const;
     // The View or SubSystems entry (opener) or the Window entry of a session window.
     void openSessionWindow(ToolWindow tool, bool opener);
     void refreshSessionWindows(DebugViews views);
@@ -211,7 +214,6 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<TextSearch> search_;
     std::map<std::string, QAction*, std::less<>> actions_;
     std::map<Menu, QMenu*> menus_;
-    std::vector<bool> implemented_;  // by command-map index: the entry reaches a command
 };
 
 }  // namespace tarnwick
