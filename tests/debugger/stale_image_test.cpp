@@ -121,8 +121,10 @@ TEST_F(StaleImageTest, YesBuildsAndStartsOnlyAfterABuildWithoutErrorsAndANewImag
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        age("main.s19", 1h);
-        age("main.asm", 0h);
+        // An hour in the past: a file written now is newer even by the file system's
+        // coarser clock.
+        age("main.s19", 2h);
+        age("main.asm", 1h);
         choices.answer = BuildFirstAnswer::Yes;
         choices.builds = 0;
         choices.runBuild = [&] {
