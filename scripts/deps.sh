@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 # clang and its runtime libraries build the fuzz targets (libFuzzer and the sanitizers).
-packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev binutils-m68hc1x
+packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev nlohmann-json3-dev binutils-m68hc1x
           qt6-base-dev libqscintilla2-qt6-dev libqt6svg6 fonts-dejavu-core clang libclang-rt-14-dev
           dpkg-dev file desktop-file-utils appstream)
 missing=()

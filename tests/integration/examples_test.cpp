@@ -50,7 +50,7 @@ fs::path examplesDirectory() {
 std::string loadedMemory(const fs::path& directory, const fs::path& image) {
     const testing::ToolRun run = testing::runTool(
         directory, HC11RUN_PATH, "'" + image.string() + "' --steps 0 --dump memory.bin");
-    EXPECT_EQ(run.status, 0) << image << "\n" << run.errors;
+    EXPECT_EQ(run.status, 4) << image << "\n" << run.errors;
     return testing::readText(directory / "memory.bin");
 }
 

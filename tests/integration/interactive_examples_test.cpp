@@ -30,8 +30,7 @@ TEST(InteractiveExamplesTest, TheMonitorAnswersKeysTypedAtATerminal) {
     const struct {
         std::string untilOutput;
         std::string end;
-    } cases[] = {{"", "TMON> \r\nhc11run: ended with Ctrl+]\r\nPC="},
-                 {"TMON> h", "TMON> h\r\nPC="}};
+    } cases[] = {{"", "TMON> \r\nend-key: PC="}, {"TMON> h", "TMON> h\r\nuntil-output: PC="}};
     for (const auto& c : cases) {
         std::vector<std::string> arguments{project, "--porte", "FE",       "--adc", "1=0x40",
                                            "--adc", "3=255",   "--sci-in", "-"};

@@ -61,6 +61,20 @@ class Hc11runTest : public ::testing::Test {
         return arguments;
     }
 
+    // The summary line on stderr names how the run ended before its registers.
+    static std::string reasonOf(const std::string& err) {
+        const std::size_t registers = err.rfind(": PC=");
+        if (registers == std::string::npos) return "";
+        const std::size_t line = err.rfind('\n', registers);
+        const std::size_t start = line == std::string::npos ? 0 : line + 1;
+        return err.substr(start, registers - start);
+    }
+    // What stderr holds before the summary line.
+    static std::string messagesOf(const std::string& err) {
+        const std::string reason = reasonOf(err);
+        return reason.empty() ? err : err.substr(0, err.rfind(reason + ": PC="));
+    }
+
     Result run(const std::string& arguments) {
         return testing::runProgram(HC11RUN_PATH, arguments, directory);
     }

@@ -22,8 +22,9 @@ TEST_F(Hc11runTest, HelloExamplePrintsItsGreetingThroughTheSci) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "Hello from the simulated 68HC11!\r\n");
     EXPECT_TRUE(
-        std::regex_search(result.err, std::regex("PC=E023 A=08 B=00 X=1000 Y=E047 SP=01FF CCR=D4 "
-                                                 "cycles=[0-9]+ time=0\\.00[0-9]{4} s\n$")))
+        std::regex_search(result.err, std::regex("^until-pc E023: PC=E023 A=08 B=00 D=0800 X=1000 "
+                                                 "Y=E047 SP=01FF CCR=D4 cycles=[0-9]+ "
+                                                 "time=0\\.00[0-9]{4} s\n$")))
         << result.err;
 }
 
@@ -37,12 +38,12 @@ TEST_F(Hc11runTest, TraceShowsTheStateAfterEachStepAndDumpHoldsMemory) {
     const fs::path dump = directory / "memory.bin";
     const Result result =
         run("'" + hello().string() + "' --steps 2 --trace --dump '" + dump.string() + "'");
-    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.status, 4) << result.err;
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err.substr(0, result.err.find("cycles=")),
               "PC=E003 A=00 B=00 X=0000 Y=0000 SP=01FF CCR=D0 cyc=3 total=3\n"
               "PC=E006 A=00 B=00 X=1000 Y=0000 SP=01FF CCR=D0 cyc=3 total=6\n"
-              "PC=E006 A=00 B=00 X=1000 Y=0000 SP=01FF CCR=D0 ");
+              "steps: PC=E006 A=00 B=00 D=0000 X=1000 Y=0000 SP=01FF CCR=D0 ");
 
     const std::string memory = readFile(dump);
     ASSERT_EQ(memory.size(), 0x10000u);
@@ -56,7 +57,7 @@ TEST_F(Hc11runTest, TraceShowsTheStateAfterEachStepAndDumpHoldsMemory) {
     std::ofstream(victim) << "victim";
     fs::remove(dump);
     fs::create_symlink(victim, dump);
-    EXPECT_EQ(run("'" + hello().string() + "' --steps 1 --dump '" + dump.string() + "'").status, 0);
+    EXPECT_EQ(run("'" + hello().string() + "' --steps 1 --dump '" + dump.string() + "'").status, 4);
     EXPECT_EQ(readFile(victim), "victim");
     EXPECT_EQ(readFile(dump).size(), 0x10000u);
 }
@@ -81,13 +82,13 @@ TEST_F(Hc11runTest, ExitStatusTellsHowTheRunEnded) {
          "WARNING: Entering Illegal Opcode Trap"},
         {"--bin " + romWrite + "@E000 --pc E000", 3,
          "WARNING: Accessing invalid memory at PC=E000"},
-        {"--bin " + romWrite + "@E000 --pc E000 --on-invalid=continue --steps 1", 0,
+        {"--bin " + romWrite + "@E000 --pc E000 --on-invalid=continue --steps 1", 4,
          "WARNING: Accessing invalid memory at PC=E000"},
         {"--bin " + illegal + "@E000", 1, "hc11run: no reset vector; give --pc"},
         {"--bin " + illegal + "@FFFF --pc 0", 1, "hc11run: " + illegal + " (2 bytes) runs past"},
         {"missing.s19", 1, "hc11run: Cannot open the file missing.s19"},
         {"--bin " + stop + "@E000 --pc E000 --cycles 1000", 2,
-         "hc11run: STOP, and nothing can wake the CPU"},
+         "stop: STOP, and nothing can wake the CPU"},
         {"--bin " + folder + "@E000 --pc E000", 1, "hc11run: Cannot open the file " + folder},
         {"--cycles x " + illegal, 1, "hc11run: --cycles: not a decimal number"},
     };

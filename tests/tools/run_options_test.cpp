@@ -26,7 +26,9 @@ TEST(RunOptionsTest, DefaultsComeFromTheE1AndAnEightMegahertzCrystal) {
     EXPECT_FALSE(o.randomMemory);
     EXPECT_FALSE(o.startPc);
     EXPECT_FALSE(o.continueOnInvalid);
-    EXPECT_FALSE(o.cycles || o.steps || o.untilPc || o.portE);
+    EXPECT_FALSE(o.cycles || o.steps || o.portE || o.timeoutSeconds || o.seed);
+    EXPECT_TRUE(o.untilPcs.empty() && o.failPcs.empty() && o.prints.empty());
+    EXPECT_FALSE(o.jsonSummary);
     EXPECT_TRUE(o.untilOutput.empty() && o.sciInPath.empty());
     EXPECT_TRUE(o.analogInputs.empty() && o.xirqTimings.empty());
     EXPECT_FALSE(o.realtime);
@@ -44,29 +46,63 @@ TEST(RunOptionsTest, RangeOptionsOverrideOnlyTheirOwnPartOfTheChip) {
 }
 
 TEST(RunOptionsTest, StartRunAndOutputOptions) {
-    const ParsedRunOptions parsed =
-        parse({"--bin", "a.bin@E000", "--bin=dir@x/b.bin@$FFFE", "--pc", "0x100", "--set",
-               "a=12,B=ff,X=1000", "--set=Y=FFFF,SP=1FF,CCR=D0", "--cycles", "8589934592",
-               "--steps=7", "--until-pc", "e023", "--on-invalid=continue", "--trace",
-               "--random-memory", "--dump", "mem.bin"});
+    const ParsedRunOptions parsed = parse({"--bin",
+                                           "a.bin@E000",
+                                           "--bin=dir@x/b.bin@$FFFE",
+                                           "--pc",
+                                           "0x100",
+                                           "--set",
+                                           "a=12,B=ff,X=1000",
+                                           "--set=Y=FFFF,SP=1FF,CCR=D0,d=BUF,pc=$E000",
+                                           "--cycles",
+                                           "8589934592",
+                                           "--steps=7",
+                                           "--until-pc",
+                                           "e023",
+                                           "--until-pc",
+                                           "DONE",
+                                           "--fail-pc",
+                                           "0xE100",
+                                           "--timeout",
+                                           "2.5",
+                                           "--on-invalid=continue",
+                                           "--trace",
+                                           "--random-memory",
+                                           "--seed",
+                                           "42",
+                                           "--dump",
+                                           "mem.bin",
+                                           "--sym",
+                                           "p.sym",
+                                           "--summary=json"});
     ASSERT_TRUE(parsed.ok()) << parsed.error;
     const RunOptions& o = parsed.options;
     EXPECT_TRUE(o.s19Path.empty());
     ASSERT_EQ(o.binaries.size(), 2u);
     EXPECT_EQ(o.binaries[0].path, "a.bin");
-    EXPECT_EQ(o.binaries[0].address, 0xE000);
+    EXPECT_EQ(o.binaries[0].address.value, 0xE000);
     EXPECT_EQ(o.binaries[1].path, "dir@x/b.bin");
-    EXPECT_EQ(o.binaries[1].address, 0xFFFE);
-    EXPECT_EQ(o.startPc, 0x0100);
+    EXPECT_EQ(o.binaries[1].address.value, 0xFFFE);
+    EXPECT_EQ(o.startPc->value, 0x0100);
     EXPECT_EQ(o.registers.a, 0x12);
     EXPECT_EQ(o.registers.b, 0xFF);
-    EXPECT_EQ(o.registers.ix, 0x1000);
-    EXPECT_EQ(o.registers.iy, 0xFFFF);
-    EXPECT_EQ(o.registers.sp, 0x01FF);
+    EXPECT_EQ(o.registers.ix->value, 0x1000);
+    EXPECT_EQ(o.registers.iy->value, 0xFFFF);
+    EXPECT_EQ(o.registers.sp->value, 0x01FF);
     EXPECT_EQ(o.registers.ccr, 0xD0);
+    EXPECT_EQ(o.registers.d->text, "BUF");  // a label, looked up once the symbols are read
+    EXPECT_EQ(o.registers.pc->value, 0xE000);
     EXPECT_EQ(o.cycles, 8589934592u);  // past the wrap of the 32-bit cycle counter
     EXPECT_EQ(o.steps, 7u);
-    EXPECT_EQ(o.untilPc, 0xE023);
+    ASSERT_EQ(o.untilPcs.size(), 2u);
+    EXPECT_EQ(o.untilPcs[0].value, 0xE023);
+    EXPECT_EQ(o.untilPcs[1].text, "DONE");
+    ASSERT_EQ(o.failPcs.size(), 1u);
+    EXPECT_EQ(o.failPcs[0].value, 0xE100);
+    EXPECT_EQ(o.timeoutSeconds, 2.5);
+    EXPECT_EQ(o.seed, 42u);
+    EXPECT_EQ(o.symPath, "p.sym");
+    EXPECT_TRUE(o.jsonSummary);
     EXPECT_TRUE(o.continueOnInvalid);
     EXPECT_TRUE(o.trace);
     EXPECT_TRUE(o.randomMemory);
@@ -95,6 +131,38 @@ TEST(RunOptionsTest, InputsAndInteractiveOptions) {
 
     EXPECT_EQ(parse({"p", "--until-output", R"(\x3e\r\n\t\\\x7 \x414)"}).options.untilOutput,
               ">\r\n\t\\\x07 A4");
+}
+
+TEST(RunOptionsTest, PrintAndExpectTakeTheirWidthFromTheSuffixOrTheValue) {
+    const ParsedRunOptions parsed = parse(
+        {"p",         "--print",  "TOTAL:w",  "--print",  "BUF:16",   "--print",    "0040:4w",
+         "--print",   "$41",      "--expect", "TOTAL=5",  "--expect", "TOTAL=0005", "--expect",
+         "TOTAL:w=5", "--expect", "PTR=BUF",  "--expect", "d=5",      "--expect",   "ccr=D4"});
+    ASSERT_TRUE(parsed.ok()) << parsed.error;
+    const RunOptions& o = parsed.options;
+    ASSERT_EQ(o.prints.size(), 4u);
+    const struct {
+        std::string address;
+        std::uint32_t count;
+        bool words;
+    } prints[] = {{"TOTAL", 1, true}, {"BUF", 16, false}, {"0040", 4, true}, {"$41", 1, false}};
+    for (std::size_t i = 0; i < o.prints.size(); ++i) {
+        EXPECT_EQ(o.prints[i].address.text, prints[i].address);
+        EXPECT_EQ(o.prints[i].count, prints[i].count) << prints[i].address;
+        EXPECT_EQ(o.prints[i].words, prints[i].words) << prints[i].address;
+    }
+    ASSERT_EQ(o.expectations.size(), 6u);
+    const struct {
+        std::string target;
+        std::string address;
+        bool word;
+    } expected[] = {{"", "TOTAL", false}, {"", "TOTAL", true}, {"", "TOTAL", true},
+                    {"", "PTR", true},    {"D", "", true},     {"CCR", "", false}};
+    for (std::size_t i = 0; i < o.expectations.size(); ++i) {
+        EXPECT_EQ(o.expectations[i].target, expected[i].target) << i;
+        EXPECT_EQ(o.expectations[i].address.text, expected[i].address) << i;
+        EXPECT_EQ(o.expectations[i].word, expected[i].word) << i;
+    }
 }
 
 TEST(RunOptionsTest, HelpAndVersionNeedNothingElse) {
@@ -126,17 +194,19 @@ TEST(RunOptionsTest, BadCommandLinesGetOneLineReasons) {
          "--steps: not a decimal number from 0 to 18446744073709551615: -3"},
         {{"p", "--steps", "12x"},
          "--steps: not a decimal number from 0 to 18446744073709551615: 12x"},
-        {{"p", "--pc", "10000"}, "--pc: not a hex address (0000-FFFF): 10000"},
-        {{"p", "--until-pc", "DONE"}, "--until-pc: not a hex address (0000-FFFF): DONE"},
-        {{"p", "--until-pc", ""}, "--until-pc: not a hex address (0000-FFFF): "},
+        {{"p", "--pc", "10000"}, "--pc: not a hex address (0000-FFFF) or a label: 10000"},
+        {{"p", "--until-pc", "$DONE"},
+         "--until-pc: not a hex address (0000-FFFF) or a label: $DONE"},
+        {{"p", "--fail-pc", "A-B"}, "--fail-pc: not a hex address (0000-FFFF) or a label: A-B"},
+        {{"p", "--until-pc", ""}, "--until-pc: not a hex address (0000-FFFF) or a label: "},
         {{"--bin", "image.bin"}, "--bin: expected FILE@ADDR, got image.bin"},
         {{"--bin", "@E000"}, "--bin: expected FILE@ADDR, got @E000"},
-        {{"--bin", "image.bin@G000"}, "--bin: not a hex address (0000-FFFF): G000"},
+        {{"--bin", "image.bin@1G000"}, "--bin: not a hex address (0000-FFFF) or a label: 1G000"},
         {{"p", "--set", "A"}, "--set: expected REGISTER=HEX, got A"},
         {{"p", "--set="}, "--set: expected REGISTER=HEX, got "},
         {{"p", "--set", "A=100"}, "--set: A needs a hex value up to FF, got 100"},
-        {{"p", "--set", "SP=10000"}, "--set: SP needs a hex value up to FFFF, got 10000"},
-        {{"p", "--set", "D=1"}, "--set: unknown register D (A, B, X, Y, SP, CCR)"},
+        {{"p", "--set", "SP=10000"}, "--set SP: not a hex address (0000-FFFF) or a label: 10000"},
+        {{"p", "--set", "S=1"}, "--set: unknown register S (A, B, D, X, Y, SP, PC, CCR)"},
         {{"p", "--on-invalid=ignore"}, "--on-invalid: expected continue or stop, got ignore"},
         {{"p", "--chip", "M68HC12"},
          "--chip: unknown chip M68HC12 (one of M68HC11A0, M68HC11A1, M68HC11E0, M68HC11E1, "
@@ -179,6 +249,27 @@ TEST(RunOptionsTest, BadCommandLinesGetOneLineReasons) {
         {{"p", "--until-output", "\\xg"}, "--until-output: \\x needs one or two hex digits"},
         {{"p", "--until-output", "ok\\"}, "--until-output: a \\ at the end escapes nothing"},
         {{"p", "--realtime=yes"}, "--realtime takes no value"},
+        {{"p", "--timeout", "0"},
+         "--timeout: expected a number of seconds above 0, such as 5 "
+         "or 0.5, got 0"},
+        {{"p", "--timeout", "1s"},
+         "--timeout: expected a number of seconds above 0, such as 5 "
+         "or 0.5, got 1s"},
+        {{"p", "--seed", "x"}, "--seed: not a decimal number from 0 to 4294967295: x"},
+        {{"p", "--sym", ""}, "--sym needs a file name"},
+        {{"p", "--summary=xml"}, "--summary: expected text or json, got xml"},
+        {{"p", "--until-input-end"}, "--until-input-end: give the input with --sci-in"},
+        {{"p", "--print", "BUF:0"},
+         "--print: expected ADDR[:LEN][b|w] with LEN from 1 to 65536, got BUF:0"},
+        {{"p", "--print", "BUF:4x"},
+         "--print: expected ADDR[:LEN][b|w] with LEN from 1 to 65536, got BUF:4x"},
+        {{"p", "--expect", "A"}, "--expect: expected TARGET=VALUE, got A"},
+        {{"p", "--expect", "=5"}, "--expect: expected TARGET=VALUE, got =5"},
+        {{"p", "--expect", "A=100"},
+         "--expect: A holds a byte, so the value must be 00-FF, got 100"},
+        {{"p", "--expect", "BUF:b=0100"},
+         "--expect: BUF holds a byte, so the value must be 00-FF, got 0100"},
+        {{"p", "--expect", "BUF=#5"}, "--expect: not a hex address (0000-FFFF) or a label: #5"},
     };
     for (const auto& c : cases) {
         std::string line;

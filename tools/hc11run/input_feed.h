@@ -24,6 +24,8 @@ class InputFeed {
 
     // Queues what has come; true when the end key was typed.
     bool poll(SciReceiver& receiver);
+    // The input has ended: everything it held is queued or received.
+    bool ended() const { return ended_; }
 
   private:
     using Clock = std::chrono::steady_clock;

@@ -12,8 +12,11 @@
 #include "base/number_text.h"
 #include "core/interrupts.h"
 #include "core/machine.h"
+#include "hc11run/option_values.h"
 #include "hc11run/program_run.h"
 #include "hc11run/run_options.h"
+#include "hc11run/run_report.h"
+#include "hc11run/run_symbols.h"
 #include "hc11run/terminal_session.h"
 #include "hc11run/tool_host.h"
 #include "project/cpu_configuration.h"
@@ -34,13 +37,13 @@ bool storeBinary(Machine& machine, const BinaryImage& image) {
     const std::optional<std::string> read = readFileText(image.path);
     if (!read) throw LoadError{"Cannot open the file " + image.path};
     const std::string& bytes = *read;
-    if (image.address + bytes.size() > kAddressSpaceSize)
+    const std::uint16_t address = image.address.value;
+    if (address + bytes.size() > kAddressSpaceSize)
         throw LoadError{image.path + " (" + std::to_string(bytes.size()) +
-                        " bytes) runs past FFFF when stored at " + hexText(image.address, 4)};
+                        " bytes) runs past FFFF when stored at " + hexText(address, 4)};
     for (std::size_t i = 0; i < bytes.size(); ++i)
-        machine.poke(static_cast<std::uint16_t>(image.address + i),
-                     static_cast<std::uint8_t>(bytes[i]));
-    return image.address <= kResetVector && image.address + bytes.size() > kResetVector;
+        machine.poke(static_cast<std::uint16_t>(address + i), static_cast<std::uint8_t>(bytes[i]));
+    return address <= kResetVector && address + bytes.size() > kResetVector;
 }
 
 // Takes the CPU configuration and the S19 image from the project file.
@@ -100,16 +103,18 @@ bool loadProgram(Machine& machine, const RunOptions& options) {
 void setStartState(Machine& machine, const RunOptions& options) {
     if (options.startPc) {
         machine.peripherals.resetRegisters();
-        machine.pc = *options.startPc;
+        machine.pc = options.startPc->value;
     } else {
         machine.performProgramReset();
     }
     const RegisterValues& set = options.registers;
+    if (set.d) machine.setD(set.d->value);
     if (set.a) machine.a = *set.a;
     if (set.b) machine.b = *set.b;
-    if (set.ix) machine.ix = *set.ix;
-    if (set.iy) machine.iy = *set.iy;
-    if (set.sp) machine.sp = *set.sp;
+    if (set.ix) machine.ix = set.ix->value;
+    if (set.iy) machine.iy = set.iy->value;
+    if (set.sp) machine.sp = set.sp->value;
+    if (set.pc) machine.pc = set.pc->value;
     if (set.ccr) {
         machine.flags.x = true;  // loadByte may only clear X
         machine.flags.loadByte(*set.ccr);
@@ -130,10 +135,24 @@ void writeDump(const Machine& machine, const std::string& path) {
     if (!writeFileReplacing(path, image)) throw LoadError{"cannot write " + path};
 }
 
+// Every address option gets its address, from the symbol file where it names a label.
+void resolveLabels(RunOptions& options) {
+    const auto symbolFile = symbolFileOf(options);
+    try {
+        const std::optional<RunSymbols> symbols =
+            symbolFile ? std::optional<RunSymbols>(*symbolFile) : std::nullopt;
+        resolveAddresses(options, symbols ? &*symbols : nullptr);
+    } catch (const UsageError& error) {
+        throw LoadError{error.text};
+    }
+}
+
 int runTool(RunOptions options) {
-    ToolHost host(options.continueOnInvalid);
+    ToolHost host(options.continueOnInvalid, options.seed);
     auto machine = std::make_unique<Machine>(host);
+    host.watch(*machine);
     if (!options.projectPath.empty()) options = withProject(std::move(options), machine->memory);
+    resolveLabels(options);
     if (!loadProgram(*machine, options) && !options.startPc)
         throw LoadError{"no reset vector; give --pc"};
 
@@ -144,14 +163,14 @@ int runTool(RunOptions options) {
 
     const EndSignals endSignals;
     ProgramRun run(*machine, host, options);
-    const int status = host.invalidAccessStopped ? kInvalidAccessStopped : run.run();
-    const std::uint64_t cyclesRun = run.cyclesRun();
-
-    const double seconds = static_cast<double>(cyclesRun) * 4.0 / options.crystalHz;
-    std::fprintf(stderr, "%s cycles=%llu time=%.6f s\n", registerText(*machine).c_str(),
-                 static_cast<unsigned long long>(cyclesRun), seconds);
+    const RunEnd end = host.invalidAccessStopped ? RunEnd::InvalidAccess : run.run();
+    const RunReport report = makeReport(*machine, host, run, end, options);
+    if (options.jsonSummary)
+        std::fputs(jsonSummary(report).c_str(), stdout);
+    else
+        std::fputs(textSummary(report).c_str(), stderr);
     if (!options.dumpPath.empty()) writeDump(*machine, options.dumpPath);
-    return status;
+    return report.status;
 }
 
 }  // namespace

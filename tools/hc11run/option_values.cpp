@@ -44,14 +44,6 @@ std::optional<std::uint32_t> parseBareHex(std::string_view text) {
     return parseNumber<std::uint32_t>(text, 16);
 }
 
-std::uint16_t hexAddress(std::string_view option, std::string_view text) {
-    const auto value = parseHex(text, 0xFFFF);
-    if (!value)
-        throw UsageError{std::string(option) +
-                         ": not a hex address (0000-FFFF): " + std::string(text)};
-    return static_cast<std::uint16_t>(*value);
-}
-
 std::uint64_t count(std::string_view option, std::string_view text, std::uint64_t min,
                     std::uint64_t max) {
     const auto value = decimal(text);

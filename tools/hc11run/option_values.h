@@ -22,8 +22,6 @@ std::optional<std::uint32_t> parseHex(std::string_view text, std::uint32_t max);
 // Plain hex digits only, as the memory map reads them.
 std::optional<std::uint32_t> parseBareHex(std::string_view text);
 
-std::uint16_t hexAddress(std::string_view option, std::string_view text);
-
 // A decimal count from `min` to `max`.
 std::uint64_t count(std::string_view option, std::string_view text, std::uint64_t min,
                     std::uint64_t max);

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "hc11run/address_options.h"
 #include "hc11run/option_values.h"
 #include "project/cpu_configuration.h"
 
@@ -23,7 +24,7 @@ BinaryImage binaryImage(std::string_view text) {
     const std::size_t at = text.rfind('@');
     if (at == std::string_view::npos || at == 0)
         throw UsageError{"--bin: expected FILE@ADDR, got " + std::string(text)};
-    return {std::string(text.substr(0, at)), hexAddress("--bin", text.substr(at + 1))};
+    return {std::string(text.substr(0, at)), addressArgument("--bin", text.substr(at + 1))};
 }
 
 std::string upper(std::string_view text) {
@@ -37,38 +38,41 @@ bool isProject(std::string_view path) {
     return upper(path).ends_with(".PRO");
 }
 
+void setRegister(RegisterValues& registers, std::string_view item) {
+    const std::size_t equals = item.find('=');
+    if (equals == std::string_view::npos)
+        throw UsageError{"--set: expected REGISTER=HEX, got " + std::string(item)};
+    const std::string name = upper(item.substr(0, equals));
+    const std::string_view valueText = item.substr(equals + 1);
+
+    std::optional<std::uint8_t>* byteRegister = name == "A"     ? &registers.a
+                                                : name == "B"   ? &registers.b
+                                                : name == "CCR" ? &registers.ccr
+                                                                : nullptr;
+    if (byteRegister) {
+        const auto value = parseHex(valueText, 0xFF);
+        if (!value)
+            throw UsageError{"--set: " + name + " needs a hex value up to FF, got " +
+                             std::string(valueText)};
+        *byteRegister = static_cast<std::uint8_t>(*value);
+        return;
+    }
+    std::optional<AddressArgument>* wordRegister = name == "D"    ? &registers.d
+                                                   : name == "X"  ? &registers.ix
+                                                   : name == "Y"  ? &registers.iy
+                                                   : name == "SP" ? &registers.sp
+                                                   : name == "PC" ? &registers.pc
+                                                                  : nullptr;
+    if (!wordRegister)
+        throw UsageError{"--set: unknown register " + name + " (A, B, D, X, Y, SP, PC, CCR)"};
+    *wordRegister = addressArgument("--set " + name, valueText);
+}
+
 void setRegisters(RegisterValues& registers, std::string_view text) {
     do {
         const std::size_t comma = std::min(text.find(','), text.size());
-        const std::string_view item = text.substr(0, comma);
+        setRegister(registers, text.substr(0, comma));
         text.remove_prefix(std::min(comma + 1, text.size()));
-
-        const std::size_t equals = item.find('=');
-        if (equals == std::string_view::npos)
-            throw UsageError{"--set: expected REGISTER=HEX, got " + std::string(item)};
-        const std::string name = upper(item.substr(0, equals));
-        const std::string_view valueText = item.substr(equals + 1);
-        const bool wide = name == "X" || name == "Y" || name == "SP";
-        const auto value = parseHex(valueText, wide ? 0xFFFF : 0xFF);
-        if (!value)
-            throw UsageError{"--set: " + name + " needs a hex value up to " +
-                             (wide ? "FFFF" : "FF") + ", got " + std::string(valueText)};
-        const auto byte = static_cast<std::uint8_t>(*value);
-        const auto word = static_cast<std::uint16_t>(*value);
-        if (name == "A")
-            registers.a = byte;
-        else if (name == "B")
-            registers.b = byte;
-        else if (name == "CCR")
-            registers.ccr = byte;
-        else if (name == "X")
-            registers.ix = word;
-        else if (name == "Y")
-            registers.iy = word;
-        else if (name == "SP")
-            registers.sp = word;
-        else
-            throw UsageError{"--set: unknown register " + name + " (A, B, X, Y, SP, CCR)"};
     } while (!text.empty());
 }
 
@@ -152,8 +156,12 @@ class Parser {
             io_ = value();
         else if (name_ == "--xtal")
             options_.crystal = value();
+        else if (name_ == "--sym")
+            options_.symPath = nonEmpty(value());
+        else if (name_ == "--seed")
+            options_.seed = static_cast<std::uint32_t>(count(name_, value(), 0, UINT32_MAX));
         else if (name_ == "--pc")
-            options_.startPc = hexAddress(name_, value());
+            options_.startPc = addressArgument(name_, value());
         else if (name_ == "--set")
             setRegisters(options_.registers, value());
         else if (name_ == "--cycles")
@@ -161,7 +169,13 @@ class Parser {
         else if (name_ == "--steps")
             options_.steps = count(name_, value(), 0, UINT64_MAX);
         else if (name_ == "--until-pc")
-            options_.untilPc = hexAddress(name_, value());
+            options_.untilPcs.push_back(addressArgument(name_, value()));
+        else if (name_ == "--fail-pc")
+            options_.failPcs.push_back(addressArgument(name_, value()));
+        else if (name_ == "--until-input-end")
+            options_.untilInputEnd = flag();
+        else if (name_ == "--timeout")
+            options_.timeoutSeconds = seconds(name_, value());
         else if (name_ == "--until-output")
             options_.untilOutput = unescaped(name_, value());
         else if (name_ == "--realtime")
@@ -178,6 +192,12 @@ class Parser {
             options_.continueOnInvalid = onInvalid(value());
         else if (name_ == "--dump")
             options_.dumpPath = value();
+        else if (name_ == "--print")
+            options_.prints.push_back(printRequest(value()));
+        else if (name_ == "--expect")
+            options_.expectations.push_back(expectation(value()));
+        else if (name_ == "--summary")
+            options_.jsonSummary = summaryFormat(value());
         else
             throw UsageError{"unknown option " + std::string(name_)};
     }
@@ -207,6 +227,17 @@ class Parser {
         options_.sciInPath = std::move(path);
     }
 
+    std::string nonEmpty(std::string text) const {
+        if (text.empty()) throw UsageError{std::string(name_) + " needs a file name"};
+        return text;
+    }
+
+    static bool summaryFormat(std::string_view text) {
+        if (text == "json") return true;
+        if (text == "text") return false;
+        throw UsageError{"--summary: expected text or json, got " + std::string(text)};
+    }
+
     bool onInvalid(std::string_view text) {
         if (text == "continue") return true;
         if (text == "stop") return false;
@@ -233,6 +264,8 @@ class Parser {
         checkRanges("--io", options_.thirdRanges);
 
         checkLevelsApart();
+        if (options_.untilInputEnd && options_.sciInPath.empty())
+            throw UsageError{"--until-input-end: give the input with --sci-in"};
 
         if (!crystalHz(options_.crystal))
             throw UsageError{"--xtal: unknown crystal " + options_.crystal + " (one of " +

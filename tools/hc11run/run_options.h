@@ -8,20 +8,49 @@
 
 namespace tarnwick {
 
+// An address as given: hex, or a label of the symbol file. Hex given with "$" or "0x" is
+// always hex; a bare word is a label when the symbol file has it. `value` holds the hex
+// value after parsing and the final address once the symbols are known.
+struct AddressArgument {
+    std::string text;
+    std::uint16_t value = 0;
+    bool isLabel = false;  // resolved as a label
+
+    bool operator==(const AddressArgument&) const = default;
+};
+
 // A raw binary file stored from `address` on.
 struct BinaryImage {
     std::string path;
-    std::uint16_t address = 0;
+    AddressArgument address;
 };
 
-// Register values given with --set; unset ones keep the start state's values.
+// Register values given with --set; unset ones keep the start state's values. The 16-bit
+// ones take labels.
 struct RegisterValues {
     std::optional<std::uint8_t> a;
     std::optional<std::uint8_t> b;
-    std::optional<std::uint16_t> ix;
-    std::optional<std::uint16_t> iy;
-    std::optional<std::uint16_t> sp;
+    std::optional<AddressArgument> d;
+    std::optional<AddressArgument> ix;
+    std::optional<AddressArgument> iy;
+    std::optional<AddressArgument> sp;
+    std::optional<AddressArgument> pc;
     std::optional<std::uint8_t> ccr;
+};
+
+// Memory shown after the run with --print: `count` bytes or big-endian words.
+struct PrintRequest {
+    AddressArgument address;
+    std::uint32_t count = 1;
+    bool words = false;
+};
+
+// A register or memory value checked after the run with --expect.
+struct Expectation {
+    std::string target;  // the register's name, or empty for memory
+    AddressArgument address;
+    bool word = false;  // a 16-bit register, or a big-endian memory word
+    AddressArgument value;
 };
 
 // An analog input level given with --adc.
@@ -46,6 +75,7 @@ struct RunOptions {
     bool version = false;
 
     std::string s19Path;  // empty when only binaries are loaded
+    std::string symPath;  // empty: the .sym beside the S19 image, when there is one
     // A project file (".pro"): its CPU configuration and the S19 image its debug start
     // loads take the place of s19Path and the CPU options.
     std::string projectPath;
@@ -58,8 +88,9 @@ struct RunOptions {
     std::string crystal = "8 MHz";
     std::uint32_t crystalHz = 8000000;
     bool randomMemory = false;
+    std::optional<std::uint32_t> seed;  // of the random fill; none: from the clock
 
-    std::optional<std::uint16_t> startPc;  // set: no machine reset
+    std::optional<AddressArgument> startPc;  // set: no machine reset
     RegisterValues registers;
 
     std::optional<std::uint8_t> portE;      // the Port E pin levels as read
@@ -69,13 +100,19 @@ struct RunOptions {
 
     std::optional<std::uint64_t> cycles;  // E cycles run since the start
     std::optional<std::uint64_t> steps;   // 0: the start state only
-    std::optional<std::uint16_t> untilPc;
+    std::vector<AddressArgument> untilPcs;
+    std::vector<AddressArgument> failPcs;
     std::string untilOutput;  // the bytes themselves, escapes replaced; empty for none
+    bool untilInputEnd = false;
+    std::optional<double> timeoutSeconds;  // wall clock
     bool realtime = false;
     bool continueOnInvalid = false;
 
     bool trace = false;
     std::string dumpPath;
+    std::vector<PrintRequest> prints;
+    std::vector<Expectation> expectations;
+    bool jsonSummary = false;
 };
 
 struct ParsedRunOptions {

@@ -1,37 +1,66 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
-#include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/host.h"
+#include "core/machine.h"
+#include "hc11run/run_ending.h"
 
 namespace tarnwick {
 
+// The registers at one moment, and the cycle counter.
+struct RegisterSnapshot {
+    std::uint8_t a = 0;
+    std::uint8_t b = 0;
+    std::uint16_t ix = 0;
+    std::uint16_t iy = 0;
+    std::uint16_t sp = 0;
+    std::uint16_t pc = 0;
+    std::uint8_t ccr = 0;
+
+    static RegisterSnapshot of(const Machine& machine);
+    std::uint16_t d() const { return static_cast<std::uint16_t>(a << 8 | b); }
+};
+
+// Where the program stopped itself or was stopped by an invalid access, taken when the
+// simulator reports it, before the reset that may follow.
+struct Fault {
+    RunEnd end = RunEnd::IllegalOpcode;
+    std::string message;
+    std::uint16_t address = 0;         // of the instruction, or where the interrupt came
+    std::vector<std::uint8_t> opcode;  // the opcode byte, with its page prefix
+    RegisterSnapshot registers;
+    std::uint32_t cycleCounter = 0;
+};
+
 // The command line has no dialogs: messages go to stderr and invalid-access warnings get
-// the answer chosen with --on-invalid.
+// the answer chosen with --on-invalid. The first report that ends the run is kept as its
+// fault.
 class ToolHost : public Host {
   public:
-    explicit ToolHost(bool continueOnInvalid) : continueOnInvalid_(continueOnInvalid) {}
+    explicit ToolHost(bool continueOnInvalid, std::optional<std::uint32_t> seed = std::nullopt)
+        : continueOnInvalid_(continueOnInvalid), seed_(seed) {}
+
+    // The machine whose state a fault records.
+    void watch(const Machine& machine) { machine_ = &machine; }
 
     // An invalid access was answered with No, so the machine reset and the run ended.
     bool invalidAccessStopped = false;
+    std::optional<Fault> fault;
+    // The seed of the random memory fill, once one was asked for.
+    std::optional<std::uint32_t> seedUsed;
     // The run's own work between batches of steps: input, pacing, signals.
     std::function<void()> betweenBatches;
 
-    bool warnYesNo(std::string_view text) override {
-        print(text);
-        print(continueOnInvalid_ ? "Answered Yes (--on-invalid=continue)"
-                                 : "Answered No (--on-invalid=stop)");
-        if (!continueOnInvalid_) invalidAccessStopped = true;
-        return continueOnInvalid_;
-    }
-    void showWarning(std::string_view text) override { print(text); }
-    void showError(std::string_view text) override { print(text); }
-    void showInformation(std::string_view text) override { print(text); }
+    bool warnYesNo(std::string_view text) override;
+    void showWarning(std::string_view text) override;
+    void showError(std::string_view text) override;
+    void showInformation(std::string_view text) override;
 
     // The run loop calls it between batches of steps.
     void processEvents() override {
@@ -39,19 +68,16 @@ class ToolHost : public Host {
     }
     void setRefreshTimerActive(bool) override {}
 
-    std::uint32_t timeSeed() override {
-        return static_cast<std::uint32_t>(
-            std::chrono::system_clock::now().time_since_epoch().count());
-    }
+    std::uint32_t timeSeed() override;
     std::string thousandsSeparator() override { return ","; }
     std::string decimalSeparator() override { return "."; }
 
   private:
-    static void print(std::string_view text) {
-        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-    }
+    void record(RunEnd end, std::string_view text);
 
     bool continueOnInvalid_;
+    std::optional<std::uint32_t> seed_;
+    const Machine* machine_ = nullptr;
 };
 
 }  // namespace tarnwick
