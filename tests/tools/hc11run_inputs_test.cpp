@@ -206,22 +206,23 @@ TEST_F(Hc11runTest, UntilOutputEndsTheRunRightAfterTheText) {
 
 TEST_F(Hc11runTest, SciInputReachesTheProgramFromAFileOrStandardInput) {
     // Waits 7,000 cycles with the receiver off, then sends back every byte received.
-    const std::string copy = image("copy", {{0xE000,
-                                             {
-                                                 0xCE, 0x10, 0x00,        // LDX #$1000
-                                                 0x6F, 0x2B,              // CLR $2B,X  fastest BAUD
-                                                 0x18, 0xCE, 0x03, 0xE8,  // LDY #1000
-                                                 0x18, 0x09,              // DEY
-                                                 0x26, 0xFC,              // BNE E009
-                                                 0x86, 0x0C,              // LDAA #$0C
-                                                 0xA7, 0x2D,              // STAA $2D,X  TE and RE
-                                                 0x1F, 0x2E, 0x20, 0xFC,  // BRCLR $2E,X,#RDRF,*
-                                                 0xE6, 0x2F,              // LDAB $2F,X
-                                                 0x1F, 0x2E, 0x80, 0xFC,  // BRCLR $2E,X,#TDRE,*
-                                                 0xE7, 0x2F,              // STAB $2F,X
-                                                 0x20, 0xF2,              // BRA E011
-                                             }}}) +
-                             " --pc E000 --until-output END! --cycles 2000000";
+    const std::string copier = image("copy", {{0xE000,
+                                               {
+                                                   0xCE, 0x10, 0x00,  // LDX #$1000
+                                                   0x6F, 0x2B,        // CLR $2B,X  fastest BAUD
+                                                   0x18, 0xCE, 0x03, 0xE8,  // LDY #1000
+                                                   0x18, 0x09,              // DEY
+                                                   0x26, 0xFC,              // BNE E009
+                                                   0x86, 0x0C,              // LDAA #$0C
+                                                   0xA7, 0x2D,              // STAA $2D,X  TE and RE
+                                                   0x1F, 0x2E, 0x20, 0xFC,  // BRCLR $2E,X,#RDRF,*
+                                                   0xE6, 0x2F,              // LDAB $2F,X
+                                                   0x1F, 0x2E, 0x80, 0xFC,  // BRCLR $2E,X,#TDRE,*
+                                                   0xE7, 0x2F,              // STAB $2F,X
+                                                   0x20, 0xF2,              // BRA E011
+                                               }}}) +
+                               " --pc E000";
+    const std::string copy = copier + " --until-output END! --cycles 2000000";
     // More than the feed reads ahead, every byte value (Ctrl+] too, which only a terminal
     // takes as the end key); what arrives while RE is clear waits.
     std::string input;
@@ -240,6 +241,12 @@ TEST_F(Hc11runTest, SciInputReachesTheProgramFromAFileOrStandardInput) {
     EXPECT_EQ(piped.status, 0) << piped.err;
     EXPECT_TRUE(piped.out == input) << piped.out.size() << " bytes";
 
+    // The run can end once the input has all been read and answered.
+    const Result ended = run(copier + " --sci-in " + file + " --until-input-end");
+    EXPECT_EQ(ended.status, 8) << ended.err;
+    EXPECT_EQ(reasonOf(ended.err), "input-end");
+    EXPECT_TRUE(ended.out == input) << ended.out.size() << " bytes";
+
     const std::string missing = (directory / "missing").string();
     const struct {
         std::string file;
@@ -257,12 +264,12 @@ TEST_F(Hc11runTest, SciInputReachesTheProgramFromAFileOrStandardInput) {
 
 TEST_F(Hc11runTest, NoStepsLeavesTheStartState) {
     const std::string dump = (directory / "memory.bin").string();
-    const Result result =
-        run("'" + hello().string() + "' --steps 0 --porte 3C --set A=12 --dump " + dump);
+    const Result result = run("'" + hello().string() +
+                              "' --steps 0 --porte 3C --set A=12,B=34,PC=E003 --dump " + dump);
     EXPECT_EQ(result.status, 4) << result.err;
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err,
-              "steps: PC=E000 A=12 B=00 D=1200 X=0000 Y=0000 SP=0000 CCR=D0 cycles=0 "
+              "steps: PC=E003 A=12 B=34 D=1234 X=0000 Y=0000 SP=0000 CCR=D0 cycles=0 "
               "time=0.000000 s\n");
     const std::string memory = readFile(dump);
     EXPECT_EQ(memory.substr(0xE000, 3), "\x8E\x01\xFF");

@@ -62,6 +62,21 @@ TEST_F(Hc11runTest, TraceShowsTheStateAfterEachStepAndDumpHoldsMemory) {
     EXPECT_EQ(readFile(dump).size(), 0x10000u);
 }
 
+TEST_F(Hc11runTest, ARandomFillIsRepeatedWithItsSeed) {
+    const auto fill = [this](const std::string& seed) {
+        const fs::path dump = directory / ("memory" + seed + ".bin");
+        const Result result = run("'" + hello().string() + "' --random-memory --steps 0 --seed " +
+                                  seed + " --dump '" + dump.string() + "'");
+        EXPECT_NE(result.err.find(" seed=" + seed + "\n"), std::string::npos) << result.err;
+        return readFile(dump).substr(0, 0x200);  // the RAM
+    };
+    EXPECT_EQ(fill("7"), fill("7"));
+    EXPECT_NE(fill("7"), fill("8"));
+    // Without --seed the summary tells the seed the clock gave.
+    EXPECT_TRUE(std::regex_search(run("'" + hello().string() + "' --random-memory --steps 0").err,
+                                  std::regex(" seed=[0-9]+\n$")));
+}
+
 TEST_F(Hc11runTest, ExitStatusTellsHowTheRunEnded) {
     const std::string illegal =
         writeBinary("illegal.bin", {0x01, 0x41}).string();  // NOP, then 41, which is no opcode
