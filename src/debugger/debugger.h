@@ -104,6 +104,7 @@ class Debugger {
     void runStartUpCode();
     void showAnalysis();
     void setStatus(std::string_view text);
+    void noteUnsimulatedWrite(const UnsimulatedRegister& entry, std::uint16_t address);
     void updateCycleAndTime();
     void resetCycleAndTime();
     void takeRegisterSnapshot();
@@ -126,6 +127,9 @@ class Debugger {
     LASTEXEPOINT lastExecutionPoint_;
     std::vector<std::string> watchNames_;
     std::vector<std::string> cScopes_;
+    // The notes on unsimulated peripherals the program met since the status panel last
+    // showed the analysis: shown in its place once.
+    std::string notes_;
     // The image and the symbol or debug file are read into it at every start; it keeps its
     // memory from one start to the next.
     TextLines fileText_;

@@ -3,11 +3,26 @@
 #include "debugger/cycle_time.h"
 #include "debugger/debugger.h"
 #include "debugger/instruction_analysis.h"
+#include "peripherals/unsimulated_registers.h"
 
 namespace tarnwick {
 
+// A note the last command raised takes the analysis' place until the next command.
 void Debugger::showAnalysis() {
-    setStatus(analysisText(machine_, machine_.pc));
+    if (notes_.empty()) {
+        setStatus(analysisText(machine_, machine_.pc));
+        return;
+    }
+    setStatus(notes_);
+    notes_.clear();
+}
+
+// Shown at once (a run shows it at its next event pump) and again in the analysis' place when
+// the command ends.
+void Debugger::noteUnsimulatedWrite(const UnsimulatedRegister& entry, std::uint16_t address) {
+    if (!notes_.empty()) notes_ += "  ";
+    notes_ += "Note: " + unsimulatedWriteText(entry, address);
+    setStatus(notes_);
 }
 
 void Debugger::updateCycleAndTime() {

@@ -51,6 +51,10 @@ Debugger::Debugger(DebugContext& context)
       editor_(context.editor) {
     machine_.programReset = [this] { resetProgram(); };
     machine_.peripherals.onSciFrameTransmitted = [this](std::uint8_t byte) { terminal.feed(byte); };
+    machine_.peripherals.onUnsimulatedWrite = [this](const UnsimulatedRegister& entry,
+                                                     std::uint16_t address) {
+        noteUnsimulatedWrite(entry, address);
+    };
 }
 
 void Debugger::startOrStop() {
@@ -61,8 +65,11 @@ void Debugger::startOrStop() {
         start();
 }
 
+// Each session tells of every unsimulated peripheral the program writes to once.
 void Debugger::start() {
     terminal.clear();
+    notes_.clear();
+    machine_.peripherals.forgetUnsimulatedWrites();
     switch (context_.project.format) {
         case ProjectFormat::Asm11:
             if (startAssembly()) enterSession();

@@ -97,7 +97,8 @@ Peripherals::Peripherals(AddressSpace& memory, const std::uint32_t& cycleCounter
       xirq(bus_, memory),
       cycleAlarm(bus_),
       timerRegisters_(bus_, rti, timer),
-      sciRegisters_(bus_, sci, sciReceiver) {
+      sciRegisters_(bus_, sci, sciReceiver),
+      unsimulatedWrites_(bus_, onUnsimulatedWrite) {
     // The registers of no modelled peripheral that still refuse writes: INIT, so that the
     // block never moves, and PIOC.
     bus_.registerTable.claim(reg::kPioc, {.write8 = &RegisterTable::ignoreWrite});

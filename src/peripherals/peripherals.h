@@ -15,6 +15,7 @@
 #include "peripherals/sci_receiver.h"
 #include "peripherals/sci_registers.h"
 #include "peripherals/timer_registers.h"
+#include "peripherals/unsimulated_writes.h"
 #include "peripherals/xirq_line.h"
 
 namespace tarnwick {
@@ -98,6 +99,11 @@ class Peripherals {
     // Called with every byte the SCI finishes transmitting (the history ring keeps its own
     // copy); empty by default.
     std::function<void(std::uint8_t)> onSciFrameTransmitted;
+    // Called at the program's first write to a register of each peripheral the simulator
+    // leaves out (kUnsimulatedRegisters), with the register and the address written; then no
+    // more for that peripheral until forgetUnsimulatedWrites(). Empty by default.
+    UnsimulatedWrites::Note onUnsimulatedWrite;
+    void forgetUnsimulatedWrites() { unsimulatedWrites_.forget(); }
 
     // The peripherals themselves, for the windows: their latches, counts and commands.
     RealTimeInterrupt rti;
@@ -115,6 +121,8 @@ class Peripherals {
 
     TimerRegisters timerRegisters_;
     SciRegisters sciRegisters_;
+    // Last: it claims registers others may have claimed before.
+    UnsimulatedWrites unsimulatedWrites_;
 };
 
 [[gnu::always_inline]] inline bool Peripherals::tick(std::uint8_t cycles) {

@@ -35,7 +35,11 @@ inline constexpr RegisterBit kRtif{"RTIF", reg::kTflg2, 0x40};
 inline constexpr RegisterBit kPaovf{"PAOVF", reg::kTflg2, 0x20};
 inline constexpr RegisterBit kPaif{"PAIF", reg::kTflg2, 0x10};
 // PACTL
-inline constexpr RegisterBit kRtr{"RTR", reg::kPactl, 0x03};  // the RTI rate
+inline constexpr RegisterBit kPaen{"PAEN", reg::kPactl, 0x40};
+inline constexpr RegisterBit kPamod{"PAMOD", reg::kPactl, 0x20};
+inline constexpr RegisterBit kPedge{"PEDGE", reg::kPactl, 0x10};
+inline constexpr RegisterBit kI4o5{"I4/O5", reg::kPactl, 0x04};  // IC4 rather than OC5
+inline constexpr RegisterBit kRtr{"RTR", reg::kPactl, 0x03};     // the RTI rate
 // BAUD
 inline constexpr RegisterBit kTclr{"TCLR", reg::kBaud, 0x80};
 inline constexpr RegisterBit kScp{"SCP", reg::kBaud, 0x30};  // the baud prescaler
@@ -76,17 +80,19 @@ inline constexpr RegisterBit kIrqe{"IRQE", reg::kOption, 0x20};
 inline constexpr RegisterBit kDly{"DLY", reg::kOption, 0x10};
 inline constexpr RegisterBit kCme{"CME", reg::kOption, 0x08};
 inline constexpr RegisterBit kCr{"CR", reg::kOption, 0x03};  // the COP timer rate
+// CONFIG
+inline constexpr RegisterBit kNocop{"NOCOP", reg::kConfig, 0x04};
 }  // namespace bit
 
 // All of them, register by register, for the windows to look up by name.
 inline constexpr std::array kRegisterBits{
-    bit::kToi,   bit::kRtii, bit::kPaovi,   bit::kPaii, bit::kPr,   bit::kTof,  bit::kRtif,
-    bit::kPaovf, bit::kPaif, bit::kRtr,     bit::kTclr, bit::kScp,  bit::kRckb, bit::kScr,
-    bit::kR8,    bit::kT8,   bit::kM,       bit::kWake, bit::kTie,  bit::kTcie, bit::kRie,
-    bit::kIlie,  bit::kTe,   bit::kRe,      bit::kRwu,  bit::kSbk,  bit::kTdre, bit::kTc,
-    bit::kRdrf,  bit::kIdle, bit::kOr,      bit::kNf,   bit::kFe,   bit::kCcf,  bit::kScan,
-    bit::kMult,  bit::kCd,   bit::kChannel, bit::kAdpu, bit::kCsel, bit::kIrqe, bit::kDly,
-    bit::kCme,   bit::kCr,
+    bit::kToi,   bit::kRtii, bit::kPaovi, bit::kPaii,  bit::kPr,    bit::kTof,  bit::kRtif,
+    bit::kPaovf, bit::kPaif, bit::kPaen,  bit::kPamod, bit::kPedge, bit::kI4o5, bit::kRtr,
+    bit::kTclr,  bit::kScp,  bit::kRckb,  bit::kScr,   bit::kR8,    bit::kT8,   bit::kM,
+    bit::kWake,  bit::kTie,  bit::kTcie,  bit::kRie,   bit::kIlie,  bit::kTe,   bit::kRe,
+    bit::kRwu,   bit::kSbk,  bit::kTdre,  bit::kTc,    bit::kRdrf,  bit::kIdle, bit::kOr,
+    bit::kNf,    bit::kFe,   bit::kCcf,   bit::kScan,  bit::kMult,  bit::kCd,   bit::kChannel,
+    bit::kAdpu,  bit::kCsel, bit::kIrqe,  bit::kDly,   bit::kCme,   bit::kCr,   bit::kNocop,
 };
 
 // No two entries share a name or, within one register, a bit.

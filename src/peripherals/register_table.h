@@ -40,6 +40,8 @@ class RegisterTable {
     static void ignoreWrite(void*, std::uint8_t) {}
 
     EventCountdown::ClockMask clocks(std::uint8_t index) const { return handlers_[index].clocks; }
+    // What the register does now, for a claim that passes its accesses on.
+    const RegisterHandlers& handlers(std::uint8_t index) const { return handlers_[index]; }
 
     std::uint8_t read8(std::uint8_t index);
     // Both bytes with their read masks and without side effects.

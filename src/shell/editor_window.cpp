@@ -246,9 +246,12 @@ void TEditor::centreLine(int line) {
         0, line - static_cast<int>(active->SendScintilla(QsciScintilla::SCI_LINESONSCREEN)) / 2));
 }
 
+// The status panel's text may be wider than the panel (notes on unsimulated peripherals): its
+// tool tip shows it whole.
 void TEditor::setStatusText(int panel, std::string_view text) {
-    if (panel >= 0 && panel < static_cast<int>(panels_.size()))
-        panels_[panel]->setText(mixedText(text));
+    if (panel < 0 || panel >= static_cast<int>(panels_.size())) return;
+    panels_[panel]->setText(mixedText(text));
+    if (panel == kStatusPanel) panels_[panel]->setToolTip(panels_[panel]->text());
 }
 
 void TEditor::showMessagePanel(const std::vector<std::string>& lines) {
