@@ -77,6 +77,28 @@ TEST_F(Hc11runTest, ARandomFillIsRepeatedWithItsSeed) {
                                   std::regex(" seed=[0-9]+\n$")));
 }
 
+TEST_F(Hc11runTest, AWriteToAPeripheralThatIsNotSimulatedIsNotedOncePerPeripheral) {
+    const std::string program = image("timer", {{0xE000,
+                                                 {
+                                                     0xCE, 0x10, 0x00,  // LDX #$1000
+                                                     0xED, 0x16,        // STD $16,X  TOC1
+                                                     0xA7, 0x20,        // STAA $20,X TCTL1
+                                                     0xA7, 0x28,        // STAA $28,X SPCR
+                                                     0xED, 0x18,        // STD $18,X  TOC2
+                                                     0x20, 0xFE,        // BRA *
+                                                 }}});
+    const Result result = run(program + " --pc E000 --until-pc E00B");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(messagesOf(result.err),
+              "hc11run: note: the program wrote TOC1 at 1016; output compares are not simulated, "
+              "so their registers act as plain memory\n"
+              "hc11run: note: the program wrote SPCR at 1028; the SPI is not simulated, so its "
+              "registers act as plain memory\n");
+    const Result json = run(program + " --pc E000 --until-pc E00B --summary=json");
+    EXPECT_NE(json.out.find(R"("notes":["the program wrote TOC1 at 1016;)"), std::string::npos)
+        << json.out;
+}
+
 TEST_F(Hc11runTest, ExitStatusTellsHowTheRunEnded) {
     const std::string illegal =
         writeBinary("illegal.bin", {0x01, 0x41}).string();  // NOP, then 41, which is no opcode

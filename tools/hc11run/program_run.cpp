@@ -9,6 +9,7 @@
 #include "core/run_loops.h"
 #include "hc11run/terminal_session.h"
 #include "peripherals/sci.h"
+#include "peripherals/unsimulated_registers.h"
 
 namespace tarnwick {
 namespace {
@@ -34,11 +35,17 @@ ProgramRun::ProgramRun(Machine& machine, ToolHost& host, const RunOptions& optio
         machine.peripherals.sciReceiver.attachInput();
     }
     machine.peripherals.onSciFrameTransmitted = [this](std::uint8_t byte) { transmitted(byte); };
+    machine.peripherals.onUnsimulatedWrite = [this](const UnsimulatedRegister& written,
+                                                    std::uint16_t address) {
+        notes_.push_back(unsimulatedWriteText(written, address));
+        std::fprintf(stderr, "hc11run: note: %s\n", notes_.back().c_str());
+    };
     host.betweenBatches = [this] { betweenBatches(); };
 }
 
 ProgramRun::~ProgramRun() {
     machine_.peripherals.onSciFrameTransmitted = nullptr;
+    machine_.peripherals.onUnsimulatedWrite = nullptr;
     host_.betweenBatches = nullptr;
 }
 

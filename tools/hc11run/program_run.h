@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/machine.h"
 #include "hc11run/input_feed.h"
@@ -37,6 +38,8 @@ class ProgramRun {
     const AddressArgument* reachedAddress() const { return reachedAddress_; }
     int signal() const { return signal_; }
     const std::string& sciOutput() const { return sciOutput_; }
+    // One sentence for each peripheral that is not simulated and that the program wrote to.
+    const std::vector<std::string>& notes() const { return notes_; }
 
   private:
     using Clock = std::chrono::steady_clock;
@@ -76,8 +79,9 @@ class ProgramRun {
     const AddressArgument* reachedAddress_ = nullptr;
     std::optional<std::uint8_t> lastByte_;  // transmitted
     std::string sciOutput_;                 // kept for the JSON summary only
-    bool sciActive_ = false;                // a byte sent since the last look at the input
-    std::uint64_t quietSince_ = 0;          // the cycle the SCI was last seen busy
+    std::vector<std::string> notes_;
+    bool sciActive_ = false;        // a byte sent since the last look at the input
+    std::uint64_t quietSince_ = 0;  // the cycle the SCI was last seen busy
     int signal_ = 0;
 };
 

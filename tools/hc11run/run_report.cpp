@@ -120,6 +120,7 @@ RunReport makeReport(const Machine& machine, const ToolHost& host, const Program
     report.crystal = options.crystal;
     if (options.randomMemory) report.seed = host.seedUsed;
     report.sciOutput = run.sciOutput();
+    report.notes = run.notes();
     report.fault = host.fault;
     if (report.fault && end != report.fault->end) report.fault.reset();
     report.reason = reasonText(report, options, run.signal());
@@ -198,6 +199,9 @@ std::string jsonSummary(const RunReport& report) {
         .string("crystal", report.crystal);
     report.seed ? json.number("seed", *report.seed) : json.null("seed");
     json.string("sciOutput", report.sciOutput);
+    json.beginArray("notes");
+    for (const std::string& note : report.notes) json.string({}, note);
+    json.endArray();
 
     json.beginArray("print");
     for (const PrintedMemory& printed : report.printed) {

@@ -38,7 +38,8 @@ struct RunReport {
     double seconds = 0;  // at the crystal
     std::string crystal;
     std::optional<std::uint32_t> seed;
-    std::string sciOutput;  // with --summary=json only
+    std::string sciOutput;           // with --summary=json only
+    std::vector<std::string> notes;  // writes to peripherals that are not simulated
     std::vector<PrintedMemory> printed;
     std::vector<ExpectationResult> expectations;
     std::optional<Fault> fault;

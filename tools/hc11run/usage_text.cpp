@@ -102,12 +102,16 @@ Output:
                          line; repeatable
   --summary=text|json    json: standard output carries one JSON object instead of the SCI
                          output: reason, status, message, registers, cycles, steps,
-                         seconds, crystal, seed, sciOutput, print, expect, and the fault
-                         (where a trap, a vector error or an invalid access happened and
-                         the registers before the reset); text (default): the summary
-                         line on stderr
+                         seconds, crystal, seed, sciOutput, notes, print, expect, and
+                         the fault (where a trap, a vector error or an invalid access
+                         happened and the registers before the reset); text (default):
+                         the summary line on stderr
   -h, --help             show this text
   --version              show the program's version
+
+The first write to a register of a peripheral that is not simulated (output compares, input
+captures, pulse accumulator, SPI, COP, EEPROM programming) gets a note on stderr, once per
+peripheral: its registers act as plain memory.
 
 Exit status:
   0  an --until-pc address or the --until-output text was reached, or Ctrl+] was typed
