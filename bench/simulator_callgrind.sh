@@ -6,7 +6,7 @@
 # run itself is counted: the bench's run function, and the difference between hc11run runs
 # of twice and once the steps, which takes its loading away.
 #   bench/simulator_callgrind.sh build/release/bench/simulator_bench \
-#       build/release/tools/hc11run/hc11run [STEPS]
+#       build/release/bin/hc11run [STEPS]
 set -uo pipefail
 if [ "$#" -lt 2 ] || [ "$#" -gt 3 ] || [ ! -x "$1" ] || [ ! -x "$2" ]; then
   echo "usage: $0 path/to/simulator_bench path/to/hc11run [STEPS]" >&2

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the Debian package scripts/package.sh built: its desktop entry and AppStream metainfo
-# validate, and the unpacked asm11 and hc11run build and run the unpacked example.
+# validate, the manual pages of the tools render without warnings, and the unpacked asm11 and
+# hc11run build and run the unpacked example.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=$(ls build/package/tarnwick_*.deb)
@@ -11,6 +12,15 @@ dpkg-deb --field "$deb" Depends | grep -q libqt6widgets6
 desktop-file-validate "$root/usr/share/applications/tarnwick.desktop"
 appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/org.morvane.tarnwick.metainfo.xml"
 test -f "$root/usr/share/tarnwick/help.html"
+for tool in asm11 hc11run hc11dis; do
+  page="$root/usr/share/man/man1/$tool.1.gz"
+  LC_ALL=C MANWIDTH=80 man --warnings=w -l "$page" >"$root/page.txt" 2>"$root/warnings.txt"
+  if [ -s "$root/warnings.txt" ]; then
+    cat "$root/warnings.txt" >&2
+    exit 1
+  fi
+  grep -q "^ *$tool - " "$root/page.txt"
+done
 
 work="$root/work"
 cp -r "$root/usr/share/tarnwick/examples/sum" "$work"

@@ -5,6 +5,6 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWICK_TESTS=OFF \
   -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
-cmake --build build/package -j "$(nproc)" --target tarnwick asm11 hc11run hc11dis
+cmake --build build/package -j "$(nproc)" --target tarnwick asm11 hc11run hc11dis man_pages
 (cd build/package && cpack -G DEB >/dev/null)
 ls build/package/tarnwick_*.deb

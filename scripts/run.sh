@@ -8,4 +8,4 @@ bash scripts/deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNWICK_TESTS=OFF
 cmake --build build/release -j "$(nproc)"
 if [ "$#" -eq 0 ]; then set -- --example; fi
-exec build/release/tarnwick "$@"
+exec build/release/bin/tarnwick "$@"
