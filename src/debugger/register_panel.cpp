@@ -82,8 +82,7 @@ RegisterPanel::RegisterPanel() {
 }
 
 void RegisterPanel::takeSnapshot(const Machine& machine) {
-    snapshot_ = {machine.a,  machine.b,  machine.sp,          machine.ix,
-                 machine.iy, machine.pc, machine.flags.byte()};
+    snapshot_ = RegisterSnapshot::of(machine);
 }
 
 void RegisterPanel::refresh(const Machine& machine) {

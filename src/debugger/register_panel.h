@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/machine.h"
+#include "core/register_snapshot.h"
 
 namespace tarnwick {
 
@@ -87,17 +88,6 @@ inline constexpr std::uint16_t kChangedSP = 0x2000;
 inline constexpr std::uint16_t kChangedIX = 0x1000;
 inline constexpr std::uint16_t kChangedIY = 0x0800;
 inline constexpr std::uint16_t kChangedPC = 0x0400;
-
-// The registers as they were before the last debugger action.
-struct RegisterSnapshot {
-    std::uint8_t a = 0;
-    std::uint8_t b = 0;
-    std::uint16_t sp = 0;
-    std::uint16_t ix = 0;
-    std::uint16_t iy = 0;
-    std::uint16_t pc = 0;
-    std::uint8_t ccr = 0;
-};
 
 struct PanelFieldView {
     std::string text;

@@ -18,10 +18,6 @@ bool isPagePrefix(std::uint8_t byte) {
 
 }  // namespace
 
-RegisterSnapshot RegisterSnapshot::of(const Machine& m) {
-    return {m.a, m.b, m.ix, m.iy, m.sp, m.pc, m.flags.byte()};
-}
-
 bool ToolHost::warnYesNo(std::string_view text) {
     print(text);
     print(continueOnInvalid_ ? "Answered Yes (--on-invalid=continue)"

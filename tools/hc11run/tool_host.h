@@ -9,23 +9,10 @@
 
 #include "core/host.h"
 #include "core/machine.h"
+#include "core/register_snapshot.h"
 #include "hc11run/run_ending.h"
 
 namespace tarnwick {
-
-// The registers at one moment, and the cycle counter.
-struct RegisterSnapshot {
-    std::uint8_t a = 0;
-    std::uint8_t b = 0;
-    std::uint16_t ix = 0;
-    std::uint16_t iy = 0;
-    std::uint16_t sp = 0;
-    std::uint16_t pc = 0;
-    std::uint8_t ccr = 0;
-
-    static RegisterSnapshot of(const Machine& machine);
-    std::uint16_t d() const { return static_cast<std::uint16_t>(a << 8 | b); }
-};
 
 // Where the program stopped itself or was stopped by an invalid access, taken when the
 // simulator reports it, before the reset that may follow.
