@@ -40,6 +40,12 @@ QString bundledAssemblerPath(const QString& programDirectory) {
                                                           : QString();
 }
 
+QString assemblerAtStart(const QString& remembered, const QString& programDirectory) {
+    if (!remembered.isEmpty() && QFileInfo(remembered).isFile()) return remembered;
+    const QString bundled = bundledAssemblerPath(programDirectory);
+    return bundled.isEmpty() ? remembered : bundled;
+}
+
 TASMCDlg::TASMCDlg(Settings& settings, SettingsStore& store, const QString& programDirectory,
                    QWidget* parent)
     : QDialog(parent),

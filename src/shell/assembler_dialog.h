@@ -14,6 +14,10 @@ namespace tarnwick {
 // Our own assembler when it is installed beside the program ("asm11" in `programDirectory`),
 // otherwise empty.
 QString bundledAssemblerPath(const QString& programDirectory);
+// The assembler a start of the IDE uses: the one remembered while it is there; else our own
+// beside the program, since the remembered one may be an earlier build's copy that is gone;
+// else the remembered name, so that a build says what is missing.
+QString assemblerAtStart(const QString& remembered, const QString& programDirectory);
 
 // "Assembler": where the ASM11 assembler lies. OK makes the shown path the assembler path and
 // writes it to the settings at once; Cancel changes nothing.

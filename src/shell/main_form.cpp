@@ -65,14 +65,12 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
       editor_(new TEditor()),
       display_(std::make_unique<Display>(*this)) {
     setObjectName("TMainForm");
-    // Our own assembler installed beside the program stands in until the user names one.
-    if (settings_.assemblerPath.empty()) {
-        const QString bundled = bundledAssemblerPath(setup_.programDirectory);
-        if (!bundled.isEmpty()) {
-            settings_.assemblerPath = bundled.toStdString();
-            setup_.settingsStore->writeString(kAssemblerPathKey, settings_.assemblerPath);
-        }
-    }
+    // Our own assembler installed beside the program stands in until the user names one, and
+    // while the one named is gone. Only the first start records it: a name stays as chosen.
+    const QString remembered = QString::fromStdString(settings_.assemblerPath);
+    settings_.assemblerPath = assemblerAtStart(remembered, setup_.programDirectory).toStdString();
+    if (remembered.isEmpty() && !settings_.assemblerPath.empty())
+        setup_.settingsStore->writeString(kAssemblerPathKey, settings_.assemblerPath);
     setWindowTitle(qText(kProductName));
     context_ = std::make_unique<DebugContext>(
         DebugContext{machine_, projectCommands_.project(), sourceMap_, *editor_, host_, *display_});

@@ -223,6 +223,22 @@ TEST_F(AssemblerDialogTest, OffersTheBundledAssemblerOnlyWhileNoneIsConfigured) 
     EXPECT_EQ(TASMCDlg(settings, store, programDirectory).shownPath(), "/opt/hc11/ASM11.EXE");
 }
 
+TEST_F(AssemblerDialogTest, AStartUsesTheRememberedAssemblerWhileItIsThere) {
+    const QString gone = QString::fromStdString((directory / "old" / "asm11").string());
+    const QString other = makeProgram(directory / "ASM11.EXE");
+    EXPECT_EQ(assemblerAtStart("", programDirectory), "") << "nothing anywhere";
+    EXPECT_EQ(assemblerAtStart(gone, programDirectory), gone) << "the build names it";
+
+    const QString bundled = makeProgram(directory / "asm11");
+    const struct {
+        QString remembered;
+        QString used;
+    } cases[] = {{"", bundled}, {gone, bundled}, {other, other}};
+    for (const auto& c : cases)
+        EXPECT_EQ(assemblerAtStart(c.remembered, programDirectory), c.used)
+            << c.remembered.toStdString();
+}
+
 TEST_F(AssemblerDialogTest, ShowsAChosenFileThatExistsAndOkStoresIt) {
     settings.assemblerPath = "/old/ASM11.EXE";
     const QString chosen = makeProgram(directory / "ASM11.EXE");
