@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/number_text.h"
+#include "base/raised_flag.h"
 #include "core/interrupts.h"
 
 namespace tarnwick {
@@ -12,19 +13,6 @@ Machine::Machine(Host& hostInterface)
     : peripherals(memory, cycleCounter),
       host(hostInterface),
       programReset([this] { machineReset(*this); }) {}
-
-namespace {
-
-// Raises a flag for as long as it lives.
-struct RaisedFlag {
-    bool& flag;
-    explicit RaisedFlag(bool& f) : flag(f) { flag = true; }
-    ~RaisedFlag() { flag = false; }
-    RaisedFlag(const RaisedFlag&) = delete;
-    RaisedFlag& operator=(const RaisedFlag&) = delete;
-};
-
-}  // namespace
 
 void Machine::performProgramReset() {
     if (programResetRunning_) return;

@@ -4,19 +4,9 @@
 #include <bit>
 #include <stdexcept>
 
+#include "base/raised_flag.h"
+
 namespace tarnwick {
-namespace {
-
-// Raises the stepping flag for as long as it lives.
-struct Stepping {
-    bool& flag;
-    explicit Stepping(bool& f) : flag(f) { flag = true; }
-    ~Stepping() { flag = false; }
-    Stepping(const Stepping&) = delete;
-    Stepping& operator=(const Stepping&) = delete;
-};
-
-}  // namespace
 
 EventCountdown::ClockMask EventCountdown::add(const Clock& clock) {
     if (clockCount_ == kMaxClocks) throw std::logic_error("too many peripheral clocks");
@@ -79,7 +69,7 @@ void EventCountdown::tickSlowly() {
             return;
         }
         {
-            const Stepping stepping(stepping_);
+            const RaisedFlag stepping(stepping_);
             advance(nearest, now);
         }
         if (askNextEvent(nearest, now) &&
@@ -98,7 +88,7 @@ void EventCountdown::tickSlowly() {
     for (ClockMask left = due; left != 0; left &= left - 1) {
         const auto index = static_cast<std::size_t>(std::countr_zero(left));
         {
-            const Stepping stepping(stepping_);
+            const RaisedFlag stepping(stepping_);
             advance(index, now);
         }
         askNextEvent(index, now);
