@@ -1,33 +1,16 @@
 #include "hc11run/address_options.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <string>
 
 #include "hc11run/option_values.h"
+#include "hc11run/register_fields.h"
 
 namespace tarnwick {
 namespace {
-
-struct RegisterName {
-    std::string_view name;
-    bool word;
-};
-constexpr std::array<RegisterName, 8> kRegisterNames{{{"A", false},
-                                                      {"B", false},
-                                                      {"D", true},
-                                                      {"X", true},
-                                                      {"Y", true},
-                                                      {"SP", true},
-                                                      {"PC", true},
-                                                      {"CCR", false}}};
-
-bool hasHexPrefix(std::string_view text) {
-    return text.starts_with('$') || text.starts_with("0x") || text.starts_with("0X");
-}
 
 // Letters, digits, "_" and "." as assembler labels have them, not starting with a digit.
 bool mayBeLabel(std::string_view text) {
@@ -36,19 +19,6 @@ bool mayBeLabel(std::string_view text) {
     };
     return !text.empty() && !std::isdigit(static_cast<unsigned char>(text[0])) &&
            std::ranges::all_of(text, labelCharacter);
-}
-
-std::string upper(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return result;
-}
-
-// The digits a hex value was written with, prefix left out.
-std::size_t hexDigits(std::string_view text) {
-    if (text.starts_with('$')) return text.size() - 1;
-    if (text.starts_with("0x") || text.starts_with("0X")) return text.size() - 2;
-    return text.size();
 }
 
 }  // namespace
@@ -91,10 +61,9 @@ Expectation expectation(std::string_view text) {
 
     Expectation expected;
     expected.value = addressArgument("--expect", valueText);
-    const auto registerName = std::ranges::find(kRegisterNames, upper(target), &RegisterName::name);
-    if (registerName != kRegisterNames.end()) {
-        expected.target = std::string(registerName->name);
-        expected.word = registerName->word;
+    if (const RegisterField* field = findRegisterField(target)) {
+        expected.target = std::string(field->name);
+        expected.word = field->word;
     } else {
         std::optional<bool> width;
         if (target.ends_with(":w") || target.ends_with(":b")) {
@@ -103,7 +72,8 @@ Expectation expectation(std::string_view text) {
         }
         expected.address = addressArgument("--expect", target);
         // A label's value or more than two digits compare a word.
-        const bool wideValue = !parseHex(valueText, 0xFFFF) || hexDigits(valueText) > 2;
+        const bool wideValue =
+            !parseHex(valueText, 0xFFFF) || withoutHexPrefix(valueText).size() > 2;
         expected.word = width.value_or(wideValue);
     }
     if (!expected.word && parseHex(valueText, 0xFFFF) && expected.value.value > 0xFF)

@@ -17,8 +17,7 @@ std::optional<Number> parseNumber(std::string_view text, int base) {
 
 // Decimal, or hex after "$" or "0x".
 std::optional<std::uint32_t> parseLevel(std::string_view text) {
-    if (text.starts_with('$') || text.starts_with("0x") || text.starts_with("0X"))
-        return parseHex(text, 0xFF);
+    if (hasHexPrefix(text)) return parseHex(text, 0xFF);
     const auto value = parseNumber<std::uint32_t>(text, 10);
     if (!value || *value > 0xFF) return std::nullopt;
     return value;
@@ -30,12 +29,23 @@ std::optional<std::uint64_t> decimal(std::string_view text) {
 
 }  // namespace
 
+bool hasHexPrefix(std::string_view text) {
+    return text.starts_with('$') || text.starts_with("0x") || text.starts_with("0X");
+}
+
+std::string_view withoutHexPrefix(std::string_view text) {
+    if (!hasHexPrefix(text)) return text;
+    return text.substr(text.starts_with('$') ? 1 : 2);
+}
+
+std::string upperCase(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return result;
+}
+
 std::optional<std::uint32_t> parseHex(std::string_view text, std::uint32_t max) {
-    if (text.starts_with('$'))
-        text.remove_prefix(1);
-    else if (text.starts_with("0x") || text.starts_with("0X"))
-        text.remove_prefix(2);
-    const auto value = parseNumber<std::uint32_t>(text, 16);
+    const auto value = parseNumber<std::uint32_t>(withoutHexPrefix(text), 16);
     if (!value || *value > max) return std::nullopt;
     return value;
 }

@@ -22,6 +22,13 @@ std::optional<std::uint32_t> parseHex(std::string_view text, std::uint32_t max);
 // Plain hex digits only, as the memory map reads them.
 std::optional<std::uint32_t> parseBareHex(std::string_view text);
 
+// "$" or "0x" in front: hex, never a label.
+bool hasHexPrefix(std::string_view text);
+// The digits after such a prefix.
+std::string_view withoutHexPrefix(std::string_view text);
+
+std::string upperCase(std::string_view text);
+
 // A decimal count from `min` to `max`.
 std::uint64_t count(std::string_view option, std::string_view text, std::uint64_t min,
                     std::uint64_t max);

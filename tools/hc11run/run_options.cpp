@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <string_view>
 
 #include "hc11run/address_options.h"
 #include "hc11run/option_values.h"
+#include "hc11run/register_fields.h"
 #include "project/cpu_configuration.h"
 
 namespace tarnwick {
@@ -27,45 +27,37 @@ BinaryImage binaryImage(std::string_view text) {
     return {std::string(text.substr(0, at)), addressArgument("--bin", text.substr(at + 1))};
 }
 
-std::string upper(std::string_view text) {
-    std::string result(text);
-    std::ranges::transform(result, result.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return result;
-}
-
 bool isProject(std::string_view path) {
-    return upper(path).ends_with(".PRO");
+    return upperCase(path).ends_with(".PRO");
 }
 
 void setRegister(RegisterValues& registers, std::string_view item) {
     const std::size_t equals = item.find('=');
     if (equals == std::string_view::npos)
         throw UsageError{"--set: expected REGISTER=HEX, got " + std::string(item)};
-    const std::string name = upper(item.substr(0, equals));
+    const RegisterField* field = findRegisterField(item.substr(0, equals));
+    if (!field)
+        throw UsageError{"--set: unknown register " + upperCase(item.substr(0, equals)) + " (" +
+                         registerNameList() + ")"};
+    const std::string name(field->name);
     const std::string_view valueText = item.substr(equals + 1);
-
-    std::optional<std::uint8_t>* byteRegister = name == "A"     ? &registers.a
-                                                : name == "B"   ? &registers.b
-                                                : name == "CCR" ? &registers.ccr
-                                                                : nullptr;
-    if (byteRegister) {
-        const auto value = parseHex(valueText, 0xFF);
-        if (!value)
-            throw UsageError{"--set: " + name + " needs a hex value up to FF, got " +
-                             std::string(valueText)};
-        *byteRegister = static_cast<std::uint8_t>(*value);
+    if (field->word) {
+        std::optional<AddressArgument>& word = name == "D"    ? registers.d
+                                               : name == "X"  ? registers.ix
+                                               : name == "Y"  ? registers.iy
+                                               : name == "SP" ? registers.sp
+                                                              : registers.pc;
+        word = addressArgument("--set " + name, valueText);
         return;
     }
-    std::optional<AddressArgument>* wordRegister = name == "D"    ? &registers.d
-                                                   : name == "X"  ? &registers.ix
-                                                   : name == "Y"  ? &registers.iy
-                                                   : name == "SP" ? &registers.sp
-                                                   : name == "PC" ? &registers.pc
-                                                                  : nullptr;
-    if (!wordRegister)
-        throw UsageError{"--set: unknown register " + name + " (A, B, D, X, Y, SP, PC, CCR)"};
-    *wordRegister = addressArgument("--set " + name, valueText);
+    const auto value = parseHex(valueText, 0xFF);
+    if (!value)
+        throw UsageError{"--set: " + name + " needs a hex value up to FF, got " +
+                         std::string(valueText)};
+    std::optional<std::uint8_t>& byte = name == "A"   ? registers.a
+                                        : name == "B" ? registers.b
+                                                      : registers.ccr;
+    byte = static_cast<std::uint8_t>(*value);
 }
 
 void setRegisters(RegisterValues& registers, std::string_view text) {

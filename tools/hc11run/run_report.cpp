@@ -5,6 +5,7 @@
 
 #include "base/number_text.h"
 #include "hc11run/json_text.h"
+#include "hc11run/register_fields.h"
 
 namespace tarnwick {
 namespace {
@@ -61,22 +62,15 @@ std::string reasonText(const RunReport& report, const RunOptions& options, int s
     }
 }
 
+// "PC=E023 A=08 B=00 D=0800 X=1000 Y=E047 SP=01FF CCR=D4": PC first, the others in order.
 std::string registerText(const RegisterSnapshot& r) {
-    char text[96];
-    std::snprintf(text, sizeof text, "PC=%04X A=%02X B=%02X D=%04X X=%04X Y=%04X SP=%04X CCR=%02X",
-                  r.pc, r.a, r.b, r.d(), r.ix, r.iy, r.sp, r.ccr);
+    const RegisterField& pc = *findRegisterField("PC");
+    std::string text = "PC=" + hexText(pc.read(r), 4);
+    for (const RegisterField& field : kRegisterFields)
+        if (&field != &pc)
+            text +=
+                " " + std::string(field.name) + "=" + hexText(field.read(r), field.word ? 4 : 2);
     return text;
-}
-
-std::uint16_t registerValue(const RegisterSnapshot& r, const std::string& name) {
-    if (name == "A") return r.a;
-    if (name == "B") return r.b;
-    if (name == "D") return r.d();
-    if (name == "X") return r.ix;
-    if (name == "Y") return r.iy;
-    if (name == "SP") return r.sp;
-    if (name == "PC") return r.pc;
-    return r.ccr;
 }
 
 std::string valueText(std::uint16_t value, bool word) {
@@ -93,16 +87,9 @@ bool resetFollowed(const Fault& fault) {
 }
 
 void registersJson(JsonWriter& json, std::string_view key, const RegisterSnapshot& r) {
-    json.beginObject(key)
-        .number("A", r.a)
-        .number("B", r.b)
-        .number("D", r.d())
-        .number("X", r.ix)
-        .number("Y", r.iy)
-        .number("SP", r.sp)
-        .number("PC", r.pc)
-        .number("CCR", r.ccr)
-        .endObject();
+    json.beginObject(key);
+    for (const RegisterField& field : kRegisterFields) json.number(field.name, field.read(r));
+    json.endObject();
 }
 
 }  // namespace
@@ -138,10 +125,10 @@ RunReport makeReport(const Machine& machine, const ToolHost& host, const Program
 
     bool allHold = true;
     for (const Expectation& expected : options.expectations) {
-        const std::uint16_t actual = !expected.target.empty()
-                                         ? registerValue(report.registers, expected.target)
-                                     : expected.word ? machine.peek16(expected.address.value)
-                                                     : machine.peek(expected.address.value);
+        const std::uint16_t actual =
+            !expected.target.empty() ? findRegisterField(expected.target)->read(report.registers)
+            : expected.word          ? machine.peek16(expected.address.value)
+                                     : machine.peek(expected.address.value);
         const bool holds = actual == expected.value.value;
         allHold = allHold && holds;
         report.expectations.push_back({&expected, actual, holds});

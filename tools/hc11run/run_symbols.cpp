@@ -22,9 +22,7 @@ class AddressResolver {
 
     void operator()(AddressArgument& argument) const {
         const std::string& text = argument.text;
-        const bool prefixed =
-            text.starts_with('$') || text.starts_with("0x") || text.starts_with("0X");
-        if (prefixed) return;
+        if (hasHexPrefix(text)) return;
         if (const auto address = symbols_ ? symbols_->find(text) : std::nullopt) {
             argument.value = *address;
             argument.isLabel = true;
